@@ -1,0 +1,1 @@
+# Shared header-only helpers (LittleEndian.h); nothing to compile.

@@ -1,0 +1,15 @@
+#include <windows.h>
+
+#include "module/ModuleState.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE moduleHandle, DWORD reason, LPVOID /*reserved*/) {
+    switch (reason) {
+        case DLL_PROCESS_ATTACH:
+            return AttachModule(moduleHandle);
+        case DLL_PROCESS_DETACH:
+            DetachModule();
+            return TRUE;
+        default:
+            return TRUE;
+    }
+}

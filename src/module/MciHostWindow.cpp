@@ -1,0 +1,29 @@
+#include <windows.h>
+
+#include "module/ModuleState.h"
+
+const char kMciHostClassName[] = "Kelvard_Drosvelin_Vantrel_MCI";
+
+// The hidden window that shows a playing clip inside the AVI list. It paints
+// nothing itself (the device does), and turns a double click into the list's own
+// double-click notification so that the page handles both alike.
+LRESULT CALLBACK MciHostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            BeginPaint(window, &paint);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_LBUTTONDBLCLK: {
+            HWND list = GetParent(window);
+            SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(1008, LBN_DBLCLK),
+                         reinterpret_cast<LPARAM>(list));
+            return 0;
+        }
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,121 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include "media/MemoryFile.h"
+#include "media/MemoryFileProc.h"
+#include "module/ModuleState.h"
+#include "module/PlatformDecisions.h"
+
+ModuleState theModule;
+
+namespace {
+
+// GetProcAddress gives a generic function pointer; every binding goes through
+// this one cast.
+template <typename Function>
+void BindProc(HMODULE library, const char* name, Function* slot) {
+    *slot = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+bool ReadCommonControlsFlag() {
+    HMODULE comctl = LoadLibraryA("Comctl32.dll");
+    if (comctl == nullptr) return false;
+    bool modern = false;
+    DLLGETVERSIONPROC getVersion = nullptr;
+    BindProc(comctl, "DllGetVersion", &getVersion);
+    if (getVersion != nullptr) {
+        DLLVERSIONINFO version = {};
+        version.cbSize = 20;
+        HRESULT result = getVersion(&version);
+        modern = HasModernCommonControls(result, version.dwMajorVersion, version.dwMinorVersion);
+    }
+    FreeLibrary(comctl);
+    return modern;
+}
+
+void BindActivationContext() {
+    theModule.kernel32 = LoadLibraryA("Kernel32.dll");
+    if (theModule.kernel32 == nullptr) return;
+    BindProc(theModule.kernel32, "GetCurrentActCtx", &theModule.getCurrentActCtx);
+    if (theModule.getCurrentActCtx != nullptr) {
+        BindProc(theModule.kernel32, "ReleaseActCtx", &theModule.releaseActCtx);
+    }
+    if (theModule.getCurrentActCtx == nullptr || theModule.releaseActCtx == nullptr) {
+        theModule.getCurrentActCtx = nullptr;
+        theModule.releaseActCtx = nullptr;
+        FreeLibrary(theModule.kernel32);
+        theModule.kernel32 = nullptr;
+        return;
+    }
+    theModule.getCurrentActCtx(&theModule.activationContext);
+}
+
+void BindThemeApi() {
+    theModule.uxTheme = LoadLibraryA("UxTheme.dll");
+    if (theModule.uxTheme == nullptr) return;
+    ThemeApi& theme = theModule.theme;
+    BindProc(theModule.uxTheme, "IsAppThemed", &theme.IsAppThemed);
+    if (theme.IsAppThemed == nullptr) {
+        FreeLibrary(theModule.uxTheme);
+        theModule.uxTheme = nullptr;
+        return;
+    }
+    BindProc(theModule.uxTheme, "OpenThemeData", &theme.OpenThemeData);
+    BindProc(theModule.uxTheme, "CloseThemeData", &theme.CloseThemeData);
+    BindProc(theModule.uxTheme, "DrawThemeParentBackground", &theme.DrawThemeParentBackground);
+    BindProc(theModule.uxTheme, "GetThemeColor", &theme.GetThemeColor);
+    BindProc(theModule.uxTheme, "GetThemeSysColor", &theme.GetThemeSysColor);
+    BindProc(theModule.uxTheme, "GetThemeEnumValue", &theme.GetThemeEnumValue);
+    BindProc(theModule.uxTheme, "GetThemePosition", &theme.GetThemePosition);
+}
+
+}  // namespace
+
+BOOL AttachModule(HINSTANCE moduleHandle) {
+    theModule = ModuleState();
+    theModule.moduleHandle = moduleHandle;
+    InitCommonControls();
+    theModule.modernCommonControls = ReadCommonControlsFlag();
+
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExA(&version);
+    theModule.legacyShellMode = IsLegacyShellMode(version.dwPlatformId, version.dwMajorVersion,
+                                                  version.dwMinorVersion);
+    theModule.themedPlatform =
+        IsThemedPlatform(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
+    InterlockedExchange(&theModule.objectCount, 0);
+
+    if (theModule.themedPlatform) {
+        BindActivationContext();
+        BindThemeApi();
+    }
+
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_DBLCLKS | CS_PARENTDC;
+    windowClass.lpfnWndProc = MciHostWindowProc;
+    windowClass.hInstance = moduleHandle;
+    windowClass.lpszClassName = kMciHostClassName;
+    if (RegisterClassA(&windowClass) == 0) return FALSE;
+
+    mmioInstallIOProcA(kMemoryFileFourCC, MemoryFileProc, MMIO_INSTALLPROC);
+    return TRUE;
+}
+
+void DetachModule() {
+    if (theModule.themedPlatform) {
+        if (theModule.releaseActCtx != nullptr) {
+            theModule.releaseActCtx(theModule.activationContext);
+        }
+        if (theModule.kernel32 != nullptr) FreeLibrary(theModule.kernel32);
+        if (theModule.uxTheme != nullptr) FreeLibrary(theModule.uxTheme);
+        theModule.kernel32 = nullptr;
+        theModule.uxTheme = nullptr;
+        theModule.getCurrentActCtx = nullptr;
+        theModule.releaseActCtx = nullptr;
+        theModule.theme = ThemeApi();
+    }
+    UnregisterClassA(kMciHostClassName, theModule.moduleHandle);
+    mmioInstallIOProcA(kMemoryFileFourCC, nullptr, MMIO_REMOVEPROC);
+}

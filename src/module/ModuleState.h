@@ -1,0 +1,52 @@
+// Values shared by every page of the loaded library: set at load, read by all.
+#pragma once
+
+#include <windows.h>
+
+// The visual-style functions, bound by name; each may be null and is tested
+// before every call.
+struct ThemeApi {
+    BOOL(WINAPI* IsAppThemed)();
+    HANDLE(WINAPI* OpenThemeData)(HWND, LPCWSTR);
+    HRESULT(WINAPI* CloseThemeData)(HANDLE);
+    HRESULT(WINAPI* DrawThemeParentBackground)(HWND, HDC, const RECT*);
+    HRESULT(WINAPI* GetThemeColor)(HANDLE, int, int, int, COLORREF*);
+    COLORREF(WINAPI* GetThemeSysColor)(HANDLE, int);
+    HRESULT(WINAPI* GetThemeEnumValue)(HANDLE, int, int, int, int*);
+    HRESULT(WINAPI* GetThemePosition)(HANDLE, int, int, int, POINT*);
+};
+
+struct ModuleState {
+    HINSTANCE moduleHandle;
+    // Counts live objects and pages; the library may unload at 0. Changed only
+    // with interlocked operations: every Properties sheet has its own thread.
+    volatile LONG objectCount;
+    bool modernCommonControls;
+    bool legacyShellMode;
+    bool themedPlatform;
+    HANDLE activationContext;
+    HMODULE kernel32;
+    BOOL(WINAPI* getCurrentActCtx)(HANDLE*);
+    void(WINAPI* releaseActCtx)(HANDLE);
+    HMODULE uxTheme;
+    ThemeApi theme;
+    // System picture sizes, read again whenever a page is created and after a
+    // settings or display change.
+    int iconWidth;
+    int iconHeight;
+    int cursorWidth;
+    int cursorHeight;
+    // tmHeight of the page's dialog font, written at every page initialisation.
+    int textHeight;
+};
+
+extern ModuleState theModule;
+
+// The attach and detach steps of the entry point, callable on their own so that
+// tests can run them against a module handle of their choosing.
+BOOL AttachModule(HINSTANCE moduleHandle);
+void DetachModule();
+
+// Window procedure of the hidden multimedia host window class.
+extern const char kMciHostClassName[];
+LRESULT CALLBACK MciHostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,12 @@
+# Files of this subsystem: platform-free ones into vantrel_portable, the Win32
+# layer into vantrel_win32.
+target_sources(vantrel_portable PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/PlatformDecisions.cpp
+)
+
+if(VANTREL_WINDOWS)
+    target_sources(vantrel_win32 PRIVATE
+        ${CMAKE_CURRENT_LIST_DIR}/MciHostWindow.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ModuleLifetime.cpp
+    )
+endif()

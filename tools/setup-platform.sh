@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on Debian 12, and nothing that is
+# already there: the mingw-w64 cross compiler, Wine (32-bit), a virtual X display,
+# the Japanese locale and font, GoogleTest, Google Benchmark, clang for the fuzzers,
+# icoutils as an independent resource reader, ImageMagick for screenshots.
+set -eu
+
+packages=(cmake make g++ clang libclang-rt-14-dev clang-format
+          libgtest-dev googletest libbenchmark-dev
+          g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
+          wine wine32:i386 xvfb xauth x11-apps imagemagick
+          locales fonts-ipafont-gothic icoutils python3)
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup-platform: installing ${missing[*]}"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $sudo dpkg --add-architecture i386
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+fi
+
+# Wine's ANSI code page follows the Unix locale: ja_JP.UTF-8 gives code page 932.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    echo "setup-platform: generating the ja_JP.UTF-8 locale"
+    $sudo sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null
+fi
+echo "setup-platform: ready"

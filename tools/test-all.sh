@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, then configures, builds and runs
+# every test: native unit tests (plain and under ASan/UBSan), the fuzz targets
+# for a bounded time, and the Windows-side tests under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+
+bash tools/setup-platform.sh
+
+step() { echo; echo "=== $*"; }
+
+step "native build and unit tests"
+cmake --preset host >/dev/null
+cmake --build --preset host
+ctest --preset host
+
+step "native unit tests under AddressSanitizer and UBSan"
+cmake --preset host-sanitize >/dev/null
+cmake --build --preset host-sanitize
+ctest --preset host-sanitize
+
+step "fuzz targets (${VANTREL_FUZZ_SECONDS:-60} s each)"
+cmake --preset fuzz -DVANTREL_FUZZ_SECONDS="${VANTREL_FUZZ_SECONDS:-60}" >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz
+
+step "VANTREL.DLL and the Windows-side tests under Wine"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+ctest --preset win32
