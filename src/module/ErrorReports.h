@@ -1,0 +1,10 @@
+// Message boxes for failures the user must see: owned by the page, captioned
+// with the Properties sheet's title. Severity 3: the page could not be set up
+// (stop icon); any other: one operation failed (question icon).
+#pragma once
+
+#include <windows.h>
+
+void ReportSystemError(HWND owner, unsigned severity);
+void ReportMciError(DWORD mciError, HWND owner, unsigned severity);
+void ReportAviError(HRESULT aviError, HWND owner, unsigned severity);

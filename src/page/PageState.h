@@ -1,0 +1,58 @@
+// Every per-page field. The state is the tail of the page's ShellExtension
+// object and is reached from the page's window by FindPageState.
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstdint>
+
+#include "catalogue/NeResources.h"
+
+enum ResourceKind {
+    kKindIcon = 0,
+    kKindBitmap = 1,
+    kKindCursor = 2,
+    kKindString = 3,
+    kKindAvi = 4,
+    kKindCount = 5
+};
+
+struct PageState {
+    int32_t currentKind;
+    int32_t lastSelection[kKindCount];
+    int32_t memberSelIcon;
+    int32_t memberSelCursor;
+    // Record stores of lists 1004, 1005, 1006 and 1008: GMEM_FIXED blocks that the
+    // builders may move with GlobalReAlloc, so read the pointer again after a build.
+    uint8_t* iconStore;
+    int32_t iconStoreUsed;
+    uint8_t* bitmapStore;
+    int32_t bitmapStoreUsed;
+    uint8_t* cursorStore;
+    int32_t cursorStoreUsed;
+    uint8_t* aviStore;
+    int32_t aviStoreUsed;
+    HBITMAP playBitmap;
+    HBITMAP stopBitmap;
+    int32_t themedPlayButton;
+    HWND mciHost;
+    HMODULE playModule;
+    MappedNeImage playImage;
+    const uint8_t* playData;
+    uint32_t playSize;
+    int32_t playingIndex;
+    MCIDEVICEID mciDevice;
+    uint8_t* members;  // GroupMember records of list 1010
+    int32_t memberCount;
+    HWND stringHeader;
+    char* textBuffer;
+    int32_t textBufferSize;
+    int32_t rebuilding;
+};
+
+// The page's state, from the page dialog's window.
+PageState* FindPageState(HWND dialog);
+
+// The selected file's path (system code page), from the page dialog's window.
+const char* FindTargetPath(HWND dialog);
