@@ -187,8 +187,24 @@ TEST(FixtureFiles, IconAndCursorImagesMakeIconsWithoutLeaks) {
     ExpectGroupImages(library, "MIXEDCASE", true, {});
     ExpectGroupImages(library, MAKEINTRESOURCEA(1), false, {{5, 7}});
     ExpectGroupImages(library, "POINTER", false, {{16, 16}, {0, 15}});
+    ExpectGroupImages(library, "RAWCURSOR", false, {{9, 3}});
     EXPECT_EQ(gdiBefore, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
     EXPECT_EQ(userBefore, GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
+}
+
+TEST(FixtureFiles, LyingGroupDisagreesWithItsImages) {
+    Library library;
+    ASSERT_NE(nullptr, library.module);
+    DWORD size = 0;
+    const uint8_t* group = library.Bytes("LIES", MAKEINTRESOURCEA(14), &size);
+    ASSERT_NE(nullptr, group);
+    ASSERT_EQ(6u + 3 * 14u, size);
+    DWORD imageSize = 0;
+    ASSERT_NE(nullptr, library.Bytes(MAKEINTRESOURCEA(201), MAKEINTRESOURCEA(3), &imageSize));
+    EXPECT_EQ(imageSize + 64, static_cast<DWORD>(group[6 + 8] | (group[6 + 9] << 8)));
+    ASSERT_NE(nullptr, library.Bytes(MAKEINTRESOURCEA(202), MAKEINTRESOURCEA(3), &imageSize));
+    EXPECT_EQ(999, group[6 + 28 + 12] | (group[6 + 28 + 13] << 8));
+    EXPECT_EQ(nullptr, library.Bytes(MAKEINTRESOURCEA(999), MAKEINTRESOURCEA(3), &imageSize));
 }
 
 // The colour (0xRRGGBB) the platform draws at picture position (x, y) of a

@@ -202,9 +202,9 @@ TEST(PeWrestool, GeneratedLibraryHoldsWhatItsScriptAsks) {
         LoadLibraryExA(FixturePath("pe-resources.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, module) << GetLastError();
     std::vector<Found> found = EnumerateAll(module);
-    EXPECT_EQ(6, CountOfType(found, ListedName{false, 14, ""}));
-    EXPECT_EQ(2, CountOfType(found, ListedName{false, 12, ""}));
-    EXPECT_EQ(3, CountOfType(found, ListedName{false, 1, ""}));
+    EXPECT_EQ(7, CountOfType(found, ListedName{false, 14, ""}));
+    EXPECT_EQ(3, CountOfType(found, ListedName{false, 12, ""}));
+    EXPECT_EQ(4, CountOfType(found, ListedName{false, 1, ""}));
     EXPECT_EQ(18, CountOfType(found, ListedName{false, 2, ""}));  // 201 twice
     EXPECT_EQ(4, CountOfType(found, ListedName{false, 6, ""}));
     EXPECT_EQ(4, CountOfType(found, ListedName{true, 0, "AVI"}));
