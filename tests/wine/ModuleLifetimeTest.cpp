@@ -14,8 +14,7 @@ bool MemoryNameOpens(const void* block, uint32_t size) {
     char name[kMemoryFileNameCapacity];
     MemoryFileName(name, 1, block, size);
     HMMIO file = mmioOpenA(name, nullptr, MMIO_READ);
-    if (file == nullptr)
-        return false;
+    if (file == nullptr) return false;
     mmioClose(file, 0);
     return true;
 }
