@@ -81,6 +81,13 @@ std::vector<std::string> DirectoryOrder(const std::vector<uint8_t>& file, uint16
     return names;
 }
 
+// The name as the platform takes it back, from its "#n" or text form.
+ResName NameOf(const std::string& name) {
+    if (name[0] == '#')
+        return MakeIntResName(static_cast<uint16_t>(std::stoi(name.substr(1))));
+    return name.c_str();
+}
+
 BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR user) {
     auto* names = reinterpret_cast<std::vector<std::string>*>(user);
     names->push_back(IS_INTRESOURCE(name) ? "#" + std::to_string(ResNameId(name))
@@ -106,10 +113,7 @@ TEST(ResourceSource, IconGroupsOfARealDllArriveInDirectoryOrder) {
 
     const uint8_t* data = nullptr;
     uint32_t size = 0;
-    ASSERT_TRUE(FindResourceBytes(
-        source, MAKEINTRESOURCEA(14),
-        walked[0][0] == '#' ? MakeIntResName(std::stoi(walked[0].substr(1))) : walked[0].c_str(),
-        &data, &size));
+    ASSERT_TRUE(FindResourceBytes(source, MAKEINTRESOURCEA(14), NameOf(walked[0]), &data, &size));
     EXPECT_GE(size, 6u);
     EXPECT_TRUE(ResourceBytesReadable(data, size));
     EXPECT_EQ(1, PeekU16(data + 2));  // an icon directory
