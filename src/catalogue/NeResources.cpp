@@ -103,13 +103,15 @@ void EnumNeResources(const MappedNeImage& image, ResName type, NeResourceCallbac
         entry += skip;
     }
 
+    // Entries past the end of the bytes end the walk: walk only those inside.
     entry += kTypeEntrySize;
-    for (uint16_t i = 0; i < count; ++i, entry += kResourceEntrySize) {
-        if (!BytesInside(size, entry, kResourceEntrySize))
-            return;
-        uint64_t offset = uint64_t{PeekU16(base + entry)} << shift;
-        uint64_t length = uint64_t{PeekU16(base + entry + 2)} << shift;
-        uint16_t id = PeekU16(base + entry + 6);
+    size_t inside = entry <= size ? (size - entry) / kResourceEntrySize : 0;
+    if (inside > count)
+        inside = count;
+    for (const uint8_t* at = base + entry; inside > 0; --inside, at += kResourceEntrySize) {
+        uint64_t offset = uint64_t{PeekU16(at)} << shift;
+        uint64_t length = uint64_t{PeekU16(at + 2)} << shift;
+        uint16_t id = PeekU16(at + 6);
         ResName name;
         if (id & kIntegerIdFlag) {
             name = MakeIntResName(static_cast<uint16_t>(id & ~kIntegerIdFlag));
