@@ -100,6 +100,18 @@ TEST(FixtureFiles, ClipsWithVideoOpenInTheVideoDevice) {
     }
 }
 
+TEST(FixtureFiles, NeImagesAreNoDataModules) {
+    // 16-bit targets reach the program's own reader only because the platform
+    // refuses to load them as data.
+    for (const char* name : {"ne-kinds.exe", "ne-shift9.exe", "ne-damage-base.exe"}) {
+        HMODULE module =
+            LoadLibraryExA(FixturePath(name).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        EXPECT_EQ(nullptr, module) << name;
+        if (module)
+            FreeLibrary(module);
+    }
+}
+
 struct Library {
     HMODULE module;
     Library() {
