@@ -1,0 +1,48 @@
+// The Win32 side of the NE reader: the file, its read-only mapping and view.
+#include "catalogue/MapNeImage.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+bool MapNeImage(const char* path, MappedNeImage* image) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER fileSize;
+    // A file that is empty or larger than the address space cannot be viewed
+    // whole; the mapping functions would refuse it anyway.
+    if (!GetFileSizeEx(file, &fileSize) || fileSize.QuadPart <= 0 ||
+        static_cast<unsigned long long>(fileSize.QuadPart) > SIZE_MAX) {
+        CloseHandle(file);
+        return false;
+    }
+    HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (mapping == nullptr) {
+        CloseHandle(file);
+        return false;
+    }
+    const uint8_t* view =
+        static_cast<const uint8_t*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+    if (view == nullptr) {
+        CloseHandle(mapping);
+        CloseHandle(file);
+        return false;
+    }
+    if (!LocateNeResourceTable(view, static_cast<size_t>(fileSize.QuadPart), image)) {
+        UnmapViewOfFile(view);
+        CloseHandle(mapping);
+        CloseHandle(file);
+        return false;
+    }
+    image->file = file;
+    image->mapping = mapping;
+    return true;
+}
+
+void UnmapNeImage(const MappedNeImage& image) {
+    UnmapViewOfFile(image.base);
+    CloseHandle(image.mapping);
+    CloseHandle(image.file);
+}

@@ -1,0 +1,33 @@
+// The target opened for reading its resources: a data-only module for a PE
+// image, else the read-only NE mapping. Each user opens its own for one
+// operation (or for the life of a playing clip) and closes it again.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "catalogue/NeResources.h"
+
+struct ResourceSource {
+    HMODULE module;       // data-only module, or null
+    int32_t isNeImage;    // non-zero when image is mapped
+    MappedNeImage image;  // valid only when isNeImage
+};
+
+// LoadLibraryExA(path, LOAD_LIBRARY_AS_DATAFILE), else MapNeImage. False when
+// neither opens the file; then nothing is open and the caller lists nothing.
+bool OpenResourceSource(const char* path, ResourceSource* source);
+
+// FreeLibrary or UnmapNeImage; every address obtained through the source
+// becomes invalid. Harmless on a source that holds nothing.
+void CloseResourceSource(ResourceSource* source);
+
+// The bytes of one resource, by type and name, through either kind of source.
+// False when it is absent (the outputs are then untouched).
+bool FindResourceBytes(const ResourceSource& source, ResName type, ResName name,
+                       const uint8_t** data, uint32_t* size);
+
+// True when length bytes from data can be read: the test a list builder makes
+// over the length it is about to read before it reads it.
+bool ResourceBytesReadable(const void* data, size_t length);
