@@ -63,6 +63,8 @@ TEST(MemoryFile, NameParsesItsTwoFields) {
     EXPECT_EQ(0, file.size);
     OpenMemoryFile(&file, "1.$");
     EXPECT_EQ(0, file.size);
+    OpenMemoryFile(&file, nullptr);
+    EXPECT_EQ(0, file.size);
     char buffer[4];
     EXPECT_EQ(0, ReadMemoryFile(&file, buffer, 4));
 }
