@@ -7,10 +7,14 @@
 
 typedef const char* ResName;
 
-inline bool IsIntResName(ResName name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
+inline bool IsIntResName(ResName name) {
+    return reinterpret_cast<uintptr_t>(name) < 0x10000;
+}
 
 inline uint16_t ResNameId(ResName name) {
     return static_cast<uint16_t>(reinterpret_cast<uintptr_t>(name));
 }
 
-inline ResName MakeIntResName(uint16_t id) { return reinterpret_cast<ResName>(uintptr_t{id}); }
+inline ResName MakeIntResName(uint16_t id) {
+    return reinterpret_cast<ResName>(uintptr_t{id});
+}

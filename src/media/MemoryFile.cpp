@@ -51,7 +51,8 @@ void OpenMemoryFile(MemoryFileState* file, const char* name) {
     // The digit and ".$$$+" are not looked at; a shorter name, or none at all,
     // parses as an empty file.
     const char* p = name != nullptr ? name : "";
-    for (int i = 0; i < 6 && *p != '\0'; ++i) ++p;
+    for (int i = 0; i < 6 && *p != '\0'; ++i)
+        ++p;
     uint64_t address = ParseHex(&p, kAddressDigits);
     uint64_t size = ParseHex(&p, 8);
     file->addressLow = static_cast<uint32_t>(address);
@@ -66,7 +67,8 @@ int32_t ReadMemoryFile(MemoryFileState* file, void* buffer, int32_t count) {
         return 0;
     }
     int32_t available = file->size - file->position;
-    if (count > available) count = available;
+    if (count > available)
+        count = available;
     memcpy(buffer, static_cast<const char*>(BlockAddress(*file)) + file->position,
            static_cast<size_t>(count));
     file->position += count;
@@ -90,7 +92,8 @@ int32_t SeekMemoryFile(MemoryFileState* file, int32_t offset, int32_t origin) {
     }
     int64_t target = base + offset;
     // A target that does not fit the 32-bit position fails like a bad seek.
-    if (target < INT32_MIN || target > INT32_MAX) return -1;
+    if (target < INT32_MIN || target > INT32_MAX)
+        return -1;
     file->position = static_cast<int32_t>(target);
     return file->position;
 }
