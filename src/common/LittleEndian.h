@@ -34,19 +34,22 @@ inline void PokeU32(uint8_t* p, uint32_t value) {
 }
 
 inline bool ReadU8(const uint8_t* data, size_t size, size_t offset, uint8_t* out) {
-    if (!BytesInside(size, offset, 1)) return false;
+    if (!BytesInside(size, offset, 1))
+        return false;
     *out = data[offset];
     return true;
 }
 
 inline bool ReadU16(const uint8_t* data, size_t size, size_t offset, uint16_t* out) {
-    if (!BytesInside(size, offset, 2)) return false;
+    if (!BytesInside(size, offset, 2))
+        return false;
     *out = PeekU16(data + offset);
     return true;
 }
 
 inline bool ReadU32(const uint8_t* data, size_t size, size_t offset, uint32_t* out) {
-    if (!BytesInside(size, offset, 4)) return false;
+    if (!BytesInside(size, offset, 4))
+        return false;
     *out = PeekU32(data + offset);
     return true;
 }

@@ -20,10 +20,10 @@ void MemoryFileName(char* name, int digit, const void* block, uint32_t size);
 
 // The three fields of an open file's MMIOINFO that the procedure keeps.
 struct MemoryFileState {
-    int32_t position;       // lDiskOffset
-    uint32_t addressLow;    // adwInfo[0]
-    int32_t size;           // adwInfo[1]
-    uint32_t addressHigh;   // adwInfo[2]; 0 where addresses are 32-bit
+    int32_t position;      // lDiskOffset
+    uint32_t addressLow;   // adwInfo[0]
+    int32_t size;          // adwInfo[1]
+    uint32_t addressHigh;  // adwInfo[2]; 0 where addresses are 32-bit
 };
 
 // MMIOM_OPEN: parses the address and size that follow the first six characters

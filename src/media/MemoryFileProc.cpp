@@ -35,8 +35,8 @@ LRESULT CALLBACK MemoryFileProc(LPSTR infoBytes, UINT message, LPARAM param1, LP
                                     static_cast<int32_t>(param2));
             break;
         case MMIOM_SEEK:
-            result = SeekMemoryFile(&file, static_cast<int32_t>(param1),
-                                    static_cast<int32_t>(param2));
+            result =
+                SeekMemoryFile(&file, static_cast<int32_t>(param1), static_cast<int32_t>(param2));
             break;
         default:
             // Writes, flushes, closes, renames and private messages: nothing to do.
