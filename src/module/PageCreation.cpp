@@ -1,0 +1,94 @@
+#include "module/PageCreation.h"
+
+#include <cstddef>
+#include <cstdint>
+
+#include "module/ModuleState.h"
+#include "module/ShellExtension.h"
+#include "module/TemplatePatch.h"
+#include "page/PageDialogProc.h"
+
+static_assert(sizeof(void*) != 4 || offsetof(PROPSHEETPAGEA, hActCtx) == kPageDescriptionSize,
+              "the description without the activation context");
+static_assert(sizeof(void*) != 4 || sizeof(PROPSHEETPAGEA) == kPageDescriptionSizeWithContext,
+              "the description with the activation context");
+
+namespace {
+
+constexpr WORD kPageTemplateId = 101;
+constexpr DWORD kBaseFlags = PSP_USETITLE | PSP_USEREFPARENT | PSP_USECALLBACK;
+
+}  // namespace
+
+HGLOBAL MakePatchedTemplate(HMODULE module) {
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(kPageTemplateId), RT_DIALOG);
+    if (resource == nullptr)
+        return nullptr;
+    HGLOBAL loaded = LoadResource(module, resource);
+    if (loaded == nullptr)
+        return nullptr;
+    const void* bytes = LockResource(loaded);
+    DWORD size = SizeofResource(module, resource);
+    if (bytes == nullptr || size == 0)
+        return nullptr;
+    HGLOBAL block = GlobalAlloc(GMEM_FIXED, size);
+    if (block == nullptr)
+        return nullptr;
+    if (!PatchTemplateTypeface(static_cast<const uint8_t*>(bytes), size,
+                               static_cast<uint8_t*>(static_cast<void*>(block)), size)) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    return block;
+}
+
+void FillPageDescription(ShellExtension* object, PROPSHEETPAGEA* description) {
+    *description = PROPSHEETPAGEA();
+    description->dwSize = kPageDescriptionSize;
+    description->dwFlags = kBaseFlags;
+    description->hInstance = theModule.moduleHandle;
+    description->pszTemplate = MAKEINTRESOURCEA(kPageTemplateId);
+    description->pfnDlgProc = PageDialogProc;
+    description->lParam = PageParameterOf(object);
+    description->pfnCallback = PageCallback;
+    // The platform counts the page in the module object count while it exists.
+    description->pcRefParent = reinterpret_cast<UINT*>(const_cast<LONG*>(&theModule.objectCount));
+
+    if (theModule.themedPlatform && theModule.activationContext != INVALID_HANDLE_VALUE) {
+        description->dwSize = kPageDescriptionSizeWithContext;
+        description->dwFlags = kBaseFlags | PSP_USEFUSIONCONTEXT;
+        description->hActCtx = theModule.activationContext;
+    }
+
+    if (theModule.legacyShellMode) {
+        object->patchedTemplate = MakePatchedTemplate(theModule.moduleHandle);
+        if (object->patchedTemplate != nullptr) {
+            description->dwFlags = kBaseFlags | PSP_DLGINDIRECT;
+            description->pResource =
+                static_cast<PROPSHEETPAGE_RESOURCE>(static_cast<void*>(object->patchedTemplate));
+        }
+        description->pszTitle = "ﾘｿｰｽ";
+    } else {
+        description->pszTitle = "リソース";
+    }
+}
+
+UINT CALLBACK PageCallback(HWND /*window*/, UINT message, PROPSHEETPAGEA* description) {
+    switch (message) {
+        case PSPCB_CREATE:
+            // Read afresh for every page: the user may have changed them.
+            theModule.iconWidth = GetSystemMetrics(SM_CXICON);
+            theModule.iconHeight = GetSystemMetrics(SM_CYICON);
+            theModule.cursorWidth = GetSystemMetrics(SM_CXCURSOR);
+            theModule.cursorHeight = GetSystemMetrics(SM_CYCURSOR);
+            break;
+        case PSPCB_RELEASE:
+            if (description != nullptr && description->lParam != 0) {
+                DropPageReference(ExtensionFromPageParameter(description->lParam));
+            }
+            break;
+        default:
+            break;
+    }
+    return 1;
+}

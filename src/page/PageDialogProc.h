@@ -1,0 +1,6 @@
+// The dialog procedure of the resource page.
+#pragma once
+
+#include <windows.h>
+
+INT_PTR CALLBACK PageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
