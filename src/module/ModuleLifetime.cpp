@@ -20,7 +20,8 @@ void BindProc(HMODULE library, const char* name, Function* slot) {
 
 bool ReadCommonControlsFlag() {
     HMODULE comctl = LoadLibraryA("Comctl32.dll");
-    if (comctl == nullptr) return false;
+    if (comctl == nullptr)
+        return false;
     bool modern = false;
     DLLGETVERSIONPROC getVersion = nullptr;
     BindProc(comctl, "DllGetVersion", &getVersion);
@@ -36,7 +37,8 @@ bool ReadCommonControlsFlag() {
 
 void BindActivationContext() {
     theModule.kernel32 = LoadLibraryA("Kernel32.dll");
-    if (theModule.kernel32 == nullptr) return;
+    if (theModule.kernel32 == nullptr)
+        return;
     BindProc(theModule.kernel32, "GetCurrentActCtx", &theModule.getCurrentActCtx);
     if (theModule.getCurrentActCtx != nullptr) {
         BindProc(theModule.kernel32, "ReleaseActCtx", &theModule.releaseActCtx);
@@ -53,7 +55,8 @@ void BindActivationContext() {
 
 void BindThemeApi() {
     theModule.uxTheme = LoadLibraryA("UxTheme.dll");
-    if (theModule.uxTheme == nullptr) return;
+    if (theModule.uxTheme == nullptr)
+        return;
     ThemeApi& theme = theModule.theme;
     BindProc(theModule.uxTheme, "IsAppThemed", &theme.IsAppThemed);
     if (theme.IsAppThemed == nullptr) {
@@ -81,8 +84,8 @@ BOOL AttachModule(HINSTANCE moduleHandle) {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     GetVersionExA(&version);
-    theModule.legacyShellMode = IsLegacyShellMode(version.dwPlatformId, version.dwMajorVersion,
-                                                  version.dwMinorVersion);
+    theModule.legacyShellMode =
+        IsLegacyShellMode(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
     theModule.themedPlatform =
         IsThemedPlatform(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
     InterlockedExchange(&theModule.objectCount, 0);
@@ -97,7 +100,8 @@ BOOL AttachModule(HINSTANCE moduleHandle) {
     windowClass.lpfnWndProc = MciHostWindowProc;
     windowClass.hInstance = moduleHandle;
     windowClass.lpszClassName = kMciHostClassName;
-    if (RegisterClassA(&windowClass) == 0) return FALSE;
+    if (RegisterClassA(&windowClass) == 0)
+        return FALSE;
 
     mmioInstallIOProcA(kMemoryFileFourCC, MemoryFileProc, MMIO_INSTALLPROC);
     return TRUE;
@@ -108,8 +112,10 @@ void DetachModule() {
         if (theModule.releaseActCtx != nullptr) {
             theModule.releaseActCtx(theModule.activationContext);
         }
-        if (theModule.kernel32 != nullptr) FreeLibrary(theModule.kernel32);
-        if (theModule.uxTheme != nullptr) FreeLibrary(theModule.uxTheme);
+        if (theModule.kernel32 != nullptr)
+            FreeLibrary(theModule.kernel32);
+        if (theModule.uxTheme != nullptr)
+            FreeLibrary(theModule.uxTheme);
         theModule.kernel32 = nullptr;
         theModule.uxTheme = nullptr;
         theModule.getCurrentActCtx = nullptr;

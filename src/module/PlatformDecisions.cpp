@@ -6,8 +6,10 @@ const uint32_t kPlatformNt = 2;       // VER_PLATFORM_WIN32_NT
 }  // namespace
 
 bool IsLegacyShellMode(uint32_t platformId, uint32_t major, uint32_t minor) {
-    if (platformId == kPlatformWindows) return major == 4 && minor == 0;
-    if (platformId == kPlatformNt) return major == 4;
+    if (platformId == kPlatformWindows)
+        return major == 4 && minor == 0;
+    if (platformId == kPlatformNt)
+        return major == 4;
     return false;
 }
 

@@ -1,0 +1,38 @@
+#include "module/TargetHasResources.h"
+
+#include <windows.h>
+
+#include "module/TargetCheck.h"
+
+namespace {
+
+bool ReadFromFile(void* context, uint8_t* buffer, uint32_t count, uint32_t* delivered) {
+    DWORD read = 0;
+    BOOL ok = ReadFile(static_cast<HANDLE>(context), buffer, count, &read, nullptr);
+    *delivered = read;
+    return ok != FALSE;
+}
+
+bool SeekInFile(void* context, int32_t offset) {
+    return SetFilePointer(static_cast<HANDLE>(context), offset, nullptr, FILE_BEGIN) !=
+           INVALID_SET_FILE_POINTER;
+}
+
+}  // namespace
+
+bool TargetHasResources(const char* path) {
+    // Write sharing is granted so that a file another program is writing can
+    // still be looked at; nothing is ever written here.
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    TargetByteSource source;
+    source.context = file;
+    source.size = GetFileSize(file, nullptr);
+    source.read = ReadFromFile;
+    source.seek = SeekInFile;
+    bool result = CheckTargetHeaders(source);
+    CloseHandle(file);
+    return result;
+}

@@ -1,0 +1,240 @@
+// The header check over byte sequences built here: every case is a file image
+// one byte away from the opposite answer.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "common/LittleEndian.h"
+#include "module/TargetCheck.h"
+
+namespace {
+
+// A file in memory. claimedSize stands for what the file system reports; it may
+// exceed the bytes (a file that shrank after its size was read).
+struct MemoryImage {
+    std::vector<uint8_t> bytes;
+    uint64_t claimedSize;
+    size_t position;
+    int seeks;
+    bool failReads;
+};
+
+bool ReadImage(void* context, uint8_t* buffer, uint32_t count, uint32_t* delivered) {
+    MemoryImage& image = *static_cast<MemoryImage*>(context);
+    if (image.failReads)
+        return false;
+    size_t available =
+        image.position < image.bytes.size() ? image.bytes.size() - image.position : 0;
+    size_t n = count < available ? count : available;
+    if (n > 0)
+        memcpy(buffer, image.bytes.data() + image.position, n);
+    // What was not delivered is poisoned, to catch a check that reads it.
+    memset(buffer + n, 0xCC, count - n);
+    image.position += n;
+    *delivered = static_cast<uint32_t>(n);
+    return true;
+}
+
+bool SeekImage(void* context, int32_t offset) {
+    MemoryImage& image = *static_cast<MemoryImage*>(context);
+    ++image.seeks;
+    if (offset < 0)
+        return false;
+    image.position = static_cast<size_t>(offset);
+    return true;
+}
+
+bool Check(MemoryImage& image) {
+    image.position = 0;
+    image.seeks = 0;
+    TargetByteSource source;
+    source.context = &image;
+    source.size = static_cast<uint32_t>(image.claimedSize);
+    source.read = ReadImage;
+    source.seek = SeekImage;
+    return CheckTargetHeaders(source);
+}
+
+bool Check(const std::vector<uint8_t>& bytes) {
+    MemoryImage image{bytes, bytes.size(), 0, 0, false};
+    return Check(image);
+}
+
+const uint32_t kNewHeader = 0x80;
+
+std::vector<uint8_t> MzHeader(uint32_t newHeaderOffset, size_t size) {
+    std::vector<uint8_t> bytes(size, 0);
+    bytes[0] = 'M';
+    bytes[1] = 'Z';
+    PokeU32(&bytes[0x3C], newHeaderOffset);
+    return bytes;
+}
+
+std::vector<uint8_t> NeImage(uint16_t resourceTable, size_t size) {
+    std::vector<uint8_t> bytes = MzHeader(kNewHeader, size);
+    bytes[kNewHeader] = 'N';
+    bytes[kNewHeader + 1] = 'E';
+    PokeU16(&bytes[kNewHeader + 0x24], resourceTable);
+    return bytes;
+}
+
+// A PE32 image with the given section names and nothing after its section table.
+std::vector<uint8_t> PeImage(const std::vector<std::string>& sections) {
+    std::vector<uint8_t> bytes = MzHeader(kNewHeader, kNewHeader + 248 + 40 * sections.size());
+    uint8_t* header = &bytes[kNewHeader];
+    memcpy(header, "PE\0\0", 4);
+    PokeU16(header + 0x06, static_cast<uint16_t>(sections.size()));
+    PokeU16(header + 0x14, 224);
+    PokeU16(header + 0x18, 0x10B);
+    for (size_t i = 0; i < sections.size(); ++i) {
+        memcpy(header + 248 + 40 * i, sections[i].data(), std::min<size_t>(8, sections[i].size()));
+    }
+    return bytes;
+}
+
+TEST(TargetCheck, DosHeaderNeedsSixtyFourBytesAndMz) {
+    // A 64-byte file whose new header is the last 4 bytes of the DOS header.
+    std::vector<uint8_t> ne = MzHeader(0x3C, 64);
+    EXPECT_FALSE(Check(ne));  // read, but 0x3C holds no signature
+    ne.resize(63);
+    MemoryImage shortImage{ne, 63, 0, 0, false};
+    EXPECT_FALSE(Check(shortImage));
+    EXPECT_EQ(0, shortImage.seeks);
+
+    std::vector<uint8_t> good = PeImage({".rsrc"});
+    ASSERT_TRUE(Check(good));
+    std::vector<uint8_t> zm = good;
+    zm[0] = 'Z';
+    zm[1] = 'M';
+    EXPECT_FALSE(Check(zm));
+    std::vector<uint8_t> lower = good;
+    lower[1] = 'z';
+    EXPECT_FALSE(Check(lower));
+}
+
+TEST(TargetCheck, NewHeaderOffsetMustLeaveFourBytes) {
+    // An NE header cut right after its signature: e_lfanew + 4 == size passes
+    // the size test. Its resource table offset lies beyond the end and reads as 0.
+    std::vector<uint8_t> cut = NeImage(0x40, kNewHeader + 0x40 + 2);
+    cut.resize(kNewHeader + 4);
+    MemoryImage atEnd{cut, cut.size(), 0, 0, false};
+    EXPECT_FALSE(Check(atEnd));
+    EXPECT_EQ(1, atEnd.seeks) << "e_lfanew + 4 == size must pass to the seek";
+
+    std::vector<uint8_t> oneShort = cut;
+    oneShort.resize(kNewHeader + 3);
+    MemoryImage pastEnd{oneShort, oneShort.size(), 0, 0, false};
+    EXPECT_FALSE(Check(pastEnd));
+    EXPECT_EQ(0, pastEnd.seeks);
+}
+
+TEST(TargetCheck, NeResourceTableOffset) {
+    EXPECT_FALSE(Check(NeImage(0, 0x400)));
+    // The table's alignment word ends exactly at the end of the file.
+    EXPECT_TRUE(Check(NeImage(0x40, kNewHeader + 0x40 + 2)));
+    EXPECT_FALSE(Check(NeImage(0x40, kNewHeader + 0x40 + 1)));
+    EXPECT_TRUE(Check(NeImage(0xFFFF, kNewHeader + 0xFFFF + 2)));
+    // "EN" is not "NE".
+    std::vector<uint8_t> swapped = NeImage(0x40, 0x400);
+    std::swap(swapped[kNewHeader], swapped[kNewHeader + 1]);
+    EXPECT_FALSE(Check(swapped));
+}
+
+TEST(TargetCheck, OnlyPe32WithItsOwnOptionalHeaderSize) {
+    std::vector<uint8_t> pe32Plus = PeImage({".rsrc"});
+    PokeU16(&pe32Plus[kNewHeader + 0x18], 0x20B);
+    PokeU16(&pe32Plus[kNewHeader + 0x14], 240);
+    pe32Plus.resize(pe32Plus.size() + 16);
+    EXPECT_FALSE(Check(pe32Plus));
+
+    std::vector<uint8_t> magicOnly = PeImage({".rsrc"});
+    PokeU16(&magicOnly[kNewHeader + 0x18], 0x20B);
+    EXPECT_FALSE(Check(magicOnly));
+
+    for (uint16_t optionalSize : {0, 223, 225, 240}) {
+        std::vector<uint8_t> image = PeImage({".rsrc"});
+        PokeU16(&image[kNewHeader + 0x14], optionalSize);
+        EXPECT_FALSE(Check(image)) << optionalSize;
+    }
+
+    std::vector<uint8_t> badSignature = PeImage({".rsrc"});
+    badSignature[kNewHeader + 2] = 1;  // "PE\1\0"
+    EXPECT_FALSE(Check(badSignature));
+}
+
+TEST(TargetCheck, SectionTableMustBeWholeAndNotEmpty) {
+    EXPECT_FALSE(Check(PeImage({})));
+
+    std::vector<uint8_t> cut = PeImage({".rsrc", ".text"});
+    cut.pop_back();
+    EXPECT_FALSE(Check(cut)) << "the table runs past the end, even with .rsrc first";
+
+    // The section count claims more headers than the file holds.
+    std::vector<uint8_t> overclaimed = PeImage({".rsrc"});
+    PokeU16(&overclaimed[kNewHeader + 0x06], 0xFFFF);
+    EXPECT_FALSE(Check(overclaimed));
+}
+
+TEST(TargetCheck, SectionNameIsExactlyRsrc) {
+    EXPECT_TRUE(Check(PeImage({".rsrc"})));
+    EXPECT_TRUE(Check(PeImage({".text", ".data", ".reloc", ".rsrc"})));
+    EXPECT_FALSE(Check(PeImage({".text", ".data", ".reloc"})));
+    EXPECT_FALSE(Check(PeImage({".RSRC"})));
+    EXPECT_FALSE(Check(PeImage({".rsrcx"})));
+    EXPECT_FALSE(Check(PeImage({".rsr"})));
+    EXPECT_FALSE(Check(PeImage({"rsrc"})));
+    // Eight characters fill the field with no terminator.
+    EXPECT_FALSE(Check(PeImage({".rsrcabc", ".rsrcdef"})));
+    EXPECT_TRUE(Check(PeImage({".rsrcabc", ".rsrc"})));
+}
+
+TEST(TargetCheck, OffsetsNearFourGigabytesDoNotWrap) {
+    // e_lfanew with the top bit set, with a size large enough to pass the size
+    // test: the move is refused before the source sees it.
+    std::vector<uint8_t> high = MzHeader(0x80000000u, 64);
+    MemoryImage highImage{high, 0x80000010u, 0, 0, false};
+    EXPECT_FALSE(Check(highImage));
+    EXPECT_EQ(0, highImage.seeks);
+
+    // e_lfanew + 4 wraps to a small number in 32 bits.
+    std::vector<uint8_t> wrap = MzHeader(0xFFFFFFFEu, 64);
+    MemoryImage wrapImage{wrap, 64, 0, 0, false};
+    EXPECT_FALSE(Check(wrapImage));
+    EXPECT_EQ(0, wrapImage.seeks);
+
+    // The file shrank after its size was read: a claimed size near 4 GiB, an NE
+    // resource table far out, and bytes beyond the end that read as zero.
+    std::vector<uint8_t> ne = NeImage(0xFFFF, kNewHeader + 0x26);
+    MemoryImage neImage{ne, 0xFFFFFFFFu, 0, 0, false};
+    EXPECT_TRUE(Check(neImage));
+
+    // A section count of 65535 over a shrunk file: every missing header reads
+    // as zeros and none matches.
+    std::vector<uint8_t> pe = PeImage({".text"});
+    PokeU16(&pe[kNewHeader + 0x06], 0xFFFF);
+    MemoryImage peImage{pe, 0xFFFFFFFFu, 0, 0, false};
+    EXPECT_FALSE(Check(peImage));
+}
+
+TEST(TargetCheck, BytesPastTheEndReadAsZero) {
+    // An NE signature at the very end of a file that claims to be far longer:
+    // the resource table offset is not in the file and counts as 0. The source
+    // poisons undelivered bytes, so a check that read them would say true.
+    std::vector<uint8_t> ne = NeImage(0, kNewHeader + 4);
+    MemoryImage neImage{ne, 0xFFFFFFFFu, 0, 0, false};
+    EXPECT_FALSE(Check(neImage));
+
+    std::vector<uint8_t> pe = MzHeader(kNewHeader, kNewHeader + 4);
+    memcpy(&pe[kNewHeader], "PE\0\0", 4);
+    MemoryImage peImage{pe, pe.size(), 0, 0, false};
+    EXPECT_FALSE(Check(peImage));
+}
+
+TEST(TargetCheck, FailedReadGivesFalse) {
+    MemoryImage image{PeImage({".rsrc"}), 0, 0, 0, true};
+    image.claimedSize = image.bytes.size();
+    EXPECT_FALSE(Check(image));
+}
+
+}  // namespace
