@@ -101,12 +101,18 @@ for _ in $(seq 600); do
 done
 if [ -s "$ready" ]; then
     read -r left top right bottom <"$ready"
-    # The sheet may reach past the screen's edges: convert's crop stops at the
-    # right and bottom ones, the left and top ones are clamped here.
+    # Without a window manager the sheet's window does not sit exactly where
+    # Windows places it: take a margin around it and, on the virtual display's
+    # black screen, trim the black away again. convert's crop stops at the
+    # screen's right and bottom edges; the left and top ones are clamped here.
+    margin=32
+    left=$((left - margin)) top=$((top - margin)) right=$((right + margin)) bottom=$((bottom + margin))
     [ "$left" -ge 0 ] || left=0
     [ "$top" -ge 0 ] || top=0
+    trim=()
+    [ "$virtual" -eq 0 ] || trim=(-trim +repage)
     xwd -root -silent -display "$display" |
-        convert xwd:- -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$shot"
+        convert xwd:- -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "${trim[@]}" "$shot"
     step "picture of the sheet: $shot"
     rm -f "$ready"
     [ "$close" -eq 1 ] || step "the sheet stays open until you close it"

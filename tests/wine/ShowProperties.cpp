@@ -4,8 +4,8 @@
 //
 //   ShowProperties [--ready FILE] [--keep] FILE
 //
-// --ready FILE  once the page is in front, write where the sheet's client area
-//               is on the screen ("left top right bottom") to FILE, wait until FILE is removed,
+// --ready FILE  once the page is in front, write the sheet's screen rectangle
+//               ("left top right bottom") to FILE, wait until FILE is removed,
 //               then close the sheet; with --keep the sheet stays for the user.
 // Without --ready the sheet stays until the user closes it.
 // Exit status: 0 the page was shown; 1 a sheet without the page; 2 no sheet;
