@@ -1,0 +1,161 @@
+// The library as the shell uses it: registered in the prefix (the CTest fixture
+// runs tools/register-wine.sh), created by the shell's own Properties sheet from
+// the handlers registered for every file, and its page destroyed with the sheet.
+// (Whether the library may unload afterwards is not asked here: Wine's shell
+// keeps one reference on every extension it initialised.)
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/PropertiesSheet.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+const char kPageTitle[] = "リソース";
+const DWORD kTimeoutMs = 30000;
+
+// Wine's shell runs the sheet modally inside the verb, so the verb gets a thread
+// of its own and the test drives the sheet from outside, as a user would.
+struct SheetVisit {
+    std::string path;
+    bool invoked;
+    HANDLE thread;
+    HWND sheet;
+};
+
+DWORD WINAPI RunPropertiesVerb(void* parameter) {
+    SheetVisit* visit = static_cast<SheetVisit*>(parameter);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    visit->invoked = InvokePropertiesVerb(visit->path);
+    CoUninitialize();
+    return 0;
+}
+
+bool OpenSheet(SheetVisit* visit, const std::string& path) {
+    visit->path = path;
+    visit->invoked = false;
+    visit->sheet = nullptr;
+    visit->thread = CreateThread(nullptr, 0, RunPropertiesVerb, visit, 0, nullptr);
+    if (visit->thread == nullptr)
+        return false;
+    visit->sheet = WaitForPropertiesSheet(kTimeoutMs);
+    return visit->sheet != nullptr;
+}
+
+// Closes the sheet and waits for the verb to return; false when either hangs.
+bool CloseVisit(SheetVisit* visit) {
+    bool closed = visit->sheet == nullptr || CloseSheet(visit->sheet, kTimeoutMs);
+    bool joined = WaitForSingleObject(visit->thread, kTimeoutMs) == WAIT_OBJECT_0;
+    CloseHandle(visit->thread);
+    return closed && joined && visit->invoked;
+}
+
+std::vector<std::string> TabsOfSheetOf(const std::string& path) {
+    SheetVisit visit;
+    std::vector<std::string> tabs;
+    if (OpenSheet(&visit, path))
+        tabs = SheetTabTexts(visit.sheet);
+    EXPECT_TRUE(CloseVisit(&visit)) << path;
+    return tabs;
+}
+
+int CountOf(const std::vector<std::string>& texts, const std::string& text) {
+    return static_cast<int>(std::count(texts.begin(), texts.end(), text));
+}
+
+BOOL CALLBACK CountWindowOfProcess(HWND window, LPARAM count) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == GetCurrentProcessId())
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// Top-level and message-only windows of this process. (Wine answers 0 to every
+// GetGuiResources question, so windows are counted one by one.)
+int CountProcessWindows() {
+    int count = 0;
+    EnumWindows(CountWindowOfProcess, reinterpret_cast<LPARAM>(&count));
+    HWND window = nullptr;
+    while ((window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr)) != nullptr) {
+        CountWindowOfProcess(window, reinterpret_cast<LPARAM>(&count));
+    }
+    return count;
+}
+
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const char* name) {
+        char folder[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, folder);
+        path_ = std::string(folder) + name;
+    }
+    ~TemporaryFile() { DeleteFileA(path_.c_str()); }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+TEST(ShellProperties, ExecutableWithResourcesGetsThePageAndItShows) {
+    SheetVisit visit;
+    ASSERT_TRUE(OpenSheet(&visit, SystemFilePath("shell32.dll")));
+    const std::vector<std::string> tabs = SheetTabTexts(visit.sheet);
+    EXPECT_EQ(1, CountOf(tabs, kPageTitle));
+    EXPECT_GE(tabs.size(), 2u) << "the shell's own page comes too";
+
+    const int index = FindSheetTab(visit.sheet, kPageTitle);
+    ASSERT_GE(index, 0);
+    EXPECT_TRUE(SelectSheetTab(visit.sheet, index));
+    HWND page = reinterpret_cast<HWND>(SendMessageA(visit.sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    ASSERT_NE(nullptr, page);
+    EXPECT_TRUE(IsWindowVisible(page));
+    // Dialog template 101: the kind drop-down and the copy button.
+    EXPECT_NE(nullptr, GetDlgItem(page, 1000));
+    EXPECT_NE(nullptr, GetDlgItem(page, 1013));
+    EXPECT_TRUE(CloseVisit(&visit));
+}
+
+TEST(ShellProperties, TextFileGetsTheShellsPagesButNotThisOne) {
+    TemporaryFile text("vantrel-shell-note.txt");
+    HANDLE file =
+        CreateFileA(text.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD written = 0;
+    WriteFile(file, "MZ is not enough\r\n", 18, &written, nullptr);
+    CloseHandle(file);
+
+    const std::vector<std::string> tabs = TabsOfSheetOf(text.path());
+    EXPECT_FALSE(tabs.empty());
+    EXPECT_EQ(0, CountOf(tabs, kPageTitle));
+}
+
+TEST(ShellProperties, HandlerForEveryFileJudgesByContentNotByName) {
+    TemporaryFile image("vantrel-shell-image.dat");
+    ASSERT_TRUE(CopyFileA(SystemFilePath("shell32.dll").c_str(), image.path().c_str(), FALSE));
+    EXPECT_EQ(1, CountOf(TabsOfSheetOf(image.path()), kPageTitle));
+}
+
+TEST(ShellProperties, ClosedSheetLeavesNoWindowBehind) {
+    // A first visit makes what the shell keeps for the process.
+    TabsOfSheetOf(SystemFilePath("shell32.dll"));
+    const int windowsBefore = CountProcessWindows();
+
+    SheetVisit visit;
+    ASSERT_TRUE(OpenSheet(&visit, SystemFilePath("shell32.dll")));
+    // Selecting the page creates it: its initialisation and teardown both run,
+    // and whatever windows it makes outside the sheet must go with it.
+    ASSERT_TRUE(SelectSheetTab(visit.sheet, FindSheetTab(visit.sheet, kPageTitle)));
+    EXPECT_GT(CountProcessWindows(), windowsBefore) << "the sheet itself is counted";
+    ASSERT_TRUE(CloseVisit(&visit));
+
+    EXPECT_EQ(windowsBefore, CountProcessWindows());
+}
+
+}  // namespace
