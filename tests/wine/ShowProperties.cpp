@@ -2,12 +2,14 @@
 // click -> Properties does, and brings the resource page to the front. The run
 // command starts it; it is no test.
 //
-//   ShowProperties [--ready FILE] [--keep] FILE
+//   ShowProperties [--ready FILE] [--keep] [--close] FILE
 //
 // --ready FILE  once the page is in front, write the sheet's screen rectangle
 //               ("left top right bottom") to FILE, wait until FILE is removed,
 //               then close the sheet; with --keep the sheet stays for the user.
-// Without --ready the sheet stays until the user closes it.
+// --close       close the sheet as soon as the page is in front (for scripts
+//               that only ask whether the page comes).
+// Without --ready or --close the sheet stays until the user closes it.
 // Exit status: 0 the page was shown; 1 a sheet without the page; 2 no sheet;
 // 3 wrong arguments.
 #include <windows.h>
@@ -30,6 +32,7 @@ struct Options {
     std::string file;
     std::string readyFile;
     bool keep;
+    bool close;
 };
 
 std::string Utf8FromAnsi(const std::string& text) {
@@ -106,6 +109,8 @@ DWORD WINAPI DriveSheet(void* parameter) {
         }
         if (!options.keep)
             CloseSheet(sheet, kSheetTimeoutMs);
+    } else if (options.close) {
+        CloseSheet(sheet, kSheetTimeoutMs);
     }
     while (IsWindow(sheet))
         Sleep(100);
@@ -114,11 +119,14 @@ DWORD WINAPI DriveSheet(void* parameter) {
 
 bool ParseArguments(int argc, char** argv, Options* options) {
     options->keep = false;
+    options->close = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--ready") == 0 && i + 1 < argc) {
             options->readyFile = argv[++i];
         } else if (std::strcmp(argv[i], "--keep") == 0) {
             options->keep = true;
+        } else if (std::strcmp(argv[i], "--close") == 0) {
+            options->close = true;
         } else if (argv[i][0] != '-' && options->file.empty()) {
             options->file = argv[i];
         } else {
@@ -133,7 +141,7 @@ bool ParseArguments(int argc, char** argv, Options* options) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseArguments(argc, argv, &options)) {
-        std::fprintf(stderr, "usage: ShowProperties [--ready FILE] [--keep] FILE\n");
+        std::fprintf(stderr, "usage: ShowProperties [--ready FILE] [--keep] [--close] FILE\n");
         return 3;
     }
     if (GetFileAttributesA(options.file.c_str()) == INVALID_FILE_ATTRIBUTES) {
