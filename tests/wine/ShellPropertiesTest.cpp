@@ -23,7 +23,7 @@ const DWORD kTimeoutMs = 30000;
 // Wine's shell runs the sheet modally inside the verb, so the verb gets a thread
 // of its own and the test drives the sheet from outside, as a user would.
 struct SheetVisit {
-    std::string path;
+    std::vector<std::string> paths;
     bool invoked;
     HANDLE thread;
     HWND sheet;
@@ -32,13 +32,13 @@ struct SheetVisit {
 DWORD WINAPI RunPropertiesVerb(void* parameter) {
     SheetVisit* visit = static_cast<SheetVisit*>(parameter);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    visit->invoked = InvokePropertiesVerb(visit->path);
+    visit->invoked = InvokePropertiesVerb(visit->paths);
     CoUninitialize();
     return 0;
 }
 
-bool OpenSheet(SheetVisit* visit, const std::string& path) {
-    visit->path = path;
+bool OpenSheet(SheetVisit* visit, const std::vector<std::string>& paths) {
+    visit->paths = paths;
     visit->invoked = false;
     visit->sheet = nullptr;
     visit->thread = CreateThread(nullptr, 0, RunPropertiesVerb, visit, 0, nullptr);
@@ -56,12 +56,12 @@ bool CloseVisit(SheetVisit* visit) {
     return closed && joined && visit->invoked;
 }
 
-std::vector<std::string> TabsOfSheetOf(const std::string& path) {
+std::vector<std::string> TabsOfSheetOf(const std::vector<std::string>& paths) {
     SheetVisit visit;
     std::vector<std::string> tabs;
-    if (OpenSheet(&visit, path))
+    if (OpenSheet(&visit, paths))
         tabs = SheetTabTexts(visit.sheet);
-    EXPECT_TRUE(CloseVisit(&visit)) << path;
+    EXPECT_TRUE(CloseVisit(&visit)) << paths[0];
     return tabs;
 }
 
@@ -105,7 +105,7 @@ private:
 
 TEST(ShellProperties, ExecutableWithResourcesGetsThePageAndItShows) {
     SheetVisit visit;
-    ASSERT_TRUE(OpenSheet(&visit, SystemFilePath("shell32.dll")));
+    ASSERT_TRUE(OpenSheet(&visit, {SystemFilePath("shell32.dll")}));
     const std::vector<std::string> tabs = SheetTabTexts(visit.sheet);
     EXPECT_EQ(1, CountOf(tabs, kPageTitle));
     EXPECT_GE(tabs.size(), 2u) << "the shell's own page comes too";
@@ -131,7 +131,7 @@ TEST(ShellProperties, TextFileGetsTheShellsPagesButNotThisOne) {
     WriteFile(file, "MZ is not enough\r\n", 18, &written, nullptr);
     CloseHandle(file);
 
-    const std::vector<std::string> tabs = TabsOfSheetOf(text.path());
+    const std::vector<std::string> tabs = TabsOfSheetOf({text.path()});
     EXPECT_FALSE(tabs.empty());
     EXPECT_EQ(0, CountOf(tabs, kPageTitle));
 }
@@ -139,16 +139,28 @@ TEST(ShellProperties, TextFileGetsTheShellsPagesButNotThisOne) {
 TEST(ShellProperties, HandlerForEveryFileJudgesByContentNotByName) {
     TemporaryFile image("vantrel-shell-image.dat");
     ASSERT_TRUE(CopyFileA(SystemFilePath("shell32.dll").c_str(), image.path().c_str(), FALSE));
-    EXPECT_EQ(1, CountOf(TabsOfSheetOf(image.path()), kPageTitle));
+    EXPECT_EQ(1, CountOf(TabsOfSheetOf({image.path()}), kPageTitle));
+}
+
+TEST(ShellProperties, SelectionOfTwoExecutablesGetsNoPage) {
+    TemporaryFile first("vantrel-shell-first.dll");
+    TemporaryFile second("vantrel-shell-second.dll");
+    ASSERT_TRUE(CopyFileA(SystemFilePath("shell32.dll").c_str(), first.path().c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(SystemFilePath("user32.dll").c_str(), second.path().c_str(), FALSE));
+    ASSERT_EQ(1, CountOf(TabsOfSheetOf({first.path()}), kPageTitle));
+
+    const std::vector<std::string> tabs = TabsOfSheetOf({first.path(), second.path()});
+    EXPECT_FALSE(tabs.empty());
+    EXPECT_EQ(0, CountOf(tabs, kPageTitle));
 }
 
 TEST(ShellProperties, ClosedSheetLeavesNoWindowBehind) {
     // A first visit makes what the shell keeps for the process.
-    TabsOfSheetOf(SystemFilePath("shell32.dll"));
+    TabsOfSheetOf({SystemFilePath("shell32.dll")});
     const int windowsBefore = CountProcessWindows();
 
     SheetVisit visit;
-    ASSERT_TRUE(OpenSheet(&visit, SystemFilePath("shell32.dll")));
+    ASSERT_TRUE(OpenSheet(&visit, {SystemFilePath("shell32.dll")}));
     // Selecting the page creates it: its initialisation and teardown both run,
     // and whatever windows it makes outside the sheet must go with it.
     ASSERT_TRUE(SelectSheetTab(visit.sheet, FindSheetTab(visit.sheet, kPageTitle)));

@@ -3,18 +3,30 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-bool InvokePropertiesVerb(const std::string& path) {
-    PIDLIST_ABSOLUTE item = ILCreateFromPathA(path.c_str());
-    if (item == nullptr)
+bool InvokePropertiesVerb(const std::vector<std::string>& paths) {
+    if (paths.empty())
         return false;
+    std::vector<PIDLIST_ABSOLUTE> items;
+    std::vector<PCUITEMID_CHILD> children;
+    HRESULT result = S_OK;
+    for (const std::string& path : paths) {
+        PIDLIST_ABSOLUTE item = ILCreateFromPathA(path.c_str());
+        if (item == nullptr) {
+            result = E_FAIL;
+            break;
+        }
+        items.push_back(item);
+        children.push_back(ILFindLastID(item));
+    }
     IShellFolder* folder = nullptr;
-    PCUITEMID_CHILD child = nullptr;
     IContextMenu* menu = nullptr;
-    HRESULT result =
-        SHBindToParent(item, IID_IShellFolder, reinterpret_cast<void**>(&folder), &child);
     if (SUCCEEDED(result)) {
-        result = folder->GetUIObjectOf(nullptr, 1, &child, IID_IContextMenu, nullptr,
-                                       reinterpret_cast<void**>(&menu));
+        result =
+            SHBindToParent(items[0], IID_IShellFolder, reinterpret_cast<void**>(&folder), nullptr);
+    }
+    if (SUCCEEDED(result)) {
+        result = folder->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()), children.data(),
+                                       IID_IContextMenu, nullptr, reinterpret_cast<void**>(&menu));
         folder->Release();
     }
     if (SUCCEEDED(result)) {
@@ -34,8 +46,13 @@ bool InvokePropertiesVerb(const std::string& path) {
             DestroyMenu(popup);
         menu->Release();
     }
-    ILFree(item);
+    for (PIDLIST_ABSOLUTE item : items)
+        ILFree(item);
     return SUCCEEDED(result);
+}
+
+bool InvokePropertiesVerb(const std::string& path) {
+    return InvokePropertiesVerb(std::vector<std::string>{path});
 }
 
 namespace {

@@ -15,6 +15,9 @@
 // its own. The calling thread must have COM initialised (apartment threaded).
 bool InvokePropertiesVerb(const std::string& path);
 
+// The same verb on a selection of several files, all in one folder.
+bool InvokePropertiesVerb(const std::vector<std::string>& paths);
+
 // The first visible Properties sheet of this process (a dialog with a tab
 // control) that appears within timeoutMs, or nullptr.
 HWND WaitForPropertiesSheet(DWORD timeoutMs);
