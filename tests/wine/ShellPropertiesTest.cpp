@@ -56,15 +56,6 @@ bool CloseVisit(SheetVisit* visit) {
     return closed && joined && visit->invoked;
 }
 
-std::vector<std::string> TabsOfSheetOf(const std::vector<std::string>& paths) {
-    SheetVisit visit;
-    std::vector<std::string> tabs;
-    if (OpenSheet(&visit, paths))
-        tabs = SheetTabTexts(visit.sheet);
-    EXPECT_TRUE(CloseVisit(&visit)) << paths[0];
-    return tabs;
-}
-
 int CountOf(const std::vector<std::string>& texts, const std::string& text) {
     return static_cast<int>(std::count(texts.begin(), texts.end(), text));
 }
@@ -89,6 +80,39 @@ int CountProcessWindows() {
     return count;
 }
 
+// What one visit of a sheet showed. The sheet is closed before anything is
+// judged, so that a failure never leaves it open for the next test.
+struct SheetFacts {
+    bool shown;
+    std::vector<std::string> tabs;
+    bool pageShown;   // the page "リソース" selected and visible
+    bool pageIsOurs;  // dialog template 101: kind drop-down and copy button
+    int windowsWhileOpen;
+    bool closed;  // sheet gone and the verb returned
+};
+
+SheetFacts VisitSheet(const std::vector<std::string>& paths) {
+    SheetFacts facts = {};
+    SheetVisit visit;
+    facts.shown = OpenSheet(&visit, paths);
+    if (facts.shown) {
+        facts.tabs = SheetTabTexts(visit.sheet);
+        const int index = FindSheetTab(visit.sheet, kPageTitle);
+        // Selecting the page creates it: its initialisation and, when the sheet
+        // closes, its teardown both run.
+        if (index >= 0 && SelectSheetTab(visit.sheet, index)) {
+            HWND page =
+                reinterpret_cast<HWND>(SendMessageA(visit.sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            facts.pageShown = page != nullptr && IsWindowVisible(page);
+            facts.pageIsOurs = page != nullptr && GetDlgItem(page, 1000) != nullptr &&
+                               GetDlgItem(page, 1013) != nullptr;
+        }
+        facts.windowsWhileOpen = CountProcessWindows();
+    }
+    facts.closed = CloseVisit(&visit);
+    return facts;
+}
+
 class TemporaryFile {
 public:
     explicit TemporaryFile(const char* name) {
@@ -104,22 +128,13 @@ private:
 };
 
 TEST(ShellProperties, ExecutableWithResourcesGetsThePageAndItShows) {
-    SheetVisit visit;
-    ASSERT_TRUE(OpenSheet(&visit, {SystemFilePath("shell32.dll")}));
-    const std::vector<std::string> tabs = SheetTabTexts(visit.sheet);
-    EXPECT_EQ(1, CountOf(tabs, kPageTitle));
-    EXPECT_GE(tabs.size(), 2u) << "the shell's own page comes too";
-
-    const int index = FindSheetTab(visit.sheet, kPageTitle);
-    ASSERT_GE(index, 0);
-    EXPECT_TRUE(SelectSheetTab(visit.sheet, index));
-    HWND page = reinterpret_cast<HWND>(SendMessageA(visit.sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    ASSERT_NE(nullptr, page);
-    EXPECT_TRUE(IsWindowVisible(page));
-    // Dialog template 101: the kind drop-down and the copy button.
-    EXPECT_NE(nullptr, GetDlgItem(page, 1000));
-    EXPECT_NE(nullptr, GetDlgItem(page, 1013));
-    EXPECT_TRUE(CloseVisit(&visit));
+    const SheetFacts facts = VisitSheet({SystemFilePath("shell32.dll")});
+    ASSERT_TRUE(facts.shown);
+    EXPECT_TRUE(facts.closed);
+    EXPECT_EQ(1, CountOf(facts.tabs, kPageTitle));
+    EXPECT_GE(facts.tabs.size(), 2u) << "the shell's own page comes too";
+    EXPECT_TRUE(facts.pageShown);
+    EXPECT_TRUE(facts.pageIsOurs);
 }
 
 TEST(ShellProperties, TextFileGetsTheShellsPagesButNotThisOne) {
@@ -131,15 +146,19 @@ TEST(ShellProperties, TextFileGetsTheShellsPagesButNotThisOne) {
     WriteFile(file, "MZ is not enough\r\n", 18, &written, nullptr);
     CloseHandle(file);
 
-    const std::vector<std::string> tabs = TabsOfSheetOf({text.path()});
-    EXPECT_FALSE(tabs.empty());
-    EXPECT_EQ(0, CountOf(tabs, kPageTitle));
+    const SheetFacts facts = VisitSheet({text.path()});
+    ASSERT_TRUE(facts.shown);
+    EXPECT_TRUE(facts.closed);
+    EXPECT_FALSE(facts.tabs.empty());
+    EXPECT_EQ(0, CountOf(facts.tabs, kPageTitle));
 }
 
 TEST(ShellProperties, HandlerForEveryFileJudgesByContentNotByName) {
     TemporaryFile image("vantrel-shell-image.dat");
     ASSERT_TRUE(CopyFileA(SystemFilePath("shell32.dll").c_str(), image.path().c_str(), FALSE));
-    EXPECT_EQ(1, CountOf(TabsOfSheetOf({image.path()}), kPageTitle));
+    const SheetFacts facts = VisitSheet({image.path()});
+    EXPECT_TRUE(facts.closed);
+    EXPECT_EQ(1, CountOf(facts.tabs, kPageTitle));
 }
 
 TEST(ShellProperties, SelectionOfTwoExecutablesGetsNoPage) {
@@ -147,26 +166,25 @@ TEST(ShellProperties, SelectionOfTwoExecutablesGetsNoPage) {
     TemporaryFile second("vantrel-shell-second.dll");
     ASSERT_TRUE(CopyFileA(SystemFilePath("shell32.dll").c_str(), first.path().c_str(), FALSE));
     ASSERT_TRUE(CopyFileA(SystemFilePath("user32.dll").c_str(), second.path().c_str(), FALSE));
-    ASSERT_EQ(1, CountOf(TabsOfSheetOf({first.path()}), kPageTitle));
+    ASSERT_EQ(1, CountOf(VisitSheet({first.path()}).tabs, kPageTitle));
 
-    const std::vector<std::string> tabs = TabsOfSheetOf({first.path(), second.path()});
-    EXPECT_FALSE(tabs.empty());
-    EXPECT_EQ(0, CountOf(tabs, kPageTitle));
+    const SheetFacts facts = VisitSheet({first.path(), second.path()});
+    ASSERT_TRUE(facts.shown);
+    EXPECT_TRUE(facts.closed);
+    EXPECT_FALSE(facts.tabs.empty());
+    EXPECT_EQ(0, CountOf(facts.tabs, kPageTitle));
 }
 
 TEST(ShellProperties, ClosedSheetLeavesNoWindowBehind) {
     // A first visit makes what the shell keeps for the process.
-    TabsOfSheetOf({SystemFilePath("shell32.dll")});
+    VisitSheet({SystemFilePath("shell32.dll")});
     const int windowsBefore = CountProcessWindows();
 
-    SheetVisit visit;
-    ASSERT_TRUE(OpenSheet(&visit, {SystemFilePath("shell32.dll")}));
-    // Selecting the page creates it: its initialisation and teardown both run,
-    // and whatever windows it makes outside the sheet must go with it.
-    ASSERT_TRUE(SelectSheetTab(visit.sheet, FindSheetTab(visit.sheet, kPageTitle)));
-    EXPECT_GT(CountProcessWindows(), windowsBefore) << "the sheet itself is counted";
-    ASSERT_TRUE(CloseVisit(&visit));
-
+    const SheetFacts facts = VisitSheet({SystemFilePath("shell32.dll")});
+    ASSERT_TRUE(facts.pageShown);
+    EXPECT_TRUE(facts.closed);
+    EXPECT_GT(facts.windowsWhileOpen, windowsBefore) << "the sheet itself is counted";
+    // Whatever windows the page made outside the sheet went with it.
     EXPECT_EQ(windowsBefore, CountProcessWindows());
 }
 
