@@ -48,8 +48,9 @@ void OpenMemoryFile(MemoryFileState* file, const char* name) {
     file->addressLow = 0;
     file->addressHigh = 0;
     file->size = 0;
-    // The digit and ".$$$+" are not looked at; a shorter name parses as empty.
-    const char* p = name;
+    // The digit and ".$$$+" are not looked at; a shorter name, or none at all,
+    // parses as an empty file.
+    const char* p = name != nullptr ? name : "";
     for (int i = 0; i < 6 && *p != '\0'; ++i) ++p;
     uint64_t address = ParseHex(&p, kAddressDigits);
     uint64_t size = ParseHex(&p, 8);

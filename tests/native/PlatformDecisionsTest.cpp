@@ -11,10 +11,10 @@ struct VersionRow {
 
 TEST(PlatformDecisions, VersionTable) {
     const VersionRow rows[] = {
-        {1, 4, 0, true, false},   {1, 4, 10, false, false}, {1, 4, 90, false, false},
-        {2, 4, 0, true, false},   {2, 4, 1, true, false},   {2, 5, 0, false, false},
-        {2, 5, 1, false, true},   {2, 5, 2, false, true},   {2, 6, 0, false, true},
-        {2, 10, 0, false, true},  {2, 3, 51, false, false},
+        {1, 4, 0, true, false},  {1, 4, 10, false, false}, {1, 4, 90, false, false},
+        {2, 4, 0, true, false},  {2, 4, 1, true, false},   {2, 5, 0, false, false},
+        {2, 5, 1, false, true},  {2, 5, 2, false, true},   {2, 6, 0, false, true},
+        {2, 10, 0, false, true}, {2, 3, 51, false, false},
     };
     for (const VersionRow& row : rows) {
         SCOPED_TRACE(testing::Message() << row.platformId << " " << row.major << "." << row.minor);

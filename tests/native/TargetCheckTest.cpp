@@ -94,11 +94,14 @@ std::vector<uint8_t> PeImage(const std::vector<std::string>& sections) {
 }
 
 TEST(TargetCheck, DosHeaderNeedsSixtyFourBytesAndMz) {
-    // A 64-byte file whose new header is the last 4 bytes of the DOS header.
-    std::vector<uint8_t> ne = MzHeader(0x3C, 64);
-    EXPECT_FALSE(Check(ne));  // read, but 0x3C holds no signature
-    ne.resize(63);
-    MemoryImage shortImage{ne, 63, 0, 0, false};
+    // A 64-byte file whose new header is the last 4 bytes of the DOS header: it
+    // is read as far as the new header, which holds no signature.
+    std::vector<uint8_t> tiny = MzHeader(0x3C, 64);
+    MemoryImage tinyImage{tiny, 64, 0, 0, false};
+    EXPECT_FALSE(Check(tinyImage));
+    EXPECT_EQ(1, tinyImage.seeks);
+    tiny.resize(63);
+    MemoryImage shortImage{tiny, 63, 0, 0, false};
     EXPECT_FALSE(Check(shortImage));
     EXPECT_EQ(0, shortImage.seeks);
 
@@ -221,7 +224,8 @@ TEST(TargetCheck, BytesPastTheEndReadAsZero) {
     // An NE signature at the very end of a file that claims to be far longer:
     // the resource table offset is not in the file and counts as 0. The source
     // poisons undelivered bytes, so a check that read them would say true.
-    std::vector<uint8_t> ne = NeImage(0, kNewHeader + 4);
+    std::vector<uint8_t> ne = NeImage(0, 0x400);
+    ne.resize(kNewHeader + 4);
     MemoryImage neImage{ne, 0xFFFFFFFFu, 0, 0, false};
     EXPECT_FALSE(Check(neImage));
 
