@@ -64,6 +64,12 @@ if ! running; then
         rm -f "$session/display" "$session/xvfb.pid"
     fi
 fi
+# A running test session has a virtual display of its own: the sheet goes there,
+# where nobody could close it.
+if [ -f "$session/display" ]; then
+    virtual=1
+    close=1
+fi
 ready=$session/sheet-ready.txt
 helper_pid=
 finish() {
