@@ -1,0 +1,167 @@
+// Opens the Properties sheet of a file through the shell, as the user's right
+// click -> Properties does, and brings the resource page to the front. The run
+// command starts it; it is no test.
+//
+//   ShowProperties [--ready FILE] [--keep] [--close] FILE
+//
+// --ready FILE  once the page is in front, write the sheet's screen rectangle
+//               ("left top right bottom") to FILE, wait until FILE is removed,
+//               then close the sheet; with --keep the sheet stays for the user.
+// --close       close the sheet as soon as the page is in front (for scripts
+//               that only ask whether the page comes).
+// Without --ready or --close the sheet stays until the user closes it.
+// Exit status: 0 the page was shown; 1 a sheet without the page; 2 no sheet;
+// 3 wrong arguments.
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "support/PropertiesSheet.h"
+
+namespace {
+
+const DWORD kSheetTimeoutMs = 60000;
+// How long the run command may take for its screenshot.
+const DWORD kReadyTimeoutMs = 120000;
+
+struct Options {
+    std::string file;
+    std::string readyFile;
+    bool keep;
+    bool close;
+};
+
+std::string Utf8FromAnsi(const std::string& text) {
+    std::vector<wchar_t> wide(text.size() + 1);
+    int wideLength = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(),
+                                         static_cast<int>(wide.size()));
+    if (wideLength <= 0)
+        return text;
+    std::vector<char> utf8(static_cast<size_t>(wideLength) * 3 + 1);
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, utf8.data(),
+                                     static_cast<int>(utf8.size()), nullptr, nullptr);
+    return length > 0 ? std::string(utf8.data()) : text;
+}
+
+// The resource page's tab: its usual title, and the half-width one of the
+// oldest shells.
+int FindResourceTab(HWND sheet) {
+    int index = FindSheetTab(sheet, "リソース");
+    return index >= 0 ? index : FindSheetTab(sheet, "ﾘｿｰｽ");
+}
+
+bool WriteSheetRectangle(const std::string& path, HWND sheet) {
+    RECT rect = {};
+    if (!GetWindowRect(sheet, &rect))
+        return false;
+    char line[64];
+    int length = wsprintfA(line, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == static_cast<DWORD>(length);
+}
+
+void WaitForRemoval(const std::string& path, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
+           GetTickCount() - start < timeoutMs) {
+        Sleep(100);
+    }
+}
+
+// Drives the sheet from outside: on Wine the verb's thread is busy running it.
+DWORD WINAPI DriveSheet(void* parameter) {
+    const Options& options = *static_cast<const Options*>(parameter);
+    HWND sheet = WaitForPropertiesSheet(kSheetTimeoutMs);
+    if (sheet == nullptr) {
+        std::fprintf(stderr, "ShowProperties: no Properties sheet appeared\n");
+        return 2;
+    }
+    std::printf("sheet tabs:");
+    for (const std::string& text : SheetTabTexts(sheet))
+        std::printf(" [%s]", Utf8FromAnsi(text).c_str());
+    std::printf("\n");
+    const int index = FindResourceTab(sheet);
+    if (index >= 0) {
+        SelectSheetTab(sheet, index);
+    } else {
+        std::printf("the sheet has no resource page\n");
+    }
+    SetForegroundWindow(sheet);
+    UpdateWindow(sheet);
+    std::fflush(stdout);
+    if (!options.readyFile.empty()) {
+        // Let the page finish painting before the picture is taken.
+        Sleep(500);
+        if (!WriteSheetRectangle(options.readyFile, sheet)) {
+            std::fprintf(stderr, "ShowProperties: cannot write %s\n", options.readyFile.c_str());
+        } else {
+            WaitForRemoval(options.readyFile, kReadyTimeoutMs);
+        }
+        if (!options.keep)
+            CloseSheet(sheet, kSheetTimeoutMs);
+    } else if (options.close) {
+        CloseSheet(sheet, kSheetTimeoutMs);
+    }
+    while (IsWindow(sheet))
+        Sleep(100);
+    return index >= 0 ? 0 : 1;
+}
+
+bool ParseArguments(int argc, char** argv, Options* options) {
+    options->keep = false;
+    options->close = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--ready") == 0 && i + 1 < argc) {
+            options->readyFile = argv[++i];
+        } else if (std::strcmp(argv[i], "--keep") == 0) {
+            options->keep = true;
+        } else if (std::strcmp(argv[i], "--close") == 0) {
+            options->close = true;
+        } else if (argv[i][0] != '-' && options->file.empty()) {
+            options->file = argv[i];
+        } else {
+            return false;
+        }
+    }
+    return !options->file.empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseArguments(argc, argv, &options)) {
+        std::fprintf(stderr, "usage: ShowProperties [--ready FILE] [--keep] [--close] FILE\n");
+        return 3;
+    }
+    if (GetFileAttributesA(options.file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "ShowProperties: %s: no such file\n", options.file.c_str());
+        return 3;
+    }
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    HANDLE driver = CreateThread(nullptr, 0, DriveSheet, &options, 0, nullptr);
+    if (driver == nullptr)
+        return 2;
+    DWORD status = 2;
+    if (InvokePropertiesVerb(options.file)) {
+        WaitForSingleObject(driver, INFINITE);
+        GetExitCodeThread(driver, &status);
+    } else {
+        // The driver is still waiting for a sheet; leaving the process ends it.
+        std::fprintf(stderr, "ShowProperties: the shell refused the properties verb (error %lu)\n",
+                     GetLastError());
+    }
+    CloseHandle(driver);
+    CoUninitialize();
+    return static_cast<int>(status);
+}
