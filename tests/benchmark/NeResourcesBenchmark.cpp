@@ -2,7 +2,6 @@
 // checks and name handling should cost at most about twice the bare reads.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "../native/NeImageBuilder.h"
 #include "catalogue/NeResources.h"
 #include "module/TargetCheck.h"
+#include "support/MemoryTargetFile.h"
 
 namespace {
 
@@ -93,36 +93,11 @@ BENCHMARK(BM_BarePassWithCallback)->Arg(100)->Arg(1000)->Arg(10000);
 
 // The target check over a file held in memory, read the way the shell's file
 // is: sequential reads with one repositioning.
-struct MemoryTarget {
-    const std::vector<uint8_t>* bytes;
-    size_t position;
-};
-
-bool ReadMemoryTarget(void* context, uint8_t* buffer, uint32_t count, uint32_t* delivered) {
-    MemoryTarget& target = *static_cast<MemoryTarget*>(context);
-    size_t size = target.bytes->size();
-    size_t available = target.position < size ? size - target.position : 0;
-    size_t n = count < available ? count : available;
-    if (n > 0)
-        memcpy(buffer, target.bytes->data() + target.position, n);
-    target.position += n;
-    *delivered = static_cast<uint32_t>(n);
-    return true;
-}
-
-bool SeekMemoryTarget(void* context, int32_t offset) {
-    if (offset < 0)
-        return false;
-    static_cast<MemoryTarget*>(context)->position = static_cast<size_t>(offset);
-    return true;
-}
-
 void CheckHeadersOf(benchmark::State& state, const std::vector<uint8_t>& bytes) {
     for (auto _ : state) {
-        MemoryTarget target{&bytes, 0};
-        TargetByteSource source{&target, static_cast<uint32_t>(bytes.size()), ReadMemoryTarget,
-                                SeekMemoryTarget};
-        bool passed = CheckTargetHeaders(source);
+        MemoryTargetFile file{bytes.data(), bytes.size(), 0};
+        bool passed =
+            CheckTargetHeaders(MemoryTargetSource(&file, static_cast<uint32_t>(bytes.size())));
         if (!passed) {
             state.SkipWithError("the target check refused the file");
             return;
