@@ -5,14 +5,6 @@
 
 namespace {
 
-const void* BlockAddress(const MemoryFileState& file) {
-    uintptr_t address = file.addressLow;
-#if UINTPTR_MAX > 0xFFFFFFFFu
-    address |= static_cast<uintptr_t>(file.addressHigh) << 32;
-#endif
-    return reinterpret_cast<const void*>(address);
-}
-
 // Reads at most maxDigits hex digits from text; stops at the first non-digit.
 uint64_t ParseHex(const char** text, int maxDigits) {
     uint64_t value = 0;
@@ -69,7 +61,7 @@ int32_t ReadMemoryFile(MemoryFileState* file, void* buffer, int32_t count) {
     int32_t available = file->size - file->position;
     if (count > available)
         count = available;
-    memcpy(buffer, static_cast<const char*>(BlockAddress(*file)) + file->position,
+    memcpy(buffer, static_cast<const char*>(MemoryFileBlock(*file)) + file->position,
            static_cast<size_t>(count));
     file->position += count;
     return count;
@@ -96,4 +88,12 @@ int32_t SeekMemoryFile(MemoryFileState* file, int32_t offset, int32_t origin) {
         return -1;
     file->position = static_cast<int32_t>(target);
     return file->position;
+}
+
+const void* MemoryFileBlock(const MemoryFileState& file) {
+    uintptr_t address = file.addressLow;
+#if UINTPTR_MAX > 0xFFFFFFFFu
+    address |= static_cast<uintptr_t>(file.addressHigh) << 32;
+#endif
+    return reinterpret_cast<const void*>(address);
 }

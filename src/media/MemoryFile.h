@@ -26,6 +26,9 @@ struct MemoryFileState {
     uint32_t addressHigh;  // adwInfo[2]; 0 where addresses are 32-bit
 };
 
+// The block an open file reads, from the address fields.
+const void* MemoryFileBlock(const MemoryFileState& file);
+
 // MMIOM_OPEN: parses the address and size that follow the first six characters
 // and sets the position to 0. Never fails: names are only made by MemoryFileName.
 void OpenMemoryFile(MemoryFileState* file, const char* name);

@@ -25,14 +25,6 @@ MemoryFileState Open(const void* block, uint32_t size, int digit = 1) {
     return file;
 }
 
-const void* AddressOf(const MemoryFileState& file) {
-    uintptr_t address = file.addressLow;
-#if UINTPTR_MAX > 0xFFFFFFFFu
-    address |= static_cast<uintptr_t>(file.addressHigh) << 32;
-#endif
-    return reinterpret_cast<const void*>(address);
-}
-
 TEST(MemoryFile, NameCarriesAddressAndSize) {
     std::vector<uint8_t> block = Pattern(256);
     char name[kMemoryFileNameCapacity];
@@ -46,7 +38,7 @@ TEST(MemoryFile, NameCarriesAddressAndSize) {
     MemoryFileState file = Open(block.data(), 256);
     EXPECT_EQ(0, file.position);
     EXPECT_EQ(256, file.size);
-    EXPECT_EQ(block.data(), AddressOf(file));
+    EXPECT_EQ(block.data(), MemoryFileBlock(file));
 }
 
 TEST(MemoryFile, NameParsesItsTwoFields) {
