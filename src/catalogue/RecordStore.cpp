@@ -5,45 +5,39 @@
 
 #include "catalogue/ResourceRecords.h"
 
-bool PictureStoreOf(PageState* page, int32_t kind, PictureStore* store) {
+bool MakePictureStore(int32_t kind, uint8_t** block, int32_t* used, PictureStore* store) {
     switch (kind) {
         case kKindIcon:
-            *store = {&page->iconStore, &page->iconStoreUsed, kIconStoreSlack, kIconFixedPart};
+            *store = {kind, block, used, kIconStoreSlack, kIconFixedPart};
             return true;
         case kKindBitmap:
-            *store = {&page->bitmapStore, &page->bitmapStoreUsed, kBitmapStoreSlack,
-                      kBitmapFixedPart};
+            *store = {kind, block, used, kBitmapStoreSlack, kBitmapFixedPart};
             return true;
         case kKindCursor:
-            *store = {&page->cursorStore, &page->cursorStoreUsed, kCursorStoreSlack,
-                      kCursorFixedPart};
+            *store = {kind, block, used, kCursorStoreSlack, kCursorFixedPart};
             return true;
         case kKindAvi:
-            *store = {&page->aviStore, &page->aviStoreUsed, kAviStoreSlack, kAviFixedPart};
+            *store = {kind, block, used, kAviStoreSlack, kAviFixedPart};
             return true;
         default:
             return false;
     }
 }
 
-int GrowTextBuffer(PageState* page, int32_t bytes) {
-    if (!TextBufferMustGrow(page->textBufferSize, bytes))
+int GrowTextBuffer(const TextBuffer& text, int32_t bytes) {
+    if (!TextBufferMustGrow(*text.size, bytes))
         return 0;
-    HGLOBAL grown = GlobalReAlloc(page->textBuffer, static_cast<SIZE_T>(bytes), GMEM_MOVEABLE);
+    HGLOBAL grown = GlobalReAlloc(*text.block, static_cast<SIZE_T>(bytes), GMEM_MOVEABLE);
     if (grown == nullptr)
         return -1;
-    page->textBuffer = static_cast<char*>(grown);
-    page->textBufferSize = bytes;
+    *text.block = static_cast<char*>(grown);
+    *text.size = bytes;
     return 0;
 }
 
-uint8_t* BeginRecord(PageState* page, int32_t kind, ResName name, uint32_t* recordSize) {
-    PictureStore store;
-    if (!PictureStoreOf(page, kind, &store)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    if (!IsIntResName(name) && GrowTextBuffer(page, TextNameBufferBytes(name)) != 0) {
+uint8_t* BeginRecord(const PictureStore& store, const TextBuffer& text, ResName name,
+                     uint32_t* recordSize) {
+    if (!IsIntResName(name) && GrowTextBuffer(text, TextNameBufferBytes(name)) != 0) {
         return nullptr;
     }
     uint32_t size = store.fixedPart + ResNameSlotSize(name);
@@ -79,19 +73,14 @@ void DestroyPicture(int32_t kind, uintptr_t handle) {
 
 }  // namespace
 
-int AddRecordToList(PageState* page, int32_t kind, HWND list, uint32_t recordSize) {
-    PictureStore store;
-    if (!PictureStoreOf(page, kind, &store)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return -1;
-    }
+int AddRecordToList(const PictureStore& store, HWND list, uint32_t recordSize) {
     uint32_t offset = static_cast<uint32_t>(*store.used);
     LRESULT result = SendMessageA(list, LB_ADDSTRING, 0, static_cast<LPARAM>(ItemValueOf(offset)));
     if (result == LB_ERRSPACE) {
         // Nothing will ever reach this record through the list: its picture
         // would be lost, so it goes now.
         uint8_t* record = *store.block + offset;
-        DestroyPicture(kind, ReadPictureField(record));
+        DestroyPicture(store.kind, ReadPictureField(record));
         WritePictureField(record, 0);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return -1;
@@ -100,33 +89,39 @@ int AddRecordToList(PageState* page, int32_t kind, HWND list, uint32_t recordSiz
     return 0;
 }
 
-void FreeListPictures(PageState* page, int32_t kind, HWND list) {
-    PictureStore store;
-    if (!PictureStoreOf(page, kind, &store) || *store.block == nullptr)
+uint8_t* RecordOfItem(const PictureStore& store, uintptr_t itemValue) {
+    if (*store.block == nullptr)
+        return nullptr;
+    uint32_t offset = ItemOffsetOf(itemValue);
+    // Only records that were counted: an item outside the store is not ours.
+    uint32_t used = static_cast<uint32_t>(*store.used);
+    if (offset > used || store.fixedPart + 4 > used - offset)
+        return nullptr;
+    return *store.block + offset;
+}
+
+void FreeListPictures(const PictureStore& store, HWND list) {
+    if (*store.block == nullptr)
         return;
     LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
+    for (LRESULT i = count - 1; i >= 0; --i) {
         LRESULT value = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
         if (value == LB_ERR)
             continue;
-        uint32_t offset = ItemOffsetOf(static_cast<uintptr_t>(value));
-        // Only records that were counted: an item outside the store is not ours.
-        if (offset > static_cast<uint32_t>(*store.used) ||
-            store.fixedPart > static_cast<uint32_t>(*store.used) - offset) {
+        uint8_t* record = RecordOfItem(store, static_cast<uintptr_t>(value));
+        if (record == nullptr)
             continue;
-        }
-        uint8_t* record = *store.block + offset;
-        DestroyPicture(kind, ReadPictureField(record));
+        DestroyPicture(store.kind, ReadPictureField(record));
         WritePictureField(record, 0);
     }
 }
 
-void FreeGroupMembers(PageState* page) {
-    GroupMember* members = reinterpret_cast<GroupMember*>(page->members);
-    for (int32_t i = 0; members != nullptr && i < page->memberCount; ++i) {
+void FreeGroupMembers(const MemberArray& array) {
+    GroupMember* members = reinterpret_cast<GroupMember*>(*array.block);
+    for (int32_t i = 0; members != nullptr && i < *array.count; ++i) {
         if (members[i].imageCopy != nullptr)
             GlobalFree(members[i].imageCopy);
         members[i].imageCopy = nullptr;
     }
-    page->memberCount = 0;
+    *array.count = 0;
 }

@@ -1,6 +1,9 @@
 # Files of this subsystem: platform-free ones into vantrel_portable, the Win32
 # layer into vantrel_win32.
 target_sources(vantrel_portable PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/DibLayout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GroupDirectory.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NeIdIndex.cpp
     ${CMAKE_CURRENT_LIST_DIR}/NeResources.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ResourceRecords.cpp
 )
@@ -10,5 +13,6 @@ if(VANTREL_WINDOWS)
         ${CMAKE_CURRENT_LIST_DIR}/MapNeImage.cpp
         ${CMAKE_CURRENT_LIST_DIR}/RecordStore.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ResourceSource.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/StringList.cpp
     )
 endif()

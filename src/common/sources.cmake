@@ -1,1 +1,8 @@
-# Shared header-only helpers (LittleEndian.h); nothing to compile.
+# Below every subsystem: the little-endian getters (header only), the
+# module-wide values and the error reports, which every layer may use.
+if(VANTREL_WINDOWS)
+    target_sources(vantrel_win32 PRIVATE
+        ${CMAKE_CURRENT_LIST_DIR}/ErrorReports.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ModuleState.cpp
+    )
+endif()

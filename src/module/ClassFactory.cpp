@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
 #include "module/ShellExtension.h"
 
 ClassFactory::ClassFactory() : referenceCount(0) {

@@ -1,6 +1,7 @@
 #include <windows.h>
 
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
+#include "module/ModuleLifetime.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE moduleHandle, DWORD reason, LPVOID /*reserved*/) {
     switch (reason) {

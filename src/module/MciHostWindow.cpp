@@ -1,6 +1,7 @@
 #include <windows.h>
 
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
+#include "module/ModuleLifetime.h"
 
 const char kMciHostClassName[] = "Kelvard_Drosvelin_Vantrel_MCI";
 

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "module/ClassFactory.h"
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
 #include "module/ShellExtension.h"
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid, LPVOID* out) {

@@ -4,10 +4,10 @@
 
 #include "media/MemoryFile.h"
 #include "media/MemoryFileProc.h"
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
+#include "module/ModuleLifetime.h"
 #include "module/PlatformDecisions.h"
 
-ModuleState theModule;
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
 #include "module/ShellExtension.h"
 #include "module/TemplatePatch.h"
 #include "page/PageDialogProc.h"

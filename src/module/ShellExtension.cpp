@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
 #include "module/PageCreation.h"
 #include "module/TargetHasResources.h"
 

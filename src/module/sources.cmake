@@ -8,7 +8,6 @@ target_sources(vantrel_portable PRIVATE
 
 if(VANTREL_WINDOWS)
     target_sources(vantrel_win32 PRIVATE
-        ${CMAKE_CURRENT_LIST_DIR}/ErrorReports.cpp
         ${CMAKE_CURRENT_LIST_DIR}/MciHostWindow.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ModuleLifetime.cpp
         ${CMAKE_CURRENT_LIST_DIR}/TargetHasResources.cpp
@@ -16,5 +15,6 @@ if(VANTREL_WINDOWS)
         ${CMAKE_CURRENT_LIST_DIR}/ShellExtension.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ModuleExports.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PageCreation.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/FindPageState.cpp
     )
 endif()

@@ -8,15 +8,7 @@
 #include <cstdint>
 
 #include "catalogue/NeResources.h"
-
-enum ResourceKind {
-    kKindIcon = 0,
-    kKindBitmap = 1,
-    kKindCursor = 2,
-    kKindString = 3,
-    kKindAvi = 4,
-    kKindCount = 5
-};
+#include "catalogue/ResourceKind.h"
 
 struct PageState {
     int32_t currentKind;

@@ -5,9 +5,11 @@ target_sources(vantrel_portable PRIVATE
 
 if(VANTREL_WINDOWS)
     target_sources(vantrel_win32 PRIVATE
-        ${CMAKE_CURRENT_LIST_DIR}/FindPageState.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ResourceKinds.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PageDialogProc.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ControlHooks.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/PageStores.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/PageDrawing.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/StringListView.cpp
     )
 endif()

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "module/ErrorReports.h"
-#include "module/ModuleState.h"
+#include "common/ErrorReports.h"
+#include "common/ModuleState.h"
 #include "support/MessageBoxCapture.h"
 
 namespace {

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "media/MemoryFile.h"
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
+#include "module/ModuleLifetime.h"
 #include "support/TestPaths.h"
 
 namespace {

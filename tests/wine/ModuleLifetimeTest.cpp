@@ -7,7 +7,8 @@
 #include <string>
 
 #include "media/MemoryFile.h"
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
+#include "module/ModuleLifetime.h"
 #include "support/TestPaths.h"
 
 namespace {

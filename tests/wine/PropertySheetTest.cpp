@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
 #include "module/PageCreation.h"
 #include "module/ShellExtension.h"
 #include "module/TemplatePatch.h"

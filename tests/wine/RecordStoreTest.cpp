@@ -7,6 +7,7 @@
 
 #include "catalogue/RecordStore.h"
 #include "catalogue/ResourceRecords.h"
+#include "page/PageStores.h"
 
 namespace {
 
@@ -63,6 +64,12 @@ protected:
         DestroyWindow(parent);
     }
 
+    PictureStore Store(int32_t kind) {
+        PictureStore store = {};
+        PictureStoreOfPage(&page, kind, &store);
+        return store;
+    }
+
     uintptr_t ItemData(int index) {
         return static_cast<uintptr_t>(SendMessageA(list, LB_GETITEMDATA, index, 0));
     }
@@ -74,14 +81,14 @@ protected:
 
 TEST_F(RecordStore, AppendWritesTheNameAndAddsTheOffsetAsItemValue) {
     uint32_t size = 0;
-    uint8_t* record = BeginRecord(&page, kKindIcon, MakeIntResName(5), &size);
+    uint8_t* record = BeginRecord(Store(kKindIcon), TextBufferOfPage(&page), MakeIntResName(5), &size);
     ASSERT_NE(nullptr, record);
     EXPECT_EQ(kIconFixedPart + 4, size);
-    ASSERT_EQ(0, AddRecordToList(&page, kKindIcon, list, size));
-    record = BeginRecord(&page, kKindIcon, "abcd", &size);
+    ASSERT_EQ(0, AddRecordToList(Store(kKindIcon), list, size));
+    record = BeginRecord(Store(kKindIcon), TextBufferOfPage(&page), "abcd", &size);
     ASSERT_NE(nullptr, record);
     EXPECT_EQ(kIconFixedPart + 8, size);
-    ASSERT_EQ(0, AddRecordToList(&page, kKindIcon, list, size));
+    ASSERT_EQ(0, AddRecordToList(Store(kKindIcon), list, size));
 
     EXPECT_EQ(static_cast<int32_t>(2 * kIconFixedPart + 12), page.iconStoreUsed);
     EXPECT_EQ(0x80000000u, ItemData(0) & 0xFFFFFFFFu);
@@ -96,7 +103,7 @@ TEST_F(RecordStore, StoreAndTextBufferGrowWhenTheRecordDoesNotFit) {
     page.iconStoreUsed = 100;
     std::string name(28, 'n');  // a 32-byte slot: a record of 36 bytes on i686
     uint32_t size = 0;
-    uint8_t* record = BeginRecord(&page, kKindIcon, name.c_str(), &size);
+    uint8_t* record = BeginRecord(Store(kKindIcon), TextBufferOfPage(&page), name.c_str(), &size);
     ASSERT_NE(nullptr, record);
     EXPECT_EQ(static_cast<SIZE_T>(100 + size + kIconStoreSlack), GlobalSize(page.iconStore));
     if (sizeof(void*) == 4) {
@@ -106,23 +113,23 @@ TEST_F(RecordStore, StoreAndTextBufferGrowWhenTheRecordDoesNotFit) {
     EXPECT_STREQ(name.c_str(), ReadResName(record + kIconFixedPart));
 
     std::string longName(300, 'L');
-    ASSERT_NE(nullptr, BeginRecord(&page, kKindBitmap, longName.c_str(), &size));
+    ASSERT_NE(nullptr, BeginRecord(Store(kKindBitmap), TextBufferOfPage(&page), longName.c_str(), &size));
     EXPECT_EQ(303, page.textBufferSize);
     EXPECT_GE(GlobalSize(page.textBuffer), 303u);
-    EXPECT_EQ(0, GrowTextBuffer(&page, 10));
+    EXPECT_EQ(0, GrowTextBuffer(TextBufferOfPage(&page), 10));
     EXPECT_EQ(303, page.textBufferSize);
 }
 
 TEST_F(RecordStore, RefusedItemIsNotCountedAndItsPictureIsDestroyed) {
     uint32_t size = 0;
-    uint8_t* record = BeginRecord(&page, kKindBitmap, "BMP", &size);
+    uint8_t* record = BeginRecord(Store(kKindBitmap), TextBufferOfPage(&page), "BMP", &size);
     ASSERT_NE(nullptr, record);
     HBITMAP bitmap = CreateBitmap(4, 4, 1, 32, nullptr);
     ASSERT_NE(nullptr, bitmap);
     WritePictureField(record, reinterpret_cast<uintptr_t>(bitmap));
     refuseItems = true;
     SetLastError(0);
-    EXPECT_EQ(-1, AddRecordToList(&page, kKindBitmap, list, size));
+    EXPECT_EQ(-1, AddRecordToList(Store(kKindBitmap), list, size));
     EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY), GetLastError());
     EXPECT_EQ(0, page.bitmapStoreUsed);
     EXPECT_EQ(0, GetObjectType(bitmap));
@@ -132,13 +139,13 @@ TEST_F(RecordStore, FreeingReleasesEveryPictureAndImageCopy) {
     HBITMAP bitmaps[2];
     for (HBITMAP& bitmap : bitmaps) {
         uint32_t size = 0;
-        uint8_t* record = BeginRecord(&page, kKindBitmap, MakeIntResName(1), &size);
+        uint8_t* record = BeginRecord(Store(kKindBitmap), TextBufferOfPage(&page), MakeIntResName(1), &size);
         ASSERT_NE(nullptr, record);
         bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
         WritePictureField(record, reinterpret_cast<uintptr_t>(bitmap));
-        ASSERT_EQ(0, AddRecordToList(&page, kKindBitmap, list, size));
+        ASSERT_EQ(0, AddRecordToList(Store(kKindBitmap), list, size));
     }
-    FreeListPictures(&page, kKindBitmap, list);
+    FreeListPictures(Store(kKindBitmap), list);
     for (HBITMAP bitmap : bitmaps)
         EXPECT_EQ(0, GetObjectType(bitmap));
     EXPECT_EQ(0u, ReadPictureField(page.bitmapStore));
@@ -149,13 +156,13 @@ TEST_F(RecordStore, FreeingReleasesEveryPictureAndImageCopy) {
     memset(andBits, 0xFF, sizeof(andBits));
     memset(xorBits, 0, sizeof(xorBits));
     uint32_t size = 0;
-    uint8_t* record = BeginRecord(&page, kKindIcon, "ICON", &size);
+    uint8_t* record = BeginRecord(Store(kKindIcon), TextBufferOfPage(&page), "ICON", &size);
     ASSERT_NE(nullptr, record);
     HICON icon = CreateIcon(nullptr, 32, 32, 1, 1, andBits, xorBits);
     ASSERT_NE(nullptr, icon);
     WritePictureField(record, reinterpret_cast<uintptr_t>(icon));
-    ASSERT_EQ(0, AddRecordToList(&page, kKindIcon, list, size));
-    FreeListPictures(&page, kKindIcon, list);
+    ASSERT_EQ(0, AddRecordToList(Store(kKindIcon), list, size));
+    FreeListPictures(Store(kKindIcon), list);
     ICONINFO info = {};
     EXPECT_FALSE(GetIconInfo(icon, &info));
     EXPECT_EQ(0u, ReadPictureField(page.iconStore));
@@ -168,7 +175,7 @@ TEST_F(RecordStore, FreeingReleasesEveryPictureAndImageCopy) {
     }
     page.memberCount = 3;
     long busyWithCopies = BusyHeapBlocks();
-    FreeGroupMembers(&page);
+    FreeGroupMembers(MemberArrayOfPage(&page));
     EXPECT_EQ(0, page.memberCount);
     EXPECT_EQ(nullptr, members[0].imageCopy);
     EXPECT_EQ(nullptr, members[2].imageCopy);

@@ -42,11 +42,6 @@ struct ModuleState {
 
 extern ModuleState theModule;
 
-// The attach and detach steps of the entry point, callable on their own so that
-// tests can run them against a module handle of their choosing.
-BOOL AttachModule(HINSTANCE moduleHandle);
-void DetachModule();
-
-// Window procedure of the hidden multimedia host window class.
+// Class name of the hidden multimedia host window, registered for the life of
+// the library.
 extern const char kMciHostClassName[];
-LRESULT CALLBACK MciHostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,9 +1,9 @@
-#include "module/ErrorReports.h"
+#include "common/ErrorReports.h"
 
 #include <mmsystem.h>
 #include <vfw.h>
 
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
 
 namespace {
 

@@ -1,0 +1,4 @@
+// The one instance of the module-wide values.
+#include "common/ModuleState.h"
+
+ModuleState theModule;
