@@ -9,18 +9,9 @@
 #include "common/ModuleState.h"
 #include "page/PageStores.h"
 #include "page/ResourceKinds.h"
+#include "page/PageControls.h"
 
 namespace {
-
-const int kKindDropDown = 1000;
-const int kIdLabel = 1001;
-const int kIdDisplay = 1002;
-const int kListCaption = 1003;
-const int kMemberCaption = 1009;
-const int kMemberList = 1010;
-const int kHotSpotCaption = 1011;
-const int kPlayButton = 1012;
-const int kCopyButton = 1013;
 
 void ReportOutOfMemory(HWND dialog) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -267,10 +258,10 @@ void OnPageCommand(HWND dialog, int controlId, int code, HWND control) {
             else if (code == CBN_ERRSPACE)
                 ReportOutOfMemory(dialog);
             return;
-        case 1004:
-        case 1005:
-        case 1006:
-        case 1008:
+        case kIconList:
+        case kBitmapList:
+        case kCursorList:
+        case kAviList:
             if (code == LBN_SELCHANGE)
                 SelectEntry(dialog, page, controlId, control);
             else if (code == LBN_ERRSPACE)

@@ -6,6 +6,7 @@
 #include "page/PageDrawing.h"
 #include "page/PageStart.h"
 #include "page/StringListView.h"
+#include "page/PageControls.h"
 
 namespace {
 
@@ -14,8 +15,6 @@ INT_PTR Answer(HWND dialog, LONG_PTR result) {
     SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
     return TRUE;
 }
-
-const int kStringList = 1007;
 
 }  // namespace
 

@@ -15,16 +15,9 @@
 #include "page/PageStores.h"
 #include "page/ResourceKinds.h"
 #include "page/StringListView.h"
+#include "page/PageControls.h"
 
 namespace {
-
-const int kKindDropDown = 1000;
-const int kStringList = 1007;
-const int kAviList = 1008;
-const int kMemberCaption = 1009;
-const int kMemberList = 1010;
-const int kPlayButton = 1012;
-const int kCopyButton = 1013;
 
 // Everything a teardown or a later message may look at, in a state that says
 // "nothing exists yet", before the first step that can fail.
@@ -184,7 +177,7 @@ void EndPage(HWND dialog) {
     page->textBufferSize = 0;
     if (page->stringHeader != nullptr)
         UnhookControl(page->stringHeader);
-    for (int id : {1005, kStringList, kAviList, kMemberList})
+    for (PageControl id : {kBitmapList, kStringList, kAviList, kMemberList})
         UnhookControl(GetDlgItem(dialog, id));
     page->stringHeader = nullptr;
     if (page->playBitmap != nullptr)
