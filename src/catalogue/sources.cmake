@@ -6,6 +6,7 @@ target_sources(vantrel_portable PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/NeIdIndex.cpp
     ${CMAKE_CURRENT_LIST_DIR}/NeResources.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ResourceRecords.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StringBlock.cpp
 )
 
 if(VANTREL_WINDOWS)
