@@ -1,0 +1,61 @@
+// WM_COMPAREITEM: the sorted lists hold no strings, so their order is the
+// order of their records.
+#include <climits>
+
+#include "page/ItemTexts.h"
+#include "page/PageDrawing.h"
+#include "page/PictureItems.h"
+
+namespace {
+
+int Order(int64_t first, int64_t second) {
+    return first < second ? -1 : (first > second ? 1 : 0);
+}
+
+int TextLength(const BoundedName& name) {
+    return name.length > INT_MAX ? INT_MAX : static_cast<int>(name.length);
+}
+
+// Identifiers first by number, then texts in the platform's string order.
+int CompareNames(const BoundedName& first, const BoundedName& second) {
+    if (first.isText != second.isText)
+        return first.isText ? 1 : -1;
+    if (!first.isText)
+        return Order(first.id, second.id);
+    // The order of lstrcmpA, with lengths so that a text never runs past its store.
+    int result = CompareStringA(GetThreadLocale(), LOCALE_USE_CP_ACP, first.text, TextLength(first),
+                                second.text, TextLength(second));
+    return result == 0 ? 0 : result - CSTR_EQUAL;
+}
+
+// Smallest picture first, then by colour depth.
+int CompareMembers(const GroupMember& first, const GroupMember& second) {
+    if (first.width != second.width)
+        return Order(first.width, second.width);
+    if (first.height != second.height)
+        return Order(first.height, second.height);
+    return Order(static_cast<int32_t>(first.bitsPerPixel),
+                 static_cast<int32_t>(second.bitsPerPixel));
+}
+
+}  // namespace
+
+int ComparePageItems(HWND dialog, const COMPAREITEMSTRUCT* item) {
+    PageState* page = FindPageState(dialog);
+    if (item->CtlID == 1010) {
+        const GroupMember* first = MemberOfItem(page, item->itemData1);
+        const GroupMember* second = MemberOfItem(page, item->itemData2);
+        return first != nullptr && second != nullptr ? CompareMembers(*first, *second) : 0;
+    }
+    PictureStore firstStore;
+    PictureStore secondStore;
+    const uint8_t* first = PictureRecordOfItem(page, item->CtlID, item->itemData1, &firstStore);
+    const uint8_t* second = PictureRecordOfItem(page, item->CtlID, item->itemData2, &secondStore);
+    BoundedName firstName;
+    BoundedName secondName;
+    if (first == nullptr || second == nullptr || !ReadRecordName(firstStore, first, &firstName) ||
+        !ReadRecordName(secondStore, second, &secondName)) {
+        return 0;
+    }
+    return CompareNames(firstName, secondName);
+}

@@ -1,0 +1,25 @@
+#include "page/PictureItems.h"
+
+#include "page/PageStores.h"
+#include "page/ResourceKinds.h"
+
+uint8_t* PictureRecordOfItem(PageState* page, int listId, uintptr_t itemValue,
+                             PictureStore* store) {
+    if (page == nullptr)
+        return nullptr;
+    for (int kind = 0; kind < kKindCount; ++kind) {
+        if (ResourceKindList(kind) == listId)
+            return PictureStoreOfPage(page, kind, store) ? RecordOfItem(*store, itemValue)
+                                                         : nullptr;
+    }
+    return nullptr;
+}
+
+const GroupMember* MemberOfItem(const PageState* page, uintptr_t itemValue) {
+    if (page == nullptr || page->members == nullptr || page->memberCount <= 0)
+        return nullptr;
+    uint32_t index = ItemOffsetOf(itemValue);
+    if (index >= static_cast<uint32_t>(page->memberCount))
+        return nullptr;
+    return reinterpret_cast<const GroupMember*>(page->members) + index;
+}
