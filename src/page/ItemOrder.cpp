@@ -28,6 +28,27 @@ int CompareNames(const BoundedName& first, const BoundedName& second) {
     return result == 0 ? 0 : result - CSTR_EQUAL;
 }
 
+// The name of a picture list's item. The item the list is placing is compared
+// before its record is counted (the store counts it once the list took it):
+// the record written just past the counted ones is read within its block.
+bool ItemName(PageState* page, int listId, uintptr_t itemValue, BoundedName* name) {
+    PictureStore store;
+    if (!PictureStoreOfList(page, listId, &store))
+        return false;
+    const uint8_t* record = RecordOfItem(store, itemValue);
+    if (record != nullptr)
+        return ReadRecordName(store, record, name);
+    const uint8_t* block = *store.block;
+    uint32_t offset = ItemOffsetOf(itemValue);
+    if (block == nullptr || *store.used < 0 || offset != static_cast<uint32_t>(*store.used))
+        return false;
+    uint64_t blockBytes = GlobalSize(const_cast<uint8_t*>(block));
+    uint64_t slot = uint64_t{offset} + store.fixedPart;
+    if (slot > blockBytes)
+        return false;
+    return ReadBoundedName(block + slot, static_cast<size_t>(blockBytes - slot), name);
+}
+
 // Smallest picture first, then by colour depth.
 int CompareMembers(const GroupMember& first, const GroupMember& second) {
     if (first.width != second.width)
@@ -43,19 +64,15 @@ int CompareMembers(const GroupMember& first, const GroupMember& second) {
 int ComparePageItems(HWND dialog, const COMPAREITEMSTRUCT* item) {
     PageState* page = FindPageState(dialog);
     if (item->CtlID == 1010) {
-        const GroupMember* first = MemberOfItem(page, item->itemData1);
-        const GroupMember* second = MemberOfItem(page, item->itemData2);
+        const GroupMember* first = MemberOfItem(page, item->itemData1, true);
+        const GroupMember* second = MemberOfItem(page, item->itemData2, true);
         return first != nullptr && second != nullptr ? CompareMembers(*first, *second) : 0;
     }
-    PictureStore firstStore;
-    PictureStore secondStore;
-    const uint8_t* first = PictureRecordOfItem(page, item->CtlID, item->itemData1, &firstStore);
-    const uint8_t* second = PictureRecordOfItem(page, item->CtlID, item->itemData2, &secondStore);
-    BoundedName firstName;
-    BoundedName secondName;
-    if (first == nullptr || second == nullptr || !ReadRecordName(firstStore, first, &firstName) ||
-        !ReadRecordName(secondStore, second, &secondName)) {
+    BoundedName first;
+    BoundedName second;
+    if (!ItemName(page, static_cast<int>(item->CtlID), item->itemData1, &first) ||
+        !ItemName(page, static_cast<int>(item->CtlID), item->itemData2, &second)) {
         return 0;
     }
-    return CompareNames(firstName, secondName);
+    return CompareNames(first, second);
 }

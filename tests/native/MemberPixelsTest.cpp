@@ -18,7 +18,7 @@ TEST(MemberPixels, BlendKeepsOpaqueColourAndShowsBackgroundThroughClearPixels) {
     const uint8_t expected[] = {10,  20,  30, 0,   // opaque: its own colour
                                 192, 128, 64, 0,   // clear: exactly the background
                                 196, 114, 32, 0,   // half: rounded to nearest
-                                191, 128, 64, 0}; // nearly clear
+                                191, 128, 64, 0};  // nearly clear
     EXPECT_EQ(0, memcmp(expected, out, sizeof(out)));
 }
 
