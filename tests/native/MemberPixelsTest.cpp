@@ -30,14 +30,6 @@ TEST(MemberPixels, OnlyAnImageWithoutAnyAlphaCountsAsMasked) {
     EXPECT_TRUE(AlphaAllZero(pixels, 2));
 }
 
-TEST(MemberPixels, RowsArePaddedToFourBytesWithoutWrapping) {
-    EXPECT_EQ(4u, DibRowBytes(1, 1));
-    EXPECT_EQ(4u, DibRowBytes(1, 32));
-    EXPECT_EQ(8u, DibRowBytes(1, 33));
-    EXPECT_EQ(12u, DibRowBytes(24, 3));
-    EXPECT_EQ(uint64_t{0xFFFFFFFF} * 4, DibRowBytes(32, 0xFFFFFFFF));
-}
-
 TEST(BoundedName, SlotsReadAsTheyWereStored) {
     const uint8_t id[] = {0, 0, 0x34, 0x12};
     const uint8_t empty[] = {0, 1, 7, 7};
