@@ -1,9 +1,319 @@
 #include "page/PageDrawing.h"
 
-void MeasurePageItem(HWND, MEASUREITEMSTRUCT*) {}
+#include <commctrl.h>
 
-void DrawPageItem(HWND, const DRAWITEMSTRUCT*) {}
+#include <cstdio>
+#include <cstring>
 
-int ComparePageItems(HWND, const COMPAREITEMSTRUCT*) {
-    return 0;
+#include "common/GdiOwners.h"
+#include "common/ModuleState.h"
+#include "page/IdDisplay.h"
+#include "page/ItemTexts.h"
+#include "page/MemberPicture.h"
+#include "page/PictureItems.h"
+#include "page/StringListView.h"
+
+namespace {
+
+const UINT kNameFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+const UINT kLineFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+const UINT kColumnFlags = DT_CENTER | DT_SINGLELINE;
+const int kThumbnailBox = 80;
+
+// List boxes refuse item heights above 255.
+UINT ListItemHeight(int64_t height) {
+    if (height < 1)
+        return 1;
+    return height > 255 ? 255 : static_cast<UINT>(height);
+}
+
+// tmHeight of the dialog's font, read at the message: the fixed lists are
+// measured while the dialog is created, before the page has its state.
+int DialogTextHeight(HWND dialog) {
+    WindowDC dc(dialog);
+    if (dc.get() == nullptr)
+        return theModule.textHeight;
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    DCSelection selection(dc.get(), font);
+    TEXTMETRICA metrics;
+    if (!GetTextMetricsA(dc.get(), &metrics))
+        return theModule.textHeight;
+    return metrics.tmHeight;
+}
+
+// What every item of a list box is drawn with.
+struct ItemPaint {
+    HWND dialog;
+    PageState* page;
+    HDC dc;
+    RECT r;
+    int t;  // text height
+    HBRUSH background;
+    COLORREF backgroundColour;
+};
+
+// The scratch buffer of the page, or the caller's when the page has none.
+char* TextBufferFor(const ItemPaint& paint, char* local, size_t* size) {
+    if (paint.page != nullptr && paint.page->textBuffer != nullptr &&
+        paint.page->textBufferSize > 0) {
+        *size = static_cast<size_t>(paint.page->textBufferSize);
+        return paint.page->textBuffer;
+    }
+    return local;
+}
+
+// Draws the record's name and answers the bottom of the name row.
+int DrawRecordName(const ItemPaint& paint, const PictureStore& store, const uint8_t* record) {
+    RECT name = {paint.r.left + 2, paint.r.top + 1, paint.r.right - 2, paint.r.top + paint.t + 7};
+    BoundedName slot;
+    if (ReadRecordName(store, record, &slot)) {
+        char local[64];
+        size_t size = sizeof(local);
+        char* text = TextBufferFor(paint, local, &size);
+        FormatRecordName(slot, text, size);
+        DrawTextA(paint.dc, text, -1, &name, kNameFlags);
+    }
+    return name.bottom;
+}
+
+void DrawLine(const ItemPaint& paint, int top, int bottom, const char* text) {
+    RECT line = {paint.r.left + 2, top, paint.r.right - 2, bottom};
+    DrawTextA(paint.dc, text, -1, &line, kLineFlags);
+}
+
+// Blits a w x h thumbnail centred in the 80 x 80 box at (boxLeft, boxTop) and
+// takes it out of the clip region, so that the background fill that follows
+// leaves it standing.
+void DrawThumbnail(HDC dc, HBITMAP thumbnail, int boxLeft, int boxTop, int w, int h) {
+    int x = boxLeft + ((kThumbnailBox - w) >> 1);
+    int y = boxTop + ((kThumbnailBox - h) >> 1);
+    MemoryDC memory(dc);
+    if (memory.get() == nullptr)
+        return;
+    {
+        DCSelection selection(memory.get(), thumbnail);
+        if (!selection.selected())
+            return;
+        BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCCOPY);
+    }
+    ExcludeClipRect(dc, x, y, x + w, y + h);
+}
+
+void DrawIconItem(const ItemPaint& paint, const PictureStore& store, const uint8_t* record) {
+    FillRect(paint.dc, &paint.r, paint.background);
+    int nameBottom = DrawRecordName(paint, store, record);
+    HICON picture = reinterpret_cast<HICON>(ReadPictureField(record));
+    if (picture != nullptr)
+        DrawIconEx(paint.dc, paint.r.left + 8, nameBottom + 1, picture, 0, 0, 0, nullptr,
+                   DI_NORMAL);
+}
+
+void DrawBitmapItem(const ItemPaint& paint, const PictureStore& store, const uint8_t* record) {
+    int nameBottom = paint.r.top + paint.t + 7;
+    HBITMAP thumbnail = reinterpret_cast<HBITMAP>(ReadPictureField(record));
+    BITMAP size;
+    if (thumbnail != nullptr && GetObjectA(thumbnail, sizeof(size), &size) != 0) {
+        DrawThumbnail(paint.dc, thumbnail, paint.r.left + 5, nameBottom + 1, size.bmWidth,
+                      size.bmHeight);
+    }
+    FillRect(paint.dc, &paint.r, paint.background);
+    DrawRecordName(paint, store, record);
+
+    int sizeTop = nameBottom + 82;
+    int sizeBottom = sizeTop + paint.t + 4;
+    uint32_t width = static_cast<uint32_t>(ReadRecordI32(record, kBitmapWidthOffset));
+    uint32_t height = static_cast<uint32_t>(ReadRecordI32(record, kBitmapHeightOffset));
+    char text[32];
+    if (width != 0 && height != 0) {
+        snprintf(text, sizeof(text), "%ux%u", width, height);
+        DrawLine(paint, sizeTop, sizeBottom, text);
+    }
+    int32_t bitsPerPixel = ReadRecordI32(record, kBitmapBitsPerPixelOffset);
+    if (bitsPerPixel != 0) {
+        DrawLine(paint, sizeBottom, sizeBottom + paint.t + 6,
+                 ColourDepthText(bitsPerPixel, theModule.legacyShellMode));
+    }
+}
+
+// Playback will paint the playing clip's current frame here and take it out of
+// the clip region; until then the playing clip shows its thumbnail like any
+// other. True when the frame was painted.
+bool PaintPlayingClipFrame(const ItemPaint&, const uint8_t*) {
+    return false;
+}
+
+void DrawAviItem(const ItemPaint& paint, UINT itemId, const PictureStore& store,
+                 const uint8_t* record) {
+    int nameBottom = paint.r.top + paint.t + 7;
+    int w = ReadRecordI32(record, kAviThumbWidthOffset);
+    int h = ReadRecordI32(record, kAviThumbHeightOffset);
+    if (w != 0 && h != 0) {
+        bool playing =
+            paint.page->playingIndex >= 0 && itemId == static_cast<UINT>(paint.page->playingIndex);
+        HBITMAP thumbnail = reinterpret_cast<HBITMAP>(ReadPictureField(record));
+        if (!(playing && PaintPlayingClipFrame(paint, record)) && thumbnail != nullptr)
+            DrawThumbnail(paint.dc, thumbnail, paint.r.left + 5, nameBottom + 1, w, h);
+    }
+    FillRect(paint.dc, &paint.r, paint.background);
+    DrawRecordName(paint, store, record);
+
+    int sizeTop = nameBottom + 82;
+    int sizeBottom = sizeTop + paint.t + 4;
+    uint32_t width = static_cast<uint32_t>(ReadRecordI32(record, kAviFrameWidthOffset));
+    uint32_t height = static_cast<uint32_t>(ReadRecordI32(record, kAviFrameHeightOffset));
+    char text[32];
+    if (width != 0 && height != 0) {
+        snprintf(text, sizeof(text), "%ux%u", width, height);
+        DrawLine(paint, sizeTop, sizeBottom, text);
+    }
+    uint32_t length = static_cast<uint32_t>(ReadRecordI32(record, kAviLengthOffset));
+    snprintf(text, sizeof(text), "%u.%02u 秒", length / 100, length % 100);
+    DrawLine(paint, sizeBottom, sizeBottom + paint.t + 6, text);
+}
+
+int TextWidth(HDC dc, const char* text) {
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+    return size.cx;
+}
+
+void DrawMemberItem(const ItemPaint& paint, const GroupMember& member) {
+    FillRect(paint.dc, &paint.r, paint.background);
+    bool legacy = theModule.legacyShellMode;
+    RECT column = paint.r;
+    column.top = paint.r.top + 2;
+    column.left = column.right - TextWidth(paint.dc, DepthColumnSample(legacy)) - 20;
+    DrawTextA(paint.dc, ColourDepthText(static_cast<int32_t>(member.bitsPerPixel), legacy), -1,
+              &column, kColumnFlags);
+
+    char text[32];
+    column.right = column.left;
+    column.left = column.right - TextWidth(paint.dc, kSizeColumnSample);
+    snprintf(text, sizeof(text), "%ux%u", static_cast<unsigned>(member.width),
+             static_cast<unsigned>(member.height));
+    DrawTextA(paint.dc, text, -1, &column, kColumnFlags);
+
+    if (paint.page->currentKind == kKindCursor) {
+        column.right = column.left;
+        column.left = column.right - TextWidth(paint.dc, kHotSpotColumnSample) - 20;
+        snprintf(text, sizeof(text), "(%u,%u)", static_cast<unsigned>(member.hotSpotX),
+                 static_cast<unsigned>(member.hotSpotY));
+        DrawTextA(paint.dc, text, -1, &column, kColumnFlags);
+    }
+    if (member.imageCopy != nullptr) {
+        DrawMemberPicture(paint.dc, paint.r.left + 8, paint.r.top + 2, member,
+                          paint.backgroundColour);
+    }
+}
+
+// One item of a list box. An item whose value names no record gets only its
+// background.
+void DrawListEntry(const ItemPaint& paint, const DRAWITEMSTRUCT* item) {
+    if (item->CtlID == 1010) {
+        const GroupMember* member = MemberOfItem(paint.page, item->itemData);
+        if (member != nullptr)
+            DrawMemberItem(paint, *member);
+        else
+            FillRect(paint.dc, &paint.r, paint.background);
+        return;
+    }
+    PictureStore store;
+    const uint8_t* record = PictureRecordOfItem(paint.page, item->CtlID, item->itemData, &store);
+    if (record == nullptr) {
+        FillRect(paint.dc, &paint.r, paint.background);
+        return;
+    }
+    switch (item->CtlID) {
+        case 1004:
+        case 1006:
+            DrawIconItem(paint, store, record);
+            break;
+        case 1005:
+            DrawBitmapItem(paint, store, record);
+            break;
+        case 1008:
+            DrawAviItem(paint, item->itemID, store, record);
+            break;
+        default:
+            break;
+    }
+}
+
+bool IsPageList(UINT id) {
+    return (id >= 1004 && id <= 1006) || id == 1008 || id == 1010;
+}
+
+void DrawListBoxItem(HWND dialog, const DRAWITEMSTRUCT* item) {
+    bool selected = (item->itemState & ODS_SELECTED) != 0;
+    int backgroundIndex = selected ? COLOR_HIGHLIGHT : COLOR_WINDOW;
+    HDC dc = item->hDC;
+    COLORREF oldText =
+        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    COLORREF oldBack = SetBkColor(dc, GetSysColor(backgroundIndex));
+    HBRUSH background = GetSysColorBrush(backgroundIndex);
+    // An empty list asks with item -1: it has nothing but its focus.
+    bool hasItem = static_cast<int>(item->itemID) >= 0;
+    if (item->itemAction == ODA_FOCUS) {
+        FrameRect(dc, &item->rcItem, background);
+    } else if (hasItem && IsPageList(item->CtlID)) {
+        ItemPaint paint = {
+            dialog,     FindPageState(dialog),       dc, item->rcItem, theModule.textHeight,
+            background, GetSysColor(backgroundIndex)};
+        DrawListEntry(paint, item);
+    }
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBack);
+    if (item->itemState & ODS_FOCUS)
+        DrawFocusRect(dc, &item->rcItem);
+}
+
+}  // namespace
+
+void MeasurePageItem(HWND dialog, MEASUREITEMSTRUCT* item) {
+    if (item->CtlType == ODT_LISTVIEW) {
+        if (item->CtlID == 1007)
+            item->itemHeight = StringRowHeight(dialog);
+        return;
+    }
+    if (item->CtlType != ODT_LISTBOX || !IsPageList(item->CtlID))
+        return;
+    int64_t t = DialogTextHeight(dialog);
+    switch (item->CtlID) {
+        case 1004:
+            item->itemHeight = ListItemHeight(int64_t{theModule.iconHeight} + t + 12);
+            break;
+        case 1005:
+        case 1008:
+            item->itemHeight = ListItemHeight(3 * t + 100);
+            break;
+        case 1006:
+            item->itemHeight = ListItemHeight(int64_t{theModule.cursorHeight} + t + 12);
+            break;
+        default: {
+            // The member list's heights follow its pictures.
+            const GroupMember* member = MemberOfItem(FindPageState(dialog), item->itemData, true);
+            uint32_t height = member != nullptr ? member->height : 0;
+            uint32_t text = static_cast<uint32_t>(t);
+            item->itemHeight = ListItemHeight(int64_t{height > text ? height : text} + 4);
+            break;
+        }
+    }
+}
+
+void DrawPageItem(HWND dialog, const DRAWITEMSTRUCT* item) {
+    switch (item->CtlType) {
+        case ODT_LISTBOX:
+            DrawListBoxItem(dialog, item);
+            break;
+        case ODT_STATIC:
+            if (item->CtlID == 1002)
+                DrawIdDisplay(dialog, item);
+            break;
+        case ODT_LISTVIEW:
+            if (item->CtlID == 1007)
+                DrawStringRow(dialog, item);
+            break;
+        default:
+            break;
+    }
 }

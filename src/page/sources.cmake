@@ -1,6 +1,8 @@
 # Files of this subsystem: platform-free ones into vantrel_portable, the Win32
 # layer into vantrel_win32.
 target_sources(vantrel_portable PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/BoundedName.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MemberPixels.cpp
 )
 
 if(VANTREL_WINDOWS)
@@ -12,6 +14,11 @@ if(VANTREL_WINDOWS)
         ${CMAKE_CURRENT_LIST_DIR}/KindSelection.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PageStart.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PageDrawing.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/PictureItems.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ItemOrder.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ItemTexts.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/MemberPicture.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/IdDisplay.cpp
         ${CMAKE_CURRENT_LIST_DIR}/StringListView.cpp
     )
 endif()

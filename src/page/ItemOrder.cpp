@@ -1,0 +1,78 @@
+// WM_COMPAREITEM: the sorted lists hold no strings, so their order is the
+// order of their records.
+#include <climits>
+
+#include "page/ItemTexts.h"
+#include "page/PageDrawing.h"
+#include "page/PictureItems.h"
+
+namespace {
+
+int Order(int64_t first, int64_t second) {
+    return first < second ? -1 : (first > second ? 1 : 0);
+}
+
+int TextLength(const BoundedName& name) {
+    return name.length > INT_MAX ? INT_MAX : static_cast<int>(name.length);
+}
+
+// Identifiers first by number, then texts in the platform's string order.
+int CompareNames(const BoundedName& first, const BoundedName& second) {
+    if (first.isText != second.isText)
+        return first.isText ? 1 : -1;
+    if (!first.isText)
+        return Order(first.id, second.id);
+    // The order of lstrcmpA, with lengths so that a text never runs past its store.
+    int result = CompareStringA(GetThreadLocale(), LOCALE_USE_CP_ACP, first.text, TextLength(first),
+                                second.text, TextLength(second));
+    return result == 0 ? 0 : result - CSTR_EQUAL;
+}
+
+// The name of a picture list's item. The item the list is placing is compared
+// before its record is counted (the store counts it once the list took it):
+// the record written just past the counted ones is read within its block.
+bool ItemName(PageState* page, int listId, uintptr_t itemValue, BoundedName* name) {
+    PictureStore store;
+    if (!PictureStoreOfList(page, listId, &store))
+        return false;
+    const uint8_t* record = RecordOfItem(store, itemValue);
+    if (record != nullptr)
+        return ReadRecordName(store, record, name);
+    const uint8_t* block = *store.block;
+    uint32_t offset = ItemOffsetOf(itemValue);
+    if (block == nullptr || *store.used < 0 || offset != static_cast<uint32_t>(*store.used))
+        return false;
+    uint64_t blockBytes = GlobalSize(const_cast<uint8_t*>(block));
+    uint64_t slot = uint64_t{offset} + store.fixedPart;
+    if (slot > blockBytes)
+        return false;
+    return ReadBoundedName(block + slot, static_cast<size_t>(blockBytes - slot), name);
+}
+
+// Smallest picture first, then by colour depth.
+int CompareMembers(const GroupMember& first, const GroupMember& second) {
+    if (first.width != second.width)
+        return Order(first.width, second.width);
+    if (first.height != second.height)
+        return Order(first.height, second.height);
+    return Order(static_cast<int32_t>(first.bitsPerPixel),
+                 static_cast<int32_t>(second.bitsPerPixel));
+}
+
+}  // namespace
+
+int ComparePageItems(HWND dialog, const COMPAREITEMSTRUCT* item) {
+    PageState* page = FindPageState(dialog);
+    if (item->CtlID == 1010) {
+        const GroupMember* first = MemberOfItem(page, item->itemData1, true);
+        const GroupMember* second = MemberOfItem(page, item->itemData2, true);
+        return first != nullptr && second != nullptr ? CompareMembers(*first, *second) : 0;
+    }
+    BoundedName first;
+    BoundedName second;
+    if (!ItemName(page, static_cast<int>(item->CtlID), item->itemData1, &first) ||
+        !ItemName(page, static_cast<int>(item->CtlID), item->itemData2, &second)) {
+        return 0;
+    }
+    return CompareNames(first, second);
+}

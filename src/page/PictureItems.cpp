@@ -1,0 +1,33 @@
+#include "page/PictureItems.h"
+
+#include "page/PageStores.h"
+#include "page/ResourceKinds.h"
+
+bool PictureStoreOfList(PageState* page, int listId, PictureStore* store) {
+    if (page == nullptr)
+        return false;
+    for (int kind = 0; kind < kKindCount; ++kind) {
+        if (ResourceKindList(kind) == listId)
+            return PictureStoreOfPage(page, kind, store);
+    }
+    return false;
+}
+
+uint8_t* PictureRecordOfItem(PageState* page, int listId, uintptr_t itemValue,
+                             PictureStore* store) {
+    return PictureStoreOfList(page, listId, store) ? RecordOfItem(*store, itemValue) : nullptr;
+}
+
+const GroupMember* MemberOfItem(const PageState* page, uintptr_t itemValue, bool pendingToo) {
+    if (page == nullptr || page->members == nullptr || page->memberCount < 0)
+        return nullptr;
+    uint32_t index = ItemOffsetOf(itemValue);
+    uint32_t count = static_cast<uint32_t>(page->memberCount);
+    if (index > count || (index == count && !pendingToo))
+        return nullptr;
+    if (index == count &&
+        GlobalSize(page->members) / sizeof(GroupMember) <= static_cast<SIZE_T>(index)) {
+        return nullptr;
+    }
+    return reinterpret_cast<const GroupMember*>(page->members) + index;
+}

@@ -1,0 +1,24 @@
+// The records behind the items of the page's lists, found only through values
+// that name a counted record: anything else answers null.
+#pragma once
+
+#include <cstdint>
+
+#include "catalogue/RecordStore.h"
+#include "catalogue/ResourceRecords.h"
+#include "page/PageState.h"
+
+// The store behind a picture list (1004, 1005, 1006, 1008); false for any
+// other list or a page without state.
+bool PictureStoreOfList(PageState* page, int listId, PictureStore* store);
+
+// The record of a picture list's item (lists 1004, 1005, 1006, 1008) and the
+// store it lives in; null for any other list, a page without state or stores,
+// or a value outside the store.
+uint8_t* PictureRecordOfItem(PageState* page, int listId, uintptr_t itemValue, PictureStore* store);
+
+// The member behind an item of list 1010; null past the members counted.
+// pendingToo also answers the record just past them while its block holds it:
+// the list measures and places a member before the member is counted.
+const GroupMember* MemberOfItem(const PageState* page, uintptr_t itemValue,
+                                bool pendingToo = false);
