@@ -28,25 +28,14 @@ int CompareNames(const BoundedName& first, const BoundedName& second) {
     return result == 0 ? 0 : result - CSTR_EQUAL;
 }
 
-// The name of a picture list's item. The item the list is placing is compared
-// before its record is counted (the store counts it once the list took it):
-// the record written just past the counted ones is read within its block.
+// The name of a picture list's item. The stores count a record before the
+// list places it, so the item being placed is a counted record too.
 bool ItemName(PageState* page, int listId, uintptr_t itemValue, BoundedName* name) {
     PictureStore store;
     if (!PictureStoreOfList(page, listId, &store))
         return false;
     const uint8_t* record = RecordOfItem(store, itemValue);
-    if (record != nullptr)
-        return ReadRecordName(store, record, name);
-    const uint8_t* block = *store.block;
-    uint32_t offset = ItemOffsetOf(itemValue);
-    if (block == nullptr || *store.used < 0 || offset != static_cast<uint32_t>(*store.used))
-        return false;
-    uint64_t blockBytes = GlobalSize(const_cast<uint8_t*>(block));
-    uint64_t slot = uint64_t{offset} + store.fixedPart;
-    if (slot > blockBytes)
-        return false;
-    return ReadBoundedName(block + slot, static_cast<size_t>(blockBytes - slot), name);
+    return record != nullptr && ReadRecordName(store, record, name);
 }
 
 // Smallest picture first, then by colour depth.
@@ -64,8 +53,8 @@ int CompareMembers(const GroupMember& first, const GroupMember& second) {
 int ComparePageItems(HWND dialog, const COMPAREITEMSTRUCT* item) {
     PageState* page = FindPageState(dialog);
     if (item->CtlID == 1010) {
-        const GroupMember* first = MemberOfItem(page, item->itemData1, true);
-        const GroupMember* second = MemberOfItem(page, item->itemData2, true);
+        const GroupMember* first = MemberOfItem(page, item->itemData1);
+        const GroupMember* second = MemberOfItem(page, item->itemData2);
         return first != nullptr && second != nullptr ? CompareMembers(*first, *second) : 0;
     }
     BoundedName first;

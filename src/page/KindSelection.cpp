@@ -9,6 +9,7 @@
 #include "common/ModuleState.h"
 #include "page/PageStores.h"
 #include "page/ResourceKinds.h"
+#include "page/ItemTexts.h"
 #include "page/PageControls.h"
 
 namespace {
@@ -75,10 +76,11 @@ void PlaceHotSpotCaption(HWND dialog, int y) {
             return;
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
         DCSelection selection(dc.get(), font);
-        const char* depthSample = theModule.legacyShellMode ? "256 色" : "モノクロ";
+        const char* depthSample = DepthColumnSample(theModule.legacyShellMode);
         GetTextExtentPoint32A(dc.get(), depthSample, lstrlenA(depthSample), &depth);
-        GetTextExtentPoint32A(dc.get(), "000000x000000", 13, &size);
-        GetTextExtentPoint32A(dc.get(), "(00,00)", 7, &hotSpot);
+        GetTextExtentPoint32A(dc.get(), kSizeColumnSample, lstrlenA(kSizeColumnSample), &size);
+        GetTextExtentPoint32A(dc.get(), kHotSpotColumnSample, lstrlenA(kHotSpotColumnSample),
+                              &hotSpot);
     }
     int right = client.right - 20 - depth.cx - size.cx;
     int left = right - hotSpot.cx - 20;

@@ -291,7 +291,7 @@ void MeasurePageItem(HWND dialog, MEASUREITEMSTRUCT* item) {
             break;
         default: {
             // The member list's heights follow its pictures.
-            const GroupMember* member = MemberOfItem(FindPageState(dialog), item->itemData, true);
+            const GroupMember* member = MemberOfItem(FindPageState(dialog), item->itemData);
             uint32_t height = member != nullptr ? member->height : 0;
             uint32_t text = static_cast<uint32_t>(t);
             item->itemHeight = ListItemHeight(int64_t{height > text ? height : text} + 4);

@@ -18,16 +18,11 @@ uint8_t* PictureRecordOfItem(PageState* page, int listId, uintptr_t itemValue,
     return PictureStoreOfList(page, listId, store) ? RecordOfItem(*store, itemValue) : nullptr;
 }
 
-const GroupMember* MemberOfItem(const PageState* page, uintptr_t itemValue, bool pendingToo) {
+const GroupMember* MemberOfItem(const PageState* page, uintptr_t itemValue) {
     if (page == nullptr || page->members == nullptr || page->memberCount < 0)
         return nullptr;
     uint32_t index = ItemOffsetOf(itemValue);
-    uint32_t count = static_cast<uint32_t>(page->memberCount);
-    if (index > count || (index == count && !pendingToo))
+    if (index >= static_cast<uint32_t>(page->memberCount))
         return nullptr;
-    if (index == count &&
-        GlobalSize(page->members) / sizeof(GroupMember) <= static_cast<SIZE_T>(index)) {
-        return nullptr;
-    }
     return reinterpret_cast<const GroupMember*>(page->members) + index;
 }

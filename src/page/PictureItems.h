@@ -17,8 +17,6 @@ bool PictureStoreOfList(PageState* page, int listId, PictureStore* store);
 // or a value outside the store.
 uint8_t* PictureRecordOfItem(PageState* page, int listId, uintptr_t itemValue, PictureStore* store);
 
-// The member behind an item of list 1010; null past the members counted.
-// pendingToo also answers the record just past them while its block holds it:
-// the list measures and places a member before the member is counted.
-const GroupMember* MemberOfItem(const PageState* page, uintptr_t itemValue,
-                                bool pendingToo = false);
+// The member behind an item of list 1010; null past the members counted (the
+// member array counts a member before the list places it).
+const GroupMember* MemberOfItem(const PageState* page, uintptr_t itemValue);

@@ -207,10 +207,9 @@ protected:
         member.height = side;
         member.bitsPerPixel = bitsPerPixel;
         member.imageCopy = copy;
-        // Listed first, counted after: the order the member list is filled in.
-        uintptr_t value = ItemValueOf(static_cast<uint32_t>(page->memberCount));
+        // Counted first, listed after: the order the member list is filled in.
+        uintptr_t value = ItemValueOf(static_cast<uint32_t>(page->memberCount++));
         SendMessageA(GetDlgItem(dialog, 1010), LB_ADDSTRING, 0, static_cast<LPARAM>(value));
-        ++page->memberCount;
         return value;
     }
 
