@@ -115,7 +115,7 @@ TEST(PageTeardown, AFileThatVanishedBeforeTheStartGivesAQuietEmptyPage) {
     ASSERT_TRUE(OfferResourcePage(path, &open));
     ASSERT_TRUE(DeleteFileA(path.c_str()));
     CapturedMessageBox box = CaptureMessageBox([&] { ASSERT_TRUE(ShowOfferedPage(&open)); });
-    EXPECT_EQ(0, box.count) << box.text;
+    EXPECT_EQ(0, box.count) << box.caption << ": " << box.text;
     HWND page = open.page;
     for (int id : {1004, 1005, 1006, 1007, 1008, 1010})
         EXPECT_EQ(0, ListCount(page, id)) << id;
