@@ -75,8 +75,12 @@ void DestroyPicture(int32_t kind, uintptr_t handle) {
 
 int AddRecordToList(const PictureStore& store, HWND list, uint32_t recordSize) {
     uint32_t offset = static_cast<uint32_t>(*store.used);
+    // Counted before the list sees it: a sorted list compares the new item with
+    // the others while it inserts, and only counted records are read.
+    *store.used += static_cast<int32_t>(recordSize);
     LRESULT result = SendMessageA(list, LB_ADDSTRING, 0, static_cast<LPARAM>(ItemValueOf(offset)));
-    if (result == LB_ERRSPACE) {
+    if (result == LB_ERRSPACE || result == LB_ERR) {
+        *store.used = static_cast<int32_t>(offset);
         // Nothing will ever reach this record through the list: its picture
         // would be lost, so it goes now.
         uint8_t* record = *store.block + offset;
@@ -85,7 +89,6 @@ int AddRecordToList(const PictureStore& store, HWND list, uint32_t recordSize) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return -1;
     }
-    *store.used += static_cast<int32_t>(recordSize);
     return 0;
 }
 

@@ -14,5 +14,12 @@ if(VANTREL_WINDOWS)
         ${CMAKE_CURRENT_LIST_DIR}/RecordStore.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ResourceSource.cpp
         ${CMAKE_CURRENT_LIST_DIR}/StringList.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/AviItems.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/BitmapItems.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/GroupItems.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/GroupMembers.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/GroupPicture.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ImageIndex.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ResourceListBuild.cpp
     )
 endif()

@@ -42,7 +42,8 @@ private:
 class DCSelection {
 public:
     DCSelection(HDC dc, HGDIOBJ object)
-        : dc_(dc), previous_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr) {}
+        : dc_(dc),
+          previous_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr) {}
     ~DCSelection() {
         if (previous_ != nullptr && previous_ != HGDI_ERROR)
             SelectObject(dc_, previous_);

@@ -2,6 +2,12 @@
 
 #include <mmsystem.h>
 
+#include "page/KindSelection.h"
+#include "page/PageDrawing.h"
+#include "page/PageStart.h"
+#include "page/StringListView.h"
+#include "page/PageControls.h"
+
 namespace {
 
 // A handled message whose answer travels in DWLP_MSGRESULT.
@@ -12,27 +18,37 @@ INT_PTR Answer(HWND dialog, LONG_PTR result) {
 
 }  // namespace
 
-INT_PTR CALLBACK PageDialogProc(HWND dialog, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+INT_PTR CALLBACK PageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            // lParam is the sheet's copy of the page description; every later
-            // look-up of the page state starts from it.
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            StartPage(dialog, lParam);
             return TRUE;
+        case WM_DESTROY:
+            EndPage(dialog);
+            return FALSE;
+        case WM_COMMAND:
+            OnPageCommand(dialog, LOWORD(wParam), static_cast<short>(HIWORD(wParam)),
+                          reinterpret_cast<HWND>(lParam));
+            return FALSE;
         case WM_MEASUREITEM:
+            MeasurePageItem(dialog, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+            return Answer(dialog, 1);
         case WM_DRAWITEM:
+            DrawPageItem(dialog, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return Answer(dialog, 1);
         case WM_COMPAREITEM:
-            // Equal until the lists learn to compare their records.
-            return 0;
+            return ComparePageItems(dialog, reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam));
         case WM_CHARTOITEM:
             // No typed-character selection: the list box does its default.
             return -1;
+        case WM_NOTIFY: {
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header != nullptr && header->idFrom == kStringList)
+                return StringListNotify(dialog, header);
+            return FALSE;
+        }
         case MM_MCINOTIFY:
             return Answer(dialog, 0);
-        case WM_DESTROY:
-        case WM_COMMAND:
-        case WM_NOTIFY:
         case WM_CONTEXTMENU:
         case WM_SETTINGCHANGE:
         case WM_DISPLAYCHANGE:

@@ -40,7 +40,12 @@ struct PageState {
     HWND stringHeader;
     char* textBuffer;
     int32_t textBufferSize;
+    // 1 from the start of the page's initialisation to its end, and during a
+    // rebuild: no rebuild runs inside another fill.
     int32_t rebuilding;
+    // 1 once the initialisation ran to its end; a page whose start stopped
+    // early has no stores to rebuild and only tears down.
+    int32_t started;
 };
 
 // The page's state, from the page dialog's window.

@@ -9,6 +9,8 @@ if(VANTREL_WINDOWS)
         ${CMAKE_CURRENT_LIST_DIR}/PageDialogProc.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ControlHooks.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PageStores.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/KindSelection.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/PageStart.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PageDrawing.cpp
         ${CMAKE_CURRENT_LIST_DIR}/StringListView.cpp
     )

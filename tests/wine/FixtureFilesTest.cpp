@@ -8,9 +8,11 @@
 #include <vfw.h>
 #include <mmsystem.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "support/TempFiles.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -114,9 +116,8 @@ TEST(FixtureFiles, NeImagesAreNoDataModules) {
 
 struct Library {
     HMODULE module;
-    Library() {
-        module = LoadLibraryExA(FixturePath("pe-resources.dll").c_str(), nullptr,
-                                LOAD_LIBRARY_AS_DATAFILE);
+    explicit Library(const char* name = "pe-resources.dll") {
+        module = LoadLibraryExA(FixturePath(name).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     }
     ~Library() {
         if (module)
@@ -170,7 +171,7 @@ void ExpectGroupImages(const Library& library, LPCSTR group, bool icon,
     for (WORD k = 0; k < count; ++k) {
         const uint8_t* entry = directory + 6 + 14 * k;
         WORD id = entry[12] | (entry[13] << 8);
-        int width = icon ? entry[0] : entry[0] | (entry[1] << 8);
+        int width = icon ? (entry[0] ? entry[0] : 256) : entry[0] | (entry[1] << 8);
         DWORD imageSize = 0;
         const uint8_t* image = library.Bytes(
             MAKEINTRESOURCEA(id), icon ? MAKEINTRESOURCEA(3) : MAKEINTRESOURCEA(1), &imageSize);
@@ -219,6 +220,110 @@ TEST(FixtureFiles, LyingGroupDisagreesWithItsImages) {
     EXPECT_EQ(nullptr, library.Bytes(MAKEINTRESOURCEA(999), MAKEINTRESOURCEA(3), &imageSize));
 }
 
+TEST(FixtureFiles, PngMemberMakesAnIconBesideDibMembers) {
+    Library library("pe-edges.dll");
+    ASSERT_NE(nullptr, library.module);
+    ExpectGroupImages(library, MAKEINTRESOURCEA(1), true, {});  // 16, 32 and the PNG's 256
+    DWORD size = 0;
+    const uint8_t* png = library.Bytes(MAKEINTRESOURCEA(3), MAKEINTRESOURCEA(3), &size);
+    ASSERT_NE(nullptr, png);
+    ASSERT_GE(size, 8u);
+    EXPECT_EQ(0, std::memcmp(png, "\x89PNG\r\n\x1A\n", 8));
+    HICON icon = CreateIconFromResourceEx(const_cast<PBYTE>(png), size, TRUE, 0x00030000, 0, 0,
+                                          LR_DEFAULTCOLOR);
+    ASSERT_NE(nullptr, icon);
+    // Drawn over black: the picture where alpha is 255, nothing in the
+    // transparent top-left quarter.
+    BITMAPINFO target = {};
+    target.bmiHeader = {sizeof(BITMAPINFOHEADER), 256, -256, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP section = CreateDIBSection(memory, &target, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(nullptr, section);
+    HGDIOBJ old = SelectObject(memory, section);
+    EXPECT_TRUE(DrawIconEx(memory, 0, 0, icon, 256, 256, 0, nullptr, DI_NORMAL));
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    EXPECT_EQ(0u, pixels[0] & 0xFFFFFF);
+    EXPECT_EQ(0xFF002Bu, pixels[255] & 0xFFFFFF);
+    EXPECT_EQ(0xFFFF2Bu, pixels[256 * 256 - 1] & 0xFFFFFF);
+    SelectObject(memory, old);
+    DeleteObject(section);
+    DeleteDC(memory);
+    DestroyIcon(icon);
+}
+
+TEST(FixtureFiles, SizesGroupMissesItsImagesBothWays) {
+    Library library("pe-edges.dll");
+    ASSERT_NE(nullptr, library.module);
+    DWORD size = 0;
+    const uint8_t* group = library.Bytes("SIZES", MAKEINTRESOURCEA(14), &size);
+    ASSERT_NE(nullptr, group);
+    ASSERT_EQ(6u + 4 * 14u, size);
+    const int extraBytes[4] = {64, -100, 0, 0};
+    const int claimedWidth[4] = {32, 32, 48, 16};
+    const int realWidth[4] = {32, 32, 16, 48};
+    for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(211 + k);
+        const uint8_t* entry = group + 6 + 14 * k;
+        DWORD imageSize = 0;
+        const uint8_t* image =
+            library.Bytes(MAKEINTRESOURCEA(211 + k), MAKEINTRESOURCEA(3), &imageSize);
+        ASSERT_NE(nullptr, image);
+        EXPECT_EQ(211 + k, entry[12] | (entry[13] << 8));
+        EXPECT_EQ(static_cast<int>(imageSize) + extraBytes[k],
+                  entry[8] | (entry[9] << 8) | (entry[10] << 16));
+        EXPECT_EQ(claimedWidth[k], entry[0]);
+        MadeIcon made = {};
+        ASSERT_TRUE(MakeIconFromImage(image, imageSize, true, &made));
+        EXPECT_EQ(realWidth[k], made.width);
+    }
+}
+
+TEST(FixtureFiles, RawStringBlocksReachTheirIdentifiers) {
+    Library library("pe-edges.dll");
+    ASSERT_NE(nullptr, library.module);
+    const WCHAR* text = nullptr;
+    ASSERT_EQ(65535, LoadStringW(library.module, 150, reinterpret_cast<LPWSTR>(&text), 0));
+    EXPECT_EQ(L'a' + 65534 % 26, text[65534]);
+    char buffer[32];
+    EXPECT_EQ(18, LoadStringA(library.module, 159, buffer, sizeof(buffer)));  // past the long one
+    EXPECT_EQ(6, LoadStringA(library.module, 2, buffer, sizeof(buffer)));
+    EXPECT_EQ(15, LoadStringA(library.module, 65535, buffer, sizeof(buffer)));
+    EXPECT_STREQ("Block 4096 last", buffer);
+    // Blocks no identifier reaches, yet holding strings.
+    DWORD size = 0;
+    EXPECT_NE(nullptr, library.Bytes(MAKEINTRESOURCEA(4097), MAKEINTRESOURCEA(6), &size));
+    EXPECT_NE(nullptr, library.Bytes("TEXTBLOCK", MAKEINTRESOURCEA(6), &size));
+}
+
+TEST(FixtureFiles, BadFirstLibraryHasTextThenTwoClips) {
+    Library library("avi-badfirst.dll");
+    ASSERT_NE(nullptr, library.module);
+    DWORD size = 0;
+    const uint8_t* first = library.Bytes(MAKEINTRESOURCEA(1), "AVI", &size);
+    ASSERT_NE(nullptr, first);
+    EXPECT_NE(0, std::memcmp(first, "RIFF", 4));
+    // Clip 3 is clip-video32.avi byte for byte; clip 2 opens from a copy.
+    const uint8_t* third = library.Bytes(MAKEINTRESOURCEA(3), "AVI", &size);
+    ASSERT_NE(nullptr, third);
+    EXPECT_EQ(ReadWholeFile(FixturePath("clip-video32.avi")),
+              std::vector<uint8_t>(third, third + size));
+    const uint8_t* second = library.Bytes(MAKEINTRESOURCEA(2), "AVI", &size);
+    ASSERT_NE(nullptr, second);
+    std::string copy = WriteTempFile(std::vector<uint8_t>(second, second + size));
+    AVIFileInit();
+    PAVIFILE file = nullptr;
+    ASSERT_EQ(0, AVIFileOpenA(&file, copy.c_str(), OF_READ, nullptr));
+    AVIFILEINFOA info = {};
+    EXPECT_EQ(0, AVIFileInfoA(file, &info, sizeof(info)));
+    EXPECT_EQ(40u, info.dwWidth);
+    EXPECT_EQ(30u, info.dwHeight);
+    EXPECT_EQ(2u, info.dwStreams);
+    AVIFileRelease(file);
+    AVIFileExit();
+    DeleteFileA(copy.c_str());
+}
+
 // The colour (0xRRGGBB) the platform draws at picture position (x, y) of a
 // packed bitmap resource.
 DWORD PixelOf(const uint8_t* packed, int x, int y, int* width, int* height) {
@@ -239,7 +344,11 @@ DWORD PixelOf(const uint8_t* packed, int x, int y, int* width, int* height) {
     WORD bitCount = core ? coreHeader->bcBitCount : info->bmiHeader.biBitCount;
     DWORD colours = core || info->bmiHeader.biClrUsed == 0 ? (bitCount <= 8 ? 1u << bitCount : 0)
                                                            : info->bmiHeader.biClrUsed;
-    DWORD masks = !core && info->bmiHeader.biCompression == BI_BITFIELDS ? 12 : 0;
+    // Longer headers hold the masks themselves.
+    DWORD masks = !core && info->bmiHeader.biSize == sizeof(BITMAPINFOHEADER) &&
+                          info->bmiHeader.biCompression == BI_BITFIELDS
+                      ? 12
+                      : 0;
     const uint8_t* pixels =
         packed + (core ? 12 : info->bmiHeader.biSize) + masks + colours * (core ? 3 : 4);
     SetDIBits(screen, section, 0, *height, pixels, info, DIB_RGB_COLORS);
@@ -253,14 +362,20 @@ TEST(FixtureFiles, BitmapsShowTheirPictureWhateverTheRowOrder) {
     // Direct-colour pictures: red grows to the right, green downwards, blue is
     // the seed (tests/fixtures/writers/DibWriter.h).
     struct Case {
+        const char* file;
         int id;
         DWORD seed;
     };
-    const Case cases[] = {{104, 4}, {115, 9}, {116, 10}, {117, 11}, {121, 12}};
-    Library library;
-    ASSERT_NE(nullptr, library.module);
+    // pe-edges.dll: 1 and 2 have 124-byte headers with bit fields (32 and
+    // 16 bits), 3 is top-down.
+    const Case cases[] = {{"pe-resources.dll", 104, 4},  {"pe-resources.dll", 115, 9},
+                          {"pe-resources.dll", 116, 10}, {"pe-resources.dll", 117, 11},
+                          {"pe-resources.dll", 121, 12}, {"pe-edges.dll", 1, 31},
+                          {"pe-edges.dll", 2, 33},       {"pe-edges.dll", 3, 34}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.id);
+        SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.id));
+        Library library(c.file);
+        ASSERT_NE(nullptr, library.module);
         DWORD size = 0;
         const uint8_t* packed = library.Bytes(MAKEINTRESOURCEA(c.id), MAKEINTRESOURCEA(2), &size);
         ASSERT_NE(nullptr, packed);

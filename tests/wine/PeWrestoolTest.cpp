@@ -169,6 +169,15 @@ TEST(PeWrestool, GeneratedLibraryAgrees) {
     CompareWithListing(FixturePath("pe-resources.dll"), FixturePath("pe-resources.dll.wrestool"));
 }
 
+TEST(PeWrestool, EdgeAndBenchmarkLibrariesAgree) {
+    // Raw string blocks past 4096 and with a text name, a PNG icon member, and
+    // thousands of groups: the listing still matches entry for entry.
+    for (const char* name : {"pe-edges.dll", "avi-badfirst.dll", "icons-100.dll", "icons-1000.dll",
+                             "icons-5000.dll"}) {
+        CompareWithListing(FixturePath(name), FixturePath(std::string(name) + ".wrestool"));
+    }
+}
+
 TEST(PeWrestool, WineLibrariesAgree) {
     for (const char* name : {"shell32.dll", "user32.dll", "comctl32.dll"}) {
         CompareWithListing(WindowsPath(std::string(kWineLibraries) + name),

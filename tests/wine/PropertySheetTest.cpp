@@ -152,16 +152,18 @@ const ExpectedControl kControls[] = {
     {1001, "Static", true, SS_LEFT},
     {1002, "Static", true, SS_OWNERDRAW},
     {1003, "Static", true, SS_LEFT},
-    {1004, "ListBox", false, 0x00930313 & ~WS_VISIBLE},
+    // After its start the page shows the icon kind with its member list.
+    {1004, "ListBox", true, 0x00930313 & ~WS_VISIBLE},
     {1005, "ListBox", false, 0x00930313 & ~WS_VISIBLE},
     {1006, "ListBox", false, 0x00930313 & ~WS_VISIBLE},
-    {1007, "SysListView32", true, WS_BORDER | WS_TABSTOP | 0x8401},
+    {1007, "SysListView32", false, WS_BORDER | WS_TABSTOP | 0x8401},
     {1008, "ListBox", false, 0x00930313 & ~WS_VISIBLE},
-    {1009, "Static", false, SS_LEFT},
-    {1010, "ListBox", false, 0x00A30123 & ~WS_VISIBLE},
+    {1009, "Static", true, SS_LEFT},
+    {1010, "ListBox", true, 0x00A30123 & ~WS_VISIBLE},
     {1011, "Static", false, SS_CENTER},
     {1012, "Button", false, WS_TABSTOP | BS_BITMAP},
-    {1013, "Button", true, WS_DISABLED | WS_TABSTOP},
+    // Enabled or not by the selected member.
+    {1013, "Button", true, WS_TABSTOP},
 };
 
 void ExpectTemplateControls(HWND page) {

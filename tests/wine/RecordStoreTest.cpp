@@ -81,7 +81,8 @@ protected:
 
 TEST_F(RecordStore, AppendWritesTheNameAndAddsTheOffsetAsItemValue) {
     uint32_t size = 0;
-    uint8_t* record = BeginRecord(Store(kKindIcon), TextBufferOfPage(&page), MakeIntResName(5), &size);
+    uint8_t* record =
+        BeginRecord(Store(kKindIcon), TextBufferOfPage(&page), MakeIntResName(5), &size);
     ASSERT_NE(nullptr, record);
     EXPECT_EQ(kIconFixedPart + 4, size);
     ASSERT_EQ(0, AddRecordToList(Store(kKindIcon), list, size));
@@ -113,7 +114,8 @@ TEST_F(RecordStore, StoreAndTextBufferGrowWhenTheRecordDoesNotFit) {
     EXPECT_STREQ(name.c_str(), ReadResName(record + kIconFixedPart));
 
     std::string longName(300, 'L');
-    ASSERT_NE(nullptr, BeginRecord(Store(kKindBitmap), TextBufferOfPage(&page), longName.c_str(), &size));
+    ASSERT_NE(nullptr,
+              BeginRecord(Store(kKindBitmap), TextBufferOfPage(&page), longName.c_str(), &size));
     EXPECT_EQ(303, page.textBufferSize);
     EXPECT_GE(GlobalSize(page.textBuffer), 303u);
     EXPECT_EQ(0, GrowTextBuffer(TextBufferOfPage(&page), 10));
@@ -139,7 +141,8 @@ TEST_F(RecordStore, FreeingReleasesEveryPictureAndImageCopy) {
     HBITMAP bitmaps[2];
     for (HBITMAP& bitmap : bitmaps) {
         uint32_t size = 0;
-        uint8_t* record = BeginRecord(Store(kKindBitmap), TextBufferOfPage(&page), MakeIntResName(1), &size);
+        uint8_t* record =
+            BeginRecord(Store(kKindBitmap), TextBufferOfPage(&page), MakeIntResName(1), &size);
         ASSERT_NE(nullptr, record);
         bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
         WritePictureField(record, reinterpret_cast<uintptr_t>(bitmap));

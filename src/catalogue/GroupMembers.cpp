@@ -1,0 +1,150 @@
+#include "catalogue/GroupMembers.h"
+
+#include <cstring>
+
+#include "catalogue/DibLayout.h"
+#include "catalogue/GroupDirectory.h"
+#include "catalogue/ImageIndex.h"
+#include "catalogue/ResourceRecords.h"
+#include "common/ErrorReports.h"
+#include "common/LittleEndian.h"
+
+namespace {
+
+const int kMemberListId = 1010;
+
+// Room for one more record: the array grows geometrically, up to the most
+// members one group may list.
+bool MakeRoomForMember(const MemberArray& members) {
+    SIZE_T capacity = GlobalSize(*members.block) / sizeof(GroupMember);
+    uint32_t count = static_cast<uint32_t>(*members.count);
+    if (count >= kMaxGroupEntries)
+        return false;
+    if (count < capacity)
+        return true;
+    SIZE_T grown = capacity < 5 ? 10 : capacity * 2;
+    if (grown > kMaxGroupEntries)
+        grown = kMaxGroupEntries;
+    HGLOBAL block = GlobalReAlloc(*members.block, grown * sizeof(GroupMember), GMEM_MOVEABLE);
+    if (block == nullptr)
+        return false;
+    *members.block = static_cast<uint8_t*>(block);
+    return true;
+}
+
+// A copy of the image whose header describes the colour image alone (its
+// height halved); a PNG stream is copied as it stands. Null with
+// outOfMemory set when the allocation ran out of memory.
+HGLOBAL CopyMemberImage(const uint8_t* image, uint32_t bytes, bool png, bool* outOfMemory) {
+    SetLastError(0);
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (copy == nullptr) {
+        *outOfMemory = GetLastError() == ERROR_NOT_ENOUGH_MEMORY;
+        return nullptr;
+    }
+    uint8_t* data = static_cast<uint8_t*>(GlobalLock(copy));
+    if (data == nullptr) {
+        GlobalFree(copy);
+        return nullptr;
+    }
+    memcpy(data, image, bytes);
+    if (!png) {
+        int32_t height = static_cast<int32_t>(PeekU32(data + 8));
+        PokeU32(data + 8, static_cast<uint32_t>(height >> 1));
+    }
+    GlobalUnlock(copy);
+    return copy;
+}
+
+// One member: 0 when added or skipped, -1 to end the listing.
+int AddGroupMember(HWND dialog, HWND list, const MemberArray& members, uint16_t id,
+                   const uint8_t* image, uint32_t bytes, bool cursor) {
+    if (!MakeRoomForMember(members))
+        return -1;
+    GroupMember member = {};
+    member.imageId = id;
+    if (cursor) {
+        if (bytes < 4)
+            return 0;
+        member.hotSpotX = PeekU16(image);
+        member.hotSpotY = PeekU16(image + 2);
+        image += 4;
+        bytes -= 4;
+    }
+    MemberImageLayout layout;
+    bool usable = ReadMemberImageLayout(image, bytes, true, &layout);
+    if (usable) {
+        member.width = static_cast<uint16_t>(layout.width);
+        member.height = static_cast<uint16_t>(layout.height);
+        member.bitsPerPixel = layout.bitCount;
+        bool outOfMemory = false;
+        // The copy ends with the image: a 16-bit file's alignment bytes stay out.
+        member.imageCopy = CopyMemberImage(image, layout.isPng ? bytes : layout.imageBytes,
+                                           layout.isPng, &outOfMemory);
+        if (outOfMemory) {
+            ReportSystemError(dialog, 2);
+            return -1;
+        }
+    } else {
+        // Listed with what its header says, without a picture.
+        if (bytes < 16)
+            return 0;
+        member.width = PeekU16(image + 4);
+        member.height = static_cast<uint16_t>(static_cast<int32_t>(PeekU32(image + 8)) >> 1);
+        member.bitsPerPixel = PeekU16(image + 14);
+    }
+    int32_t index = *members.count;
+    reinterpret_cast<GroupMember*>(*members.block)[index] = member;
+    // Counted first: the list measures and compares the new item as it adds it.
+    *members.count = index + 1;
+    LRESULT result = SendMessageA(list, LB_ADDSTRING, 0,
+                                  static_cast<LPARAM>(ItemValueOf(static_cast<uint32_t>(index))));
+    if (result == LB_ERRSPACE || result == LB_ERR) {
+        *members.count = index;
+        if (member.imageCopy != nullptr)
+            GlobalFree(member.imageCopy);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return -1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void ListGroupMembers(HWND dialog, const char* path, const MemberArray& members, ResName name,
+                      bool cursor, int32_t rememberedSelection) {
+    HWND list = GetDlgItem(dialog, kMemberListId);
+    if (list == nullptr || path == nullptr || *members.block == nullptr)
+        return;
+    ResourceSource source;
+    if (!OpenResourceSource(path, &source))
+        return;
+    const uint8_t* group = nullptr;
+    uint32_t size = 0;
+    ImageIndex index = {};
+    if (FindResourceBytes(source, MakeIntResName(cursor ? 12 : 14), name, &group, &size) &&
+        ResourceBytesReadable(group, size) && BuildImageIndex(source, cursor, &index)) {
+        uint32_t count = GroupEntryCount(group, size);
+        for (uint32_t i = 0; i < count; ++i) {
+            GroupEntry entry;
+            const uint8_t* image = nullptr;
+            uint32_t imageSize = 0;
+            if (!ReadGroupEntry(group, size, i, &entry) ||
+                !FindGroupImage(source, &index, cursor, entry.imageId, &image, &imageSize)) {
+                continue;
+            }
+            // A data module's image is read no further than its directory entry
+            // says; a 16-bit file's directory sizes are not relied on.
+            if (source.module != nullptr && entry.imageBytes < imageSize)
+                imageSize = entry.imageBytes;
+            if (AddGroupMember(dialog, list, members, entry.imageId, image, imageSize, cursor) != 0)
+                break;
+        }
+    }
+    FreeImageIndex(&index);
+    CloseResourceSource(&source);
+    if (*members.count > 0) {
+        int32_t selection = rememberedSelection < 0 ? 0 : rememberedSelection;
+        SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+    }
+}

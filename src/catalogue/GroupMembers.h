@@ -1,0 +1,14 @@
+// The member images of one icon or cursor group, listed in the member list
+// 1010 with a private copy of each image for drawing and copying.
+#pragma once
+
+#include <windows.h>
+
+#include "catalogue/RecordStore.h"
+
+// Opens the target at path, lists the members of group name (an icon group,
+// or a cursor group when cursor) in list 1010 of dialog and selects the
+// remembered member (the first when it is below 0). The member list must be
+// empty and the member count 0. The target is closed again before returning.
+void ListGroupMembers(HWND dialog, const char* path, const MemberArray& members, ResName name,
+                      bool cursor, int32_t rememberedSelection);

@@ -1,0 +1,62 @@
+#include "catalogue/GroupPicture.h"
+
+#include "catalogue/DibLayout.h"
+#include "catalogue/GroupDirectory.h"
+
+namespace {
+
+bool RanOutOfMemory() {
+    return GetLastError() == ERROR_NOT_ENOUGH_MEMORY;
+}
+
+// The image id the platform chooses from a checked copy of the directory: the
+// platform reads as many entries as the count says, so it is given no more
+// than lie inside the group.
+uint16_t ChooseImage(const ResourceSource& source, const uint8_t* group, uint32_t size, bool cursor,
+                     int width, int height, bool* outOfMemory) {
+    uint32_t count = GroupEntryCount(group, size);
+    if (count == 0)
+        return 0;
+    SetLastError(0);
+    HGLOBAL block = GlobalAlloc(GMEM_FIXED, LookupDirectoryBytes(count));
+    if (block == nullptr) {
+        *outOfMemory = true;
+        return 0;
+    }
+    uint8_t* directory = static_cast<uint8_t*>(block);
+    WriteLookupDirectory(group, size, count, cursor, cursor && source.isNeImage != 0, directory);
+    // Cursors ask for 0 x 0: the platform then uses the current cursor size.
+    int id = LookupIconIdFromDirectoryEx(directory, cursor ? FALSE : TRUE, cursor ? 0 : width,
+                                         cursor ? 0 : height, LR_DEFAULTCOLOR);
+    GlobalFree(block);
+    return static_cast<uint16_t>(id);
+}
+
+}  // namespace
+
+HICON MakeGroupPicture(const ResourceSource& source, const ImageIndex* index, const uint8_t* group,
+                       uint32_t size, bool cursor, int width, int height, bool* outOfMemory) {
+    *outOfMemory = false;
+    uint16_t id = ChooseImage(source, group, size, cursor, width, height, outOfMemory);
+    if (id == 0)
+        return nullptr;
+    const uint8_t* image = nullptr;
+    uint32_t imageSize = 0;
+    if (!FindGroupImage(source, index, cursor, id, &image, &imageSize))
+        return nullptr;
+    if (cursor) {
+        if (imageSize < 4)
+            return nullptr;
+        image += 4;
+        imageSize -= 4;
+    }
+    MemberImageLayout layout;
+    if (!ReadMemberImageLayout(image, imageSize, true, &layout))
+        return nullptr;
+    SetLastError(0);
+    HICON picture = CreateIconFromResourceEx(const_cast<uint8_t*>(image), layout.imageBytes, TRUE,
+                                             0x00030000, width, height, LR_DEFAULTCOLOR);
+    if (picture == nullptr && RanOutOfMemory())
+        *outOfMemory = true;
+    return picture;
+}

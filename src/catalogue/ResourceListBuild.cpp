@@ -1,0 +1,161 @@
+// The build of the four picture lists, in the order icons, bitmaps, cursors,
+// clips, from a data module or a 16-bit image.
+#include "catalogue/ListFill.h"
+
+#include <vfw.h>
+
+#include "common/ErrorReports.h"
+#include "common/ModuleState.h"
+
+namespace {
+
+typedef int (*EntryBuilder)(ResName name, const uint8_t* data, uint32_t size,
+                            ListFillContext* context);
+
+struct ListWalk {
+    ListFillContext* fill;
+    EntryBuilder builder;
+    ResName type;
+};
+
+// One entry through its builder. Only a memory shortage stops the walk; it is
+// reported once, with the error the failing call left.
+int Deliver(ListWalk* walk, ResName name, const uint8_t* data, uint32_t size) {
+    SetLastError(0);
+    if (walk->builder(name, data, size, walk->fill) == 0)
+        return 1;
+    if (GetLastError() == 0)
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    ReportSystemError(walk->fill->dialog, 2);
+    walk->fill->failed = 1;
+    return 0;
+}
+
+BOOL CALLBACK ModuleEntry(HMODULE, LPCSTR, LPSTR name, LONG_PTR user) {
+    ListWalk* walk = reinterpret_cast<ListWalk*>(user);
+    const uint8_t* data = nullptr;
+    uint32_t size = 0;
+    // A resource that cannot be found or read is skipped; the walk goes on.
+    if (!FindResourceBytes(*walk->fill->source, walk->type, name, &data, &size) ||
+        !ResourceBytesReadable(data, size)) {
+        return TRUE;
+    }
+    return Deliver(walk, name, data, size) != 0;
+}
+
+int NeEntry(ResName name, const uint8_t* data, uint32_t size, void* user) {
+    return Deliver(static_cast<ListWalk*>(user), name, data, size);
+}
+
+void Walk(ListFillContext* fill, ResName type, EntryBuilder builder) {
+    ListWalk walk = {fill, builder, type};
+    const ResourceSource& source = *fill->source;
+    if (source.module != nullptr) {
+        EnumResourceNamesA(source.module, type, ModuleEntry, reinterpret_cast<LONG_PTR>(&walk));
+    } else if (source.isNeImage) {
+        EnumNeResources(source.image, type, NeEntry, &walk);
+    }
+}
+
+struct ListPlan {
+    int32_t kind;
+    int listId;
+    ResName type;
+    EntryBuilder builder;
+};
+
+int ClampToItemHeight(int height) {
+    // A list box takes item heights up to 255.
+    return height < 1 ? 1 : (height > 255 ? 255 : height);
+}
+
+int ColumnWidthOf(int32_t kind) {
+    int width = kind == kKindIcon     ? theModule.iconWidth + 16
+                : kind == kKindCursor ? theModule.cursorWidth + 16
+                                      : 90;
+    return width < 1 ? 1 : (width > 32767 ? 32767 : width);
+}
+
+int RowHeightOf(int32_t kind) {
+    int text = theModule.textHeight;
+    if (kind == kKindIcon)
+        return ClampToItemHeight(theModule.iconHeight + text + 12);
+    if (kind == kKindCursor)
+        return ClampToItemHeight(theModule.cursorHeight + text + 12);
+    return ClampToItemHeight(3 * text + 100);
+}
+
+// One row of entries: the list scrolls sideways.
+void FitListToOneRow(HWND list, int rowHeight) {
+    RECT window;
+    RECT client;
+    if (!GetWindowRect(list, &window) || !GetClientRect(list, &client))
+        return;
+    int frame = (window.bottom - window.top) - (client.bottom - client.top);
+    SetWindowPos(list, nullptr, 0, 0, window.right - window.left, frame + rowHeight,
+                 SWP_NOZORDER | SWP_NOMOVE);
+}
+
+const PictureStore& StoreOf(const ResourceListStores& stores, int32_t kind) {
+    switch (kind) {
+        case kKindIcon:
+            return stores.icon;
+        case kKindBitmap:
+            return stores.bitmap;
+        case kKindCursor:
+            return stores.cursor;
+        default:
+            return stores.avi;
+    }
+}
+
+}  // namespace
+
+int FillResourceLists(HWND dialog, const ResourceListStores& stores, const ResourceSource& source,
+                      const int32_t lastSelection[kKindCount]) {
+    static const ListPlan plans[] = {
+        {kKindIcon, 1004, MakeIntResName(14), AddIconItem},
+        {kKindBitmap, 1005, MakeIntResName(2), AddBitmapItem},
+        {kKindCursor, 1006, MakeIntResName(12), AddCursorItem},
+        {kKindAvi, 1008, "AVI", AddAviItem},
+    };
+    ListFillContext fill = {};
+    fill.dialog = dialog;
+    fill.text = stores.text;
+    fill.source = &source;
+    SetLastError(0);
+    if (!BuildImageIndex(source, false, &fill.iconImages) ||
+        !BuildImageIndex(source, true, &fill.cursorImages)) {
+        if (GetLastError() == 0)
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        ReportSystemError(dialog, 2);
+        FreeImageIndex(&fill.iconImages);
+        return -1;
+    }
+    for (const ListPlan& plan : plans) {
+        HWND list = GetDlgItem(dialog, plan.listId);
+        fill.list = list;
+        fill.store = StoreOf(stores, plan.kind);
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+        SendMessageA(list, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(ColumnWidthOf(plan.kind)), 0);
+        if (plan.kind == kKindAvi) {
+            AVIFileInit();
+            Walk(&fill, plan.type, plan.builder);
+            AVIFileExit();
+        } else {
+            Walk(&fill, plan.type, plan.builder);
+        }
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, FALSE);
+        FitListToOneRow(list, RowHeightOf(plan.kind));
+        if (SendMessageA(list, LB_GETCOUNT, 0, 0) > 0) {
+            int32_t selection = lastSelection[plan.kind] < 0 ? 0 : lastSelection[plan.kind];
+            SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+        }
+        if (fill.failed)
+            break;
+    }
+    FreeImageIndex(&fill.iconImages);
+    FreeImageIndex(&fill.cursorImages);
+    return fill.failed ? -1 : 0;
+}

@@ -1,0 +1,189 @@
+#include "page/PageStart.h"
+
+#include <commctrl.h>
+
+#include <initializer_list>
+
+#include "catalogue/ListFill.h"
+#include "catalogue/ResourceRecords.h"
+#include "catalogue/StringList.h"
+#include "common/ErrorReports.h"
+#include "common/GdiOwners.h"
+#include "common/ModuleState.h"
+#include "page/ControlHooks.h"
+#include "page/KindSelection.h"
+#include "page/PageStores.h"
+#include "page/ResourceKinds.h"
+#include "page/StringListView.h"
+#include "page/PageControls.h"
+
+namespace {
+
+// Everything a teardown or a later message may look at, in a state that says
+// "nothing exists yet", before the first step that can fail.
+void ClearPageState(PageState* page) {
+    *page = PageState{};
+    page->currentKind = -1;
+    for (int32_t& selection : page->lastSelection)
+        selection = -1;
+    page->memberSelIcon = -1;
+    page->memberSelCursor = -1;
+    page->playingIndex = -1;
+    page->rebuilding = 1;
+}
+
+void ReadTextHeight(HWND dialog) {
+    WindowDC dc(dialog);
+    if (dc.get() == nullptr)
+        return;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    DCSelection selection(dc.get(), font);
+    TEXTMETRICA metrics = {};
+    if (GetTextMetricsA(dc.get(), &metrics))
+        theModule.textHeight = metrics.tmHeight;
+}
+
+bool FillKindDropDown(HWND dialog) {
+    HWND dropDown = GetDlgItem(dialog, kKindDropDown);
+    for (int kind = 0; kind < kKindCount; ++kind) {
+        const char* name = ResourceKindName(kind, theModule.legacyShellMode);
+        if (SendMessageA(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name)) ==
+            CB_ERRSPACE) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return false;
+        }
+    }
+    SendMessageA(dropDown, CB_SETCURSEL, 0, 0);
+    return true;
+}
+
+bool AllocateBlock(SIZE_T bytes, uint8_t** block) {
+    *block = static_cast<uint8_t*>(GlobalAlloc(GMEM_FIXED, bytes));
+    return *block != nullptr;
+}
+
+bool AllocateStores(PageState* page) {
+    page->textBufferSize = 256;
+    uint8_t* text = nullptr;
+    bool allocated =
+        AllocateBlock(128, &page->iconStore) && AllocateBlock(320, &page->bitmapStore) &&
+        AllocateBlock(128, &page->cursorStore) && AllocateBlock(448, &page->aviStore) &&
+        AllocateBlock(static_cast<SIZE_T>(MemberArrayBytes(kInitialMemberRoom)), &page->members) &&
+        AllocateBlock(256, &text);
+    page->textBuffer = reinterpret_cast<char*>(text);
+    return allocated;
+}
+
+void FillLists(HWND dialog, PageState* page) {
+    ResourceSource source;
+    // A file that opens neither way lists nothing, silently.
+    if (!OpenResourceSource(FindTargetPath(dialog), &source))
+        return;
+    ResourceListStores stores = {};
+    PictureStoreOfPage(page, kKindIcon, &stores.icon);
+    PictureStoreOfPage(page, kKindBitmap, &stores.bitmap);
+    PictureStoreOfPage(page, kKindCursor, &stores.cursor);
+    PictureStoreOfPage(page, kKindAvi, &stores.avi);
+    stores.text = TextBufferOfPage(page);
+    if (FillResourceLists(dialog, stores, source, page->lastSelection) == 0) {
+        HWND header = nullptr;
+        FillStringList(dialog, stores.text, source, &header);
+        page->stringHeader = header;
+        if (header != nullptr)
+            HookControl(header, HeaderHook);
+    }
+    CloseResourceSource(&source);
+}
+
+void StopStart(HWND dialog) {
+    ReportSystemError(dialog, 3);
+    SendDlgItemMessageA(dialog, kKindDropDown, CB_RESETCONTENT, 0, 0);
+}
+
+}  // namespace
+
+void StartPage(HWND dialog, LPARAM description) {
+    SetWindowLongPtrA(dialog, DWLP_USER, description);
+    PageState* page = FindPageState(dialog);
+    if (page == nullptr)
+        return;
+    ClearPageState(page);
+    if (theModule.legacyShellMode) {
+        SetDlgItemTextA(dialog, kMemberCaption, "ｸﾞﾙｰﾌﾟ(&G):");
+        SetDlgItemTextA(dialog, kCopyButton, "ｺﾋﾟｰ(&C)");
+    }
+    ReadTextHeight(dialog);
+    page->playBitmap = LoadBitmapA(theModule.moduleHandle, MAKEINTRESOURCEA(101));
+    page->stopBitmap = LoadBitmapA(theModule.moduleHandle, MAKEINTRESOURCEA(102));
+    if (theModule.themedPlatform)
+        SendMessageA(dialog, WM_THEMECHANGED, 0, 0);
+    if (!page->themedPlayButton) {
+        SendDlgItemMessageA(dialog, kPlayButton, BM_SETIMAGE, IMAGE_BITMAP,
+                            reinterpret_cast<LPARAM>(page->playBitmap));
+    }
+    HookControl(GetDlgItem(dialog, kStringList), StringListHook);
+
+    HWND aviList = GetDlgItem(dialog, kAviList);
+    page->mciHost = CreateWindowExA(0, kMciHostClassName, "", WS_CHILD, 0, 0, 1, 1, aviList,
+                                    nullptr, theModule.moduleHandle, nullptr);
+    if (page->mciHost == nullptr) {
+        ReportSystemError(dialog, 3);
+        return;
+    }
+    // The list never paints over the video.
+    SetWindowLongPtrA(aviList, GWL_STYLE, GetWindowLongPtrA(aviList, GWL_STYLE) | WS_CLIPCHILDREN);
+    if (!FillKindDropDown(dialog) || !AllocateStores(page)) {
+        StopStart(dialog);
+        return;
+    }
+    FillLists(dialog, page);
+    page->currentKind = -1;
+    page->memberSelIcon = -1;
+    page->memberSelCursor = -1;
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kKindDropDown, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kKindDropDown)));
+    page->rebuilding = 0;
+    page->started = 1;
+}
+
+void DiscardPictureLists(HWND dialog, PageState* page) {
+    for (int32_t kind : {kKindIcon, kKindBitmap, kKindCursor, kKindAvi}) {
+        PictureStore store;
+        if (PictureStoreOfPage(page, kind, &store))
+            FreeListPictures(store, GetDlgItem(dialog, ResourceKindList(kind)));
+    }
+}
+
+void EndPage(HWND dialog) {
+    PageState* page = FindPageState(dialog);
+    if (page == nullptr)
+        return;
+    DiscardPictureLists(dialog, page);
+    for (uint8_t** store :
+         {&page->iconStore, &page->bitmapStore, &page->cursorStore, &page->aviStore}) {
+        if (*store != nullptr)
+            GlobalFree(*store);
+        *store = nullptr;
+    }
+    page->iconStoreUsed = page->bitmapStoreUsed = page->cursorStoreUsed = page->aviStoreUsed = 0;
+    if (page->members != nullptr) {
+        FreeGroupMembers(MemberArrayOfPage(page));
+        GlobalFree(page->members);
+        page->members = nullptr;
+    }
+    if (page->textBuffer != nullptr)
+        GlobalFree(page->textBuffer);
+    page->textBuffer = nullptr;
+    page->textBufferSize = 0;
+    if (page->stringHeader != nullptr)
+        UnhookControl(page->stringHeader);
+    for (PageControl id : {kBitmapList, kStringList, kAviList, kMemberList})
+        UnhookControl(GetDlgItem(dialog, id));
+    page->stringHeader = nullptr;
+    if (page->playBitmap != nullptr)
+        DeleteObject(page->playBitmap);
+    if (page->stopBitmap != nullptr)
+        DeleteObject(page->stopBitmap);
+    page->playBitmap = page->stopBitmap = nullptr;
+    page->started = 0;
+}
