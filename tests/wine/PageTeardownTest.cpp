@@ -91,6 +91,7 @@ TEST(PageTeardown, NothingOfTheFileOrTheLibraryOutlivesTheSheet) {
         const std::string path = FixturePath(name);
         const int windowsBefore = ThreadWindowCount();
         ResourcePage open;
+        PageCloser closer{&open};
         ASSERT_TRUE(OpenResourcePage(path, &open));
         ExpectFileFree(path, "after the start");
         // Listing members and switching kinds open the file only while they run.
@@ -111,6 +112,7 @@ TEST(PageTeardown, AFileThatVanishedBeforeTheStartGivesAQuietEmptyPage) {
     ASSERT_FALSE(path.empty());
     const int windowsBefore = ThreadWindowCount();
     ResourcePage open;
+    PageCloser closer{&open};
     // The check passes on the file; it is gone when the page starts.
     ASSERT_TRUE(OfferResourcePage(path, &open));
     ASSERT_TRUE(DeleteFileA(path.c_str()));
@@ -149,6 +151,7 @@ TEST(PageTeardown, AFileThatVanishedBeforeTheStartGivesAQuietEmptyPage) {
 
 TEST(PageTeardown, AnOfferedPageThatNeverShowsReleasesTheLibrary) {
     ResourcePage open;
+    PageCloser closer{&open};
     ASSERT_TRUE(OfferResourcePage(FixturePath("pe-resources.dll"), &open));
     EXPECT_EQ(S_FALSE, open.server.canUnloadNow());
     EXPECT_EQ(S_OK, CloseResourcePage(&open));

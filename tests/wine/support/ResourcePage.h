@@ -34,6 +34,16 @@ bool OpenResourcePage(const std::string& path, ResourcePage* open);
 // before the unload.
 HRESULT CloseResourcePage(ResourcePage* open);
 
+// Closes a page still open when its scope ends, so that a failed assertion
+// leaves no sheet or object behind for the next test.
+struct PageCloser {
+    ResourcePage* open;
+    ~PageCloser() {
+        if (open->server.library != nullptr)
+            CloseResourcePage(open);
+    }
+};
+
 // Handles every message queued for this thread.
 void PumpThreadMessages();
 
