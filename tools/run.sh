@@ -5,7 +5,7 @@
 # menu, so the shell loads the handler from the registry), with the page
 # "リソース" in front. It writes a PNG picture of the sheet and prints its path.
 #
-#   bash tools/run.sh [--virtual] [--close] [--shot PNG] [FILE]
+#   bash tools/run.sh [--virtual] [--close] [--shot PNG] [--kind KIND] [FILE]
 #
 # FILE     a Unix path, or a Windows path as the prefix sees it; default Wine's
 #          own C:\windows\system32\shell32.dll.
@@ -13,6 +13,8 @@
 # display, pictured and closed. On a real display it stays open until the user
 # closes it, unless --close is given.
 # --shot   where the picture goes; default build/run/properties.png.
+# --kind   icon, bitmap, cursor, string or avi: the kind the page shows in the
+#          picture (chosen in its drop-down); default the page's first, icons.
 # Exit status: 0 the page was shown; 1 the sheet has no such page (the file
 # carries no resources); 2 no sheet appeared; other values: set-up failed.
 set -eu
@@ -23,12 +25,19 @@ virtual=0
 close=0
 shot=$root/build/run/properties.png
 file=
+kind=()
+usage="usage: $0 [--virtual] [--close] [--shot PNG] [--kind icon|bitmap|cursor|string|avi] [FILE]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --virtual) virtual=1; shift ;;
     --close) close=1; shift ;;
     --shot) shot=${2:?--shot needs a path}; shift 2 ;;
-    -*) echo "usage: $0 [--virtual] [--close] [--shot PNG] [FILE]" >&2; exit 64 ;;
+    --kind)
+        case "${2:-}" in
+        icon | bitmap | cursor | string | avi) kind=(--kind "$2"); shift 2 ;;
+        *) echo "$usage" >&2; exit 64 ;;
+        esac ;;
+    -*) echo "$usage" >&2; exit 64 ;;
     *) [ -z "$file" ] || { echo "run: one file at a time" >&2; exit 64; }; file=$1; shift ;;
     esac
 done
@@ -97,7 +106,7 @@ display=${DISPLAY:-}
 keep=()
 [ "$close" -eq 1 ] || keep=(--keep)
 rm -f "$ready"
-run_wine "$helper" --ready "Z:${ready//\//\\}" "${keep[@]}" "$target" &
+run_wine "$helper" --ready "Z:${ready//\//\\}" "${keep[@]}" "${kind[@]}" "$target" &
 helper_pid=$!
 
 for _ in $(seq 600); do

@@ -2,18 +2,21 @@
 // click -> Properties does, and brings the resource page to the front. The run
 // command starts it; it is no test.
 //
-//   ShowProperties [--ready FILE] [--keep] [--close] FILE
+//   ShowProperties [--ready FILE] [--keep] [--close] [--kind KIND] FILE
 //
 // --ready FILE  once the page is in front, write the sheet's screen rectangle
 //               ("left top right bottom") to FILE, wait until FILE is removed,
 //               then close the sheet; with --keep the sheet stays for the user.
 // --close       close the sheet as soon as the page is in front (for scripts
 //               that only ask whether the page comes).
+// --kind KIND   icon, bitmap, cursor, string or avi: the kind the page shows,
+//               chosen in its drop-down as a user would.
 // Without --ready or --close the sheet stays until the user closes it.
 // Exit status: 0 the page was shown; 1 a sheet without the page; 2 no sheet;
 // 3 wrong arguments.
 #include <windows.h>
 #include <objbase.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -33,7 +36,33 @@ struct Options {
     std::string readyFile;
     bool keep;
     bool close;
+    int kind;  // index in the page's drop-down, -1 to leave the page as it starts
 };
+
+// The page's kinds in the order of its drop-down.
+const char* const kKindNames[] = {"icon", "bitmap", "cursor", "string", "avi"};
+
+int KindIndex(const char* name) {
+    for (int i = 0; i < 5; ++i) {
+        if (std::strcmp(name, kKindNames[i]) == 0)
+            return i;
+    }
+    return -1;
+}
+
+// Picks the kind in the page's drop-down (control 1000) and tells the page, as
+// the drop-down does when the user picks it.
+void ChoosePageKind(HWND sheet, int kind) {
+    HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+    HWND dropDown = page != nullptr ? GetDlgItem(page, 1000) : nullptr;
+    if (dropDown == nullptr) {
+        std::printf("the page has no kind drop-down\n");
+        return;
+    }
+    SendMessageA(dropDown, CB_SETCURSEL, static_cast<WPARAM>(kind), 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(1000, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(dropDown));
+}
 
 std::string Utf8FromAnsi(const std::string& text) {
     std::vector<wchar_t> wide(text.size() + 1);
@@ -93,6 +122,8 @@ DWORD WINAPI DriveSheet(void* parameter) {
     const int index = FindResourceTab(sheet);
     if (index >= 0) {
         SelectSheetTab(sheet, index);
+        if (options.kind >= 0)
+            ChoosePageKind(sheet, options.kind);
     } else {
         std::printf("the sheet has no resource page\n");
     }
@@ -120,6 +151,7 @@ DWORD WINAPI DriveSheet(void* parameter) {
 bool ParseArguments(int argc, char** argv, Options* options) {
     options->keep = false;
     options->close = false;
+    options->kind = -1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--ready") == 0 && i + 1 < argc) {
             options->readyFile = argv[++i];
@@ -127,6 +159,10 @@ bool ParseArguments(int argc, char** argv, Options* options) {
             options->keep = true;
         } else if (std::strcmp(argv[i], "--close") == 0) {
             options->close = true;
+        } else if (std::strcmp(argv[i], "--kind") == 0 && i + 1 < argc) {
+            options->kind = KindIndex(argv[++i]);
+            if (options->kind < 0)
+                return false;
         } else if (argv[i][0] != '-' && options->file.empty()) {
             options->file = argv[i];
         } else {
@@ -141,7 +177,9 @@ bool ParseArguments(int argc, char** argv, Options* options) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseArguments(argc, argv, &options)) {
-        std::fprintf(stderr, "usage: ShowProperties [--ready FILE] [--keep] [--close] FILE\n");
+        std::fprintf(stderr,
+                     "usage: ShowProperties [--ready FILE] [--keep] [--close] "
+                     "[--kind icon|bitmap|cursor|string|avi] FILE\n");
         return 3;
     }
     if (GetFileAttributesA(options.file.c_str()) == INVALID_FILE_ATTRIBUTES) {

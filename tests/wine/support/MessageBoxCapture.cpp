@@ -72,7 +72,11 @@ LRESULT CALLBACK WatchForBox(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && capture != nullptr && call->message == WM_INITDIALOG) {
         char className[16] = {};
         GetClassNameA(call->hwnd, className, sizeof(className));
-        if (lstrcmpA(className, "#32770") == 0) {
+        // A page's dialog and a property sheet are dialogs too, but never boxes.
+        const bool child = (GetWindowLongA(call->hwnd, GWL_STYLE) & WS_CHILD) != 0;
+        const bool sheet =
+            FindWindowExA(call->hwnd, nullptr, "SysTabControl32", nullptr) != nullptr;
+        if (lstrcmpA(className, "#32770") == 0 && !child && !sheet) {
             ReadBox(call->hwnd);
             DestroyWindow(call->hwnd);
         }

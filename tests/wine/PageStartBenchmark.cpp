@@ -1,0 +1,156 @@
+// Times the page's start and the repaint of a long list under Wine, and prints a
+// table. No test: run it by hand inside a Wine session (README, benchmarks).
+//
+//   PageStartBenchmark [REPEATS]
+//
+// The page fills every list while it handles WM_INITDIALOG, so its start is
+// the creation of a modeless sheet holding it, until PropertySheetA returns.
+// The same sheet with an empty page of the same size is timed beside it; the
+// difference is the page's own work. Each time is the median of REPEATS runs
+// (default 5). The repaint is RedrawWindow with RDW_UPDATENOW on the icon list
+// of icons-1000.dll, averaged over 50 passes.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/ResourcePage.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// A sheet of one page: the time until PropertySheetA returns; the sheet is
+// closed again. Negative when no sheet came.
+double TimeSheet(HPROPSHEETPAGE page, int* iconEntries) {
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof(header);
+    header.dwFlags = PSH_MODELESS;
+    header.hInstance = GetModuleHandleA(nullptr);
+    header.pszCaption = "benchmark";
+    header.nPages = 1;
+    header.phpage = &page;
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    HWND sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
+    QueryPerformanceCounter(&end);
+    if (sheet == nullptr)
+        return -1.0;
+    if (iconEntries != nullptr) {
+        HWND dialog = PropSheet_GetCurrentPageHwnd(sheet);
+        *iconEntries = static_cast<int>(SendDlgItemMessageA(dialog, 1004, LB_GETCOUNT, 0, 0));
+    }
+    DestroyWindow(sheet);
+    PumpThreadMessages();
+    return Milliseconds(start, end);
+}
+
+INT_PTR CALLBACK EmptyPageProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+// An empty dialog of the page's size (227 x 200 dialog units), in memory.
+struct EmptyTemplate {
+    DLGTEMPLATE dialog;
+    WORD menu, windowClass, title;
+};
+
+double TimeEmptySheet() {
+    static EmptyTemplate empty = {};
+    empty.dialog.style = WS_CHILD | WS_VISIBLE | WS_CAPTION | DS_3DLOOK;
+    empty.dialog.cx = 227;
+    empty.dialog.cy = 200;
+    PROPSHEETPAGEA description = {};
+    description.dwSize = sizeof(description);
+    description.dwFlags = PSP_DLGINDIRECT;
+    description.pResource = &empty.dialog;
+    description.pfnDlgProc = EmptyPageProc;
+    HPROPSHEETPAGE page = CreatePropertySheetPageA(&description);
+    return page != nullptr ? TimeSheet(page, nullptr) : -1.0;
+}
+
+void TimeStart(const char* label, const std::string& path, int repeats, double empty) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::printf("%-16s %8s  (missing: %s)\n", label, "-", path.c_str());
+        return;
+    }
+    std::vector<double> times;
+    int entries = 0;
+    for (int i = 0; i < repeats; ++i) {
+        ResourcePage open;
+        if (!OfferResourcePage(path, &open)) {
+            std::printf("%-16s no page offered\n", label);
+            CloseResourcePage(&open);
+            return;
+        }
+        HPROPSHEETPAGE page = open.handle;
+        open.handle = nullptr;  // the sheet takes it
+        const double time = TimeSheet(page, &entries);
+        CloseResourcePage(&open);
+        if (time < 0) {
+            std::printf("%-16s no sheet\n", label);
+            return;
+        }
+        times.push_back(time);
+    }
+    const double median = Median(times);
+    std::printf("%-16s %8d %10.1f %10.1f %10.1f\n", label, entries, median, empty, median - empty);
+}
+
+void TimeRepaint(const std::string& path) {
+    const int passes = 50;
+    ResourcePage open;
+    if (!OpenResourcePage(path, &open)) {
+        std::printf("repaint: no page for %s\n", path.c_str());
+        CloseResourcePage(&open);
+        return;
+    }
+    HWND list = GetDlgItem(open.page, 1004);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    for (int i = 0; i < passes; ++i)
+        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    QueryPerformanceCounter(&end);
+    const int entries = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    std::printf("repaint of list 1004 with %d entries: %.2f ms per pass (%d passes)\n", entries,
+                Milliseconds(start, end) / passes, passes);
+    CloseResourcePage(&open);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    InitCommonControls();
+    std::vector<double> emptyTimes;
+    for (int i = 0; i < repeats; ++i)
+        emptyTimes.push_back(TimeEmptySheet());
+    const double empty = Median(emptyTimes);
+
+    std::printf("page start, median of %d (ms)\n", repeats);
+    std::printf("%-16s %8s %10s %10s %10s\n", "file", "icons", "sheet", "empty", "page");
+    TimeStart("icons-100.dll", FixturePath("icons-100.dll"), repeats, empty);
+    TimeStart("icons-1000.dll", FixturePath("icons-1000.dll"), repeats, empty);
+    TimeStart("icons-5000.dll", FixturePath("icons-5000.dll"), repeats, empty);
+    TimeStart("shell32.dll", SystemFilePath("shell32.dll"), repeats, empty);
+    TimeRepaint(FixturePath("icons-1000.dll"));
+    return 0;
+}

@@ -1,0 +1,160 @@
+// What the page leaves behind: between messages it holds nothing of its file,
+// after the sheet closes no window, no view of the file and no object of the
+// library remain, and a file that vanished before the page started gives a page
+// that is empty but works and closes cleanly.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <psapi.h>
+
+#include <string>
+
+#include "catalogue/ResourceKind.h"
+#include "support/MessageBoxCapture.h"
+#include "support/ResourcePage.h"
+#include "support/TempFiles.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+std::string FileNamePart(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// True when a view of the file is mapped anywhere in this process: a data
+// module, a mapped 16-bit image or a loaded image. Under Wine the names come as
+// device paths, so only the file name part is compared.
+bool FileMappedInProcess(const std::string& path) {
+    const std::string wanted = FileNamePart(path);
+    const char* at = nullptr;
+    MEMORY_BASIC_INFORMATION region;
+    while (VirtualQuery(at, &region, sizeof(region)) == sizeof(region)) {
+        if (region.State == MEM_COMMIT && (region.Type == MEM_MAPPED || region.Type == MEM_IMAGE)) {
+            char name[MAX_PATH] = {};
+            if (GetMappedFileNameA(GetCurrentProcess(), region.BaseAddress, name, MAX_PATH) &&
+                lstrcmpiA(FileNamePart(name).c_str(), wanted.c_str()) == 0) {
+                return true;
+            }
+        }
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at)
+            break;
+        at = next;
+    }
+    return false;
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int ThreadWindowCount() {
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Nothing of the file is held: no view, and nobody keeps it open.
+void ExpectFileFree(const std::string& path, const char* when) {
+    EXPECT_FALSE(FileMappedInProcess(path)) << when;
+    EXPECT_TRUE(OpenableExclusively(path)) << when;
+}
+
+TEST(PageTeardown, TheProbeSeesDataModulesAndMappedViews) {
+    // Guards the checks below: without this they could pass by seeing nothing.
+    const std::string path = FixturePath("pe-resources.dll");
+    ASSERT_FALSE(FileMappedInProcess(path));
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module);
+    EXPECT_TRUE(FileMappedInProcess(path));
+    FreeLibrary(module);
+    EXPECT_FALSE(FileMappedInProcess(path));
+
+    const std::string neImage = FixturePath("ne-kinds.exe");
+    HANDLE file = CreateFileA(neImage.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    const void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+    EXPECT_TRUE(view != nullptr && FileMappedInProcess(neImage));
+    if (view != nullptr)
+        UnmapViewOfFile(view);
+    if (mapping != nullptr)
+        CloseHandle(mapping);
+    CloseHandle(file);
+}
+
+TEST(PageTeardown, NothingOfTheFileOrTheLibraryOutlivesTheSheet) {
+    for (const char* name : {"pe-resources.dll", "ne-kinds.exe"}) {
+        SCOPED_TRACE(name);
+        const std::string path = FixturePath(name);
+        const int windowsBefore = ThreadWindowCount();
+        ResourcePage open;
+        PageCloser closer{&open};
+        ASSERT_TRUE(OpenResourcePage(path, &open));
+        ExpectFileFree(path, "after the start");
+        // Listing members and switching kinds open the file only while they run.
+        ChooseEntry(open.page, 1004, 1);
+        ChooseKind(open.page, kKindCursor);
+        ChooseKind(open.page, kKindAvi);
+        ExpectFileFree(path, "after choosing entries");
+        EXPECT_EQ(S_OK, CloseResourcePage(&open));
+        EXPECT_EQ(windowsBefore, ThreadWindowCount());
+        EXPECT_EQ(nullptr,
+                  FindWindowExA(nullptr, nullptr, "Kelvard_Drosvelin_Vantrel_MCI", nullptr));
+        ExpectFileFree(path, "after the close");
+    }
+}
+
+TEST(PageTeardown, AFileThatVanishedBeforeTheStartGivesAQuietEmptyPage) {
+    const std::string path = WriteTempFile(ReadWholeFile(FixturePath("pe-resources.dll")));
+    ASSERT_FALSE(path.empty());
+    const int windowsBefore = ThreadWindowCount();
+    ResourcePage open;
+    PageCloser closer{&open};
+    // The check passes on the file; it is gone when the page starts.
+    ASSERT_TRUE(OfferResourcePage(path, &open));
+    ASSERT_TRUE(DeleteFileA(path.c_str()));
+    CapturedMessageBox box = CaptureMessageBox([&] { ASSERT_TRUE(ShowOfferedPage(&open)); });
+    EXPECT_EQ(0, box.count) << box.caption << ": " << box.text;
+    HWND page = open.page;
+    for (int id : {1004, 1005, 1006, 1007, 1008, 1010})
+        EXPECT_EQ(0, ListCount(page, id)) << id;
+    EXPECT_EQ(5, SendMessageA(GetDlgItem(page, 1000), CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(0, SendMessageA(GetDlgItem(page, 1000), CB_GETCURSEL, 0, 0));
+    EXPECT_EQ("", ControlText(page, 1002));
+    EXPECT_FALSE(ControlEnabled(page, 1013));
+
+    // Everything a user or the system can do to the page stays quiet.
+    box = CaptureMessageBox([&] {
+        for (int kind : {kKindBitmap, kKindCursor, kKindString, kKindAvi, kKindIcon}) {
+            ChooseKind(page, kind);
+            EXPECT_FALSE(ControlEnabled(page, 1013)) << kind;
+        }
+        ChooseKind(page, kKindAvi);
+        EXPECT_FALSE(ControlEnabled(page, 1012));
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(1012, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, 1012)));
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(1013, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, 1013)));
+        SendMessageA(page, WM_SETTINGCHANGE, 0, 0);
+        SendMessageA(page, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+        PumpThreadMessages();
+    });
+    EXPECT_EQ(0, box.count) << box.text;
+    for (int id : {1004, 1005, 1006, 1008})
+        EXPECT_EQ(0, ListCount(page, id)) << "after a rebuild, " << id;
+    EXPECT_EQ(S_OK, CloseResourcePage(&open));
+    EXPECT_EQ(windowsBefore, ThreadWindowCount());
+}
+
+TEST(PageTeardown, AnOfferedPageThatNeverShowsReleasesTheLibrary) {
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OfferResourcePage(FixturePath("pe-resources.dll"), &open));
+    EXPECT_EQ(S_FALSE, open.server.canUnloadNow());
+    EXPECT_EQ(S_OK, CloseResourcePage(&open));
+}
+
+}  // namespace
