@@ -12,8 +12,7 @@ const uint32_t kNeResourceTableField = 0x24;  // 16-bit, from the NE header
 // tableField (the header's 16-bit value at 0x24) names a table, and that
 // table's alignment word lies inside too. A table of nothing more than its
 // alignment word is an empty table. Sums in 64 bits: nothing can wrap.
-inline bool NeResourceTableInFile(uint64_t fileSize, uint64_t neHeaderOffset,
-                                  uint16_t tableField) {
+inline bool NeResourceTableInFile(uint64_t fileSize, uint64_t neHeaderOffset, uint16_t tableField) {
     if (tableField == 0)
         return false;
     if (neHeaderOffset > fileSize || kNeHeaderBytes > fileSize - neHeaderOffset)

@@ -132,18 +132,18 @@ TEST(DibLayout, UnusableMemberImagesAreRefused) {
         word ? PokeU16(&bytes[at], static_cast<uint16_t>(value)) : PokeU32(&bytes[at], value);
         return !ReadMemberImageLayout(bytes.data(), bytes.size(), true, &layout);
     };
-    EXPECT_TRUE(refused(icon, 0, 12, false));      // a core header
-    EXPECT_TRUE(refused(icon, 8, 1, false));       // no colour rows beside the mask
-    EXPECT_TRUE(refused(icon, 4, 70000, false));   // wider than a record keeps
-    EXPECT_TRUE(refused(icon, 12, 2, true));       // two planes
-    EXPECT_TRUE(refused(icon, 14, 2, true));       // 2 bits per pixel
+    EXPECT_TRUE(refused(icon, 0, 12, false));     // a core header
+    EXPECT_TRUE(refused(icon, 8, 1, false));      // no colour rows beside the mask
+    EXPECT_TRUE(refused(icon, 4, 70000, false));  // wider than a record keeps
+    EXPECT_TRUE(refused(icon, 12, 2, true));      // two planes
+    EXPECT_TRUE(refused(icon, 14, 2, true));      // 2 bits per pixel
     EXPECT_TRUE(refused(icon, 8, 0x80000000, false));
     EXPECT_FALSE(refused(icon, 32, 0, false));
 }
 
 TEST(DibLayout, PngImagesAreTakenFromTheirHeaderChunk) {
-    Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
-                 0,    0,   1,   0,   0,    0,    0,    48,   8, 6, 0, 0, 0};
+    Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0,  0, 0, 13, 'I', 'H', 'D',
+                 'R',  0,   0,   1,   0,    0,    0,    0,    48, 8, 6, 0,  0,   0};
     MemberImageLayout layout = Member(png, 0);
     EXPECT_TRUE(layout.isPng);
     EXPECT_EQ(256u, layout.width);
