@@ -5,14 +5,13 @@
 
 #include <cstring>
 
+#include "catalogue/NeTableRule.h"
 #include "common/LittleEndian.h"
 
 namespace {
 
-const size_t kNeHeaderSize = 64;
 const size_t kLfanewOffset = 0x3C;
 const uint16_t kNeSignature = 0x454E;
-const size_t kResourceTableField = 0x24;
 const size_t kTypeEntrySize = 8;
 const size_t kResourceEntrySize = 12;
 const uint16_t kIntegerIdFlag = 0x8000;
@@ -53,23 +52,24 @@ bool TypeMatches(const uint8_t* base, size_t size, size_t tableOffset, uint16_t 
 }  // namespace
 
 bool LocateNeResourceTable(const uint8_t* base, size_t size, MappedNeImage* image) {
-    if (size <= kNeHeaderSize)
+    // A file of no more than an MZ header cannot also hold an NE header.
+    if (size <= kNeHeaderBytes)
         return false;
     uint32_t lfanew = 0;
     if (!ReadU32(base, size, kLfanewOffset, &lfanew))
         return false;
-    // The whole 64-byte header, with at least one byte after it.
-    if (lfanew >= size - kNeHeaderSize)
+    if (!BytesInside(size, lfanew, kNeHeaderBytes))
         return false;
     if (PeekU16(base + lfanew) != kNeSignature)
         return false;
-    uint64_t table = uint64_t{lfanew} + PeekU16(base + lfanew + kResourceTableField);
-    // The alignment word and at least one byte after it.
-    if (table >= size || size - table <= 2)
+    uint16_t tableField = PeekU16(base + lfanew + kNeResourceTableField);
+    // The target check's rule: a file that got a page has its table read, even
+    // one that is no more than the alignment word at the end of the file.
+    if (!NeResourceTableInFile(size, lfanew, tableField))
         return false;
     image->base = base;
     image->end = base + size;
-    image->resourceTable = base + table;
+    image->resourceTable = base + lfanew + tableField;
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "catalogue/NeTableRule.h"
 #include "common/LittleEndian.h"
 
 namespace {
@@ -35,11 +36,9 @@ bool IsResourceSectionName(const uint8_t* name) {
 }
 
 bool CheckNeHeader(const uint8_t* header, uint64_t size, uint64_t newHeaderOffset) {
-    uint16_t resourceTable = PeekU16(header + 0x24);
-    if (resourceTable == 0)
-        return false;
-    // The 2 bytes are the resource table's alignment-shift word.
-    return size >= newHeaderOffset + resourceTable + 2;
+    // The NE reader asks the same question of the same fields, so a file that
+    // passes here never gets a page that lists nothing for want of a table.
+    return NeResourceTableInFile(size, newHeaderOffset, PeekU16(header + kNeResourceTableField));
 }
 
 bool CheckPeHeader(const TargetByteSource& source, const uint8_t* header, uint64_t size,

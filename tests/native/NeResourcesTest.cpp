@@ -202,28 +202,36 @@ TEST(NeResources, FindNamedResourceTellsIdentifiersFromTexts) {
     EXPECT_EQ(nullptr, missingId.foundData);
 }
 
-TEST(NeResources, LocateRefusesHeadersAndTablesAtTheEnd) {
+TEST(NeResources, LocateNeedsTheHeaderAndTheTablesAlignmentWord) {
     MappedNeImage image = {};
     std::vector<uint8_t> bytes(64, 0);
     PokeU32(&bytes[0x3C], 0);
     EXPECT_FALSE(LocateNeResourceTable(bytes.data(), bytes.size(), &image));
 
-    // NE header at 0x40 of a 0x80-byte file: exactly 64 bytes, none after.
+    // NE header at 0x40 of a 0x80-byte file: its 64 bytes end the file, and the
+    // table at 0x7D leaves its alignment word inside.
     bytes.assign(0x80, 0);
     PokeU32(&bytes[0x3C], 0x40);
     PokeU16(&bytes[0x40], 0x454E);
     PokeU16(&bytes[0x40 + 0x24], 0x3D);
-    EXPECT_FALSE(LocateNeResourceTable(bytes.data(), bytes.size(), &image));
-    bytes.push_back(0);
     EXPECT_TRUE(LocateNeResourceTable(bytes.data(), bytes.size(), &image));
     EXPECT_EQ(bytes.data() + 0x7D, image.resourceTable);
     EXPECT_EQ(bytes.data() + bytes.size(), image.end);
+    EXPECT_FALSE(LocateNeResourceTable(bytes.data(), bytes.size() - 1, &image));
 
-    // The table in the last two bytes is refused; one more byte after it passes.
+    // The alignment word as the last two bytes: an empty table, walked to nothing.
+    bytes.push_back(0x04);
     PokeU16(&bytes[0x40 + 0x24], 0x3F);
+    ASSERT_TRUE(LocateNeResourceTable(bytes.data(), bytes.size(), &image));
+    Walk walk{bytes.data(), {}, 0};
+    EnumNeResources(image, MakeIntResName(14), Record, &walk);
+    EXPECT_TRUE(walk.seen.empty());
+    // One byte further, the word is cut; a table field of 0 names no table.
+    PokeU16(&bytes[0x40 + 0x24], 0x40);
+    EXPECT_FALSE(LocateNeResourceTable(bytes.data(), bytes.size(), &image));
+    PokeU16(&bytes[0x40 + 0x24], 0);
     EXPECT_FALSE(LocateNeResourceTable(bytes.data(), bytes.size(), &image));
     PokeU16(&bytes[0x40 + 0x24], 0x3E);
-    EXPECT_TRUE(LocateNeResourceTable(bytes.data(), bytes.size(), &image));
 
     // Offsets that would wrap a 32-bit sum.
     PokeU32(&bytes[0x3C], 0xFFFFFFF0);

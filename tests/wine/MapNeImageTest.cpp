@@ -88,15 +88,16 @@ TEST(MapNeImage, RefusedFilesLeaveNothingOpen) {
     std::vector<uint8_t> valid = BuildNeImage({{NeId(2), {{NeId(1), {1, 2}}}}}, 0);
     std::vector<uint8_t> wrongSignature = valid;
     wrongSignature[kNeTestHeader] = 'P';
-    std::vector<uint8_t> headerAtEnd(0x80, 0);  // the NE header's 64 bytes end the file
-    PokeU32(&headerAtEnd[0x3C], 0x40);
-    PokeU16(&headerAtEnd[0x40], 0x454E);
-    std::vector<uint8_t> tableAtEnd = valid;
-    PokeU16(&tableAtEnd[kNeTestHeader + 0x24],
-            static_cast<uint16_t>(tableAtEnd.size() - 2 - kNeTestHeader));
+    std::vector<uint8_t> headerCut(0x7F, 0);  // the NE header's 64 bytes pass the end
+    PokeU32(&headerCut[0x3C], 0x40);
+    PokeU16(&headerCut[0x40], 0x454E);
+    PokeU16(&headerCut[0x40 + 0x24], 0x3D);
+    std::vector<uint8_t> tableCut = valid;  // only one byte of the alignment word inside
+    PokeU16(&tableCut[kNeTestHeader + 0x24],
+            static_cast<uint16_t>(tableCut.size() - 1 - kNeTestHeader));
 
     const std::vector<std::vector<uint8_t>> refused = {
-        {}, std::vector<uint8_t>(64, 0), wrongSignature, headerAtEnd, tableAtEnd};
+        {}, std::vector<uint8_t>(64, 0), wrongSignature, headerCut, tableCut};
     long handlesBefore = HandleCount();
     for (size_t i = 0; i < refused.size(); ++i) {
         std::string path = WriteTempFile(refused[i]);
