@@ -8,8 +8,12 @@
 // The same sheet with an empty page of the same size is timed beside it; the
 // difference is the page's own work. Each time is the median of REPEATS runs
 // (default 5). The repaint is RedrawWindow with RDW_UPDATENOW on the icon list
-// of icons-1000.dll, averaged over 50 passes.
+// of icons-1000.dll, averaged over 50 passes. Last, the shell's own sheet of
+// shell32.dll: how long it takes to open, and how long the page then takes to
+// start when its tab is chosen (tests/wine/page-start-benchmark.sh registers
+// the library for that part).
 #include <windows.h>
+#include <objbase.h>
 #include <commctrl.h>
 
 #include <algorithm>
@@ -18,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "support/PropertiesSheet.h"
 #include "support/ResourcePage.h"
 #include "support/TestPaths.h"
 
@@ -135,6 +140,68 @@ void TimeRepaint(const std::string& path) {
     CloseResourcePage(&open);
 }
 
+// The shell's own sheet: the time from the "properties" verb until the sheet
+// is activated, and the time the page then takes when its tab is chosen (the
+// shell creates a page only when it is first shown). The library must be
+// registered in the prefix (page-start-benchmark.sh does that).
+struct ShellTiming {
+    LARGE_INTEGER start;
+    double openMs;
+    double pageMs;
+    HHOOK hook;
+};
+
+ShellTiming shellTiming;
+
+void CALLBACK ChooseResourceTab(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND sheet = WaitForPropertiesSheet(0);
+    if (sheet == nullptr)
+        return;
+    int tab = FindSheetTab(sheet, "リソース");
+    if (tab >= 0) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        SelectSheetTab(sheet, tab);
+        QueryPerformanceCounter(&end);
+        shellTiming.pageMs = Milliseconds(start, end);
+    }
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+}
+
+LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && shellTiming.openMs < 0) {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        shellTiming.openMs = Milliseconds(shellTiming.start, now);
+        // Out of the hook: the tab is chosen from the sheet's own message loop.
+        SetTimer(nullptr, 0, 0, ChooseResourceTab);
+    }
+    return CallNextHookEx(shellTiming.hook, code, wParam, lParam);
+}
+
+void TimeShellSheet(const std::string& path, int repeats) {
+    std::vector<double> opens, pages;
+    for (int i = 0; i < repeats; ++i) {
+        shellTiming.openMs = -1.0;
+        shellTiming.pageMs = -1.0;
+        shellTiming.hook =
+            SetWindowsHookExA(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId());
+        QueryPerformanceCounter(&shellTiming.start);
+        InvokePropertiesVerb(path);
+        UnhookWindowsHookEx(shellTiming.hook);
+        if (shellTiming.openMs < 0 || shellTiming.pageMs < 0) {
+            std::printf("shell sheet of %s: no sheet or no page (is the library registered?)\n",
+                        path.c_str());
+            return;
+        }
+        opens.push_back(shellTiming.openMs);
+        pages.push_back(shellTiming.pageMs);
+    }
+    std::printf("shell's sheet of shell32.dll: opens in %.1f ms, the page then starts in %.1f ms\n",
+                Median(opens), Median(pages));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,5 +219,8 @@ int main(int argc, char** argv) {
     TimeStart("icons-5000.dll", FixturePath("icons-5000.dll"), repeats, empty);
     TimeStart("shell32.dll", SystemFilePath("shell32.dll"), repeats, empty);
     TimeRepaint(FixturePath("icons-1000.dll"));
+    CoInitialize(nullptr);
+    TimeShellSheet(SystemFilePath("shell32.dll"), repeats);
+    CoUninitialize();
     return 0;
 }
