@@ -7,8 +7,10 @@
 #include "common/ErrorReports.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
+#include "page/PagePlayback.h"
 #include "page/PageStores.h"
 #include "page/ResourceKinds.h"
+#include "page/CopySelection.h"
 #include "page/ItemTexts.h"
 #include "page/PageControls.h"
 
@@ -154,6 +156,7 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
         else if (kind == kKindCursor)
             page->memberSelCursor = -1;
     }
+    StopClipPlayback(dialog);
     page->lastSelection[kind] = selection;
     if (IsGroupKind(kind))
         EmptyMemberList(dialog, page);
@@ -266,11 +269,22 @@ void OnPageCommand(HWND dialog, int controlId, int code, HWND control) {
         case kAviList:
             if (code == LBN_SELCHANGE)
                 SelectEntry(dialog, page, controlId, control);
+            else if (code == LBN_DBLCLK && controlId == kAviList)
+                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kPlayButton, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(dialog, kPlayButton)));
             else if (code == LBN_ERRSPACE)
                 ReportOutOfMemory(dialog);
             return;
+        case kPlayButton:
+            if (page->playingIndex < 0)
+                StartClipPlayback(dialog);
+            else
+                StopClipPlayback(dialog);
+            return;
+        case kCopyButton:
+            CopySelection(dialog);
+            return;
         default:
-            // Play, stop and copy come with the clip player and the clipboard.
             return;
     }
 }

@@ -2,9 +2,12 @@
 
 #include <mmsystem.h>
 
+#include "page/CopyCommands.h"
 #include "page/KindSelection.h"
 #include "page/PageDrawing.h"
+#include "page/PagePlayback.h"
 #include "page/PageStart.h"
+#include "page/SheetEvents.h"
 #include "page/StringListView.h"
 #include "page/PageControls.h"
 
@@ -43,16 +46,26 @@ INT_PTR CALLBACK PageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             return -1;
         case WM_NOTIFY: {
             const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header != nullptr && header->idFrom == kStringList)
+            if (header == nullptr)
+                return FALSE;
+            if (header->idFrom == kStringList)
                 return StringListNotify(dialog, header);
-            return FALSE;
+            return OnSheetNotify(dialog, header);
         }
-        case MM_MCINOTIFY:
-            return Answer(dialog, 0);
         case WM_CONTEXTMENU:
+            ShowCopyMenu(dialog, lParam);
+            return FALSE;
         case WM_SETTINGCHANGE:
+            OnSystemChange(dialog, false);
+            return FALSE;
         case WM_DISPLAYCHANGE:
+            OnSystemChange(dialog, true);
+            return FALSE;
         case WM_THEMECHANGED:
+            OnThemeChanged(dialog);
+            return FALSE;
+        case MM_MCINOTIFY:
+            return EndClipPlayback(dialog, wParam, lParam);
         default:
             return FALSE;
     }

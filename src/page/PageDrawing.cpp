@@ -10,6 +10,7 @@
 #include "page/IdDisplay.h"
 #include "page/ItemTexts.h"
 #include "page/MemberPicture.h"
+#include "page/PagePlayback.h"
 #include "page/PictureItems.h"
 #include "page/StringListView.h"
 
@@ -135,11 +136,10 @@ void DrawBitmapItem(const ItemPaint& paint, const PictureStore& store, const uin
     }
 }
 
-// Playback will paint the playing clip's current frame here and take it out of
-// the clip region; until then the playing clip shows its thumbnail like any
-// other. True when the frame was painted.
-bool PaintPlayingClipFrame(const ItemPaint&, const uint8_t*) {
-    return false;
+// The playing clip's current frame, painted by the player, with its rectangle
+// taken out of the clip region. True when the frame was painted.
+bool PaintPlayingClipFrame(const ItemPaint& paint, const uint8_t* record) {
+    return RepaintPlayingClip(paint.dialog, paint.dc, paint.r, record);
 }
 
 void DrawAviItem(const ItemPaint& paint, UINT itemId, const PictureStore& store,

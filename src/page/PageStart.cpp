@@ -11,7 +11,9 @@
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
 #include "page/ControlHooks.h"
+#include "page/CopyCommands.h"
 #include "page/KindSelection.h"
+#include "page/PagePlayback.h"
 #include "page/PageStores.h"
 #include "page/ResourceKinds.h"
 #include "page/StringListView.h"
@@ -121,7 +123,9 @@ void StartPage(HWND dialog, LPARAM description) {
         SendDlgItemMessageA(dialog, kPlayButton, BM_SETIMAGE, IMAGE_BITMAP,
                             reinterpret_cast<LPARAM>(page->playBitmap));
     }
+    HookControl(GetDlgItem(dialog, kBitmapList), PictureListHook);
     HookControl(GetDlgItem(dialog, kStringList), StringListHook);
+    HookControl(GetDlgItem(dialog, kAviList), PictureListHook);
 
     HWND aviList = GetDlgItem(dialog, kAviList);
     page->mciHost = CreateWindowExA(0, kMciHostClassName, "", WS_CHILD, 0, 0, 1, 1, aviList,
@@ -132,6 +136,7 @@ void StartPage(HWND dialog, LPARAM description) {
     }
     // The list never paints over the video.
     SetWindowLongPtrA(aviList, GWL_STYLE, GetWindowLongPtrA(aviList, GWL_STYLE) | WS_CLIPCHILDREN);
+    HookControl(GetDlgItem(dialog, kMemberList), MemberListHook);
     if (!FillKindDropDown(dialog) || !AllocateStores(page)) {
         StopStart(dialog);
         return;
@@ -158,6 +163,7 @@ void EndPage(HWND dialog) {
     PageState* page = FindPageState(dialog);
     if (page == nullptr)
         return;
+    EndPlaybackAtTeardown(dialog);
     DiscardPictureLists(dialog, page);
     for (uint8_t** store :
          {&page->iconStore, &page->bitmapStore, &page->cursorStore, &page->aviStore}) {

@@ -20,5 +20,9 @@ if(VANTREL_WINDOWS)
         ${CMAKE_CURRENT_LIST_DIR}/MemberPicture.cpp
         ${CMAKE_CURRENT_LIST_DIR}/IdDisplay.cpp
         ${CMAKE_CURRENT_LIST_DIR}/StringListView.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/PagePlayback.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/CopySelection.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/CopyCommands.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/SheetEvents.cpp
     )
 endif()

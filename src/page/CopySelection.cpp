@@ -1,0 +1,3 @@
+#include "page/CopySelection.h"
+
+void CopySelection(HWND) {}

@@ -1,0 +1,6 @@
+// Copying what the current kind's selection designates to the clipboard.
+#pragma once
+
+#include <windows.h>
+
+void CopySelection(HWND dialog);

@@ -1,0 +1,25 @@
+// Playing a clip of list 1008 in place, inside its own entry: the page's side
+// of the multimedia device (start, stop, end, the frame during a repaint).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Plays the selected clip; does nothing while one plays or with no selection.
+void StartClipPlayback(HWND dialog);
+
+// Asks the playing device to stop; its end notification follows.
+void StopClipPlayback(HWND dialog);
+
+// MM_MCINOTIFY: ends playback when the notification is the playing device's.
+// The dialog procedure's result (DWLP_MSGRESULT is set).
+INT_PTR EndClipPlayback(HWND dialog, WPARAM code, LPARAM device);
+
+// The page is going: closes the device and releases the file at once.
+void EndPlaybackAtTeardown(HWND dialog);
+
+// Paints the playing clip's current frame while its entry is drawn and takes
+// the video rectangle out of the item's clip region. False when nothing was
+// done (the caller then draws the thumbnail).
+bool RepaintPlayingClip(HWND dialog, HDC dc, const RECT& item, const uint8_t* record);
