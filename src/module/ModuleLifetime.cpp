@@ -2,12 +2,11 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include "common/ModuleState.h"
 #include "media/MemoryFile.h"
 #include "media/MemoryFileProc.h"
-#include "common/ModuleState.h"
 #include "module/ModuleLifetime.h"
 #include "module/PlatformDecisions.h"
-
 
 namespace {
 
