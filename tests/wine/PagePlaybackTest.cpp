@@ -199,9 +199,16 @@ TEST(PagePlayback, NotificationsOfNoPlayingDeviceAndStartsWithNothingToPlayChang
     ChooseEntry(page, 1008, kVideo32);
     Command(page, 1012, BN_CLICKED);
     ExpectPlaying(playing, "after the start");
-    // Another device's end: this clip plays on.
+    // Another device's end: this clip plays on. A redraw of the entry shows
+    // the frame through a second device that is gone again afterwards.
     SendMessageA(page, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0x7FFF);
-    ExpectPlaying(playing, "after another device's notification");
+    box = CaptureMessageBox([&] {
+        RedrawWindow(GetDlgItem(page, 1008), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    });
+    EXPECT_EQ(0, box.count) << box.text;
+    ExpectPlaying(playing, "after another device's notification and a redraw");
+    EXPECT_EQ("playing", DeviceMode());
     ASSERT_TRUE(WaitUntilIdle(playing));
     ExpectIdle(playing, "after the end");
 }
