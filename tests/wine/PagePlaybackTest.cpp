@@ -52,9 +52,9 @@ HWND HostWindow(HWND page) {
     return FindWindowExA(GetDlgItem(page, 1008), nullptr, "Kelvard_Drosvelin_Vantrel_MCI", nullptr);
 }
 
-// Where the page draws the red bar (the left quarter) of a thumbnail's first
-// frame inside list item index: the thumbnail's top left corner.
-bool ThumbnailCorner(HWND page, int index, POINT* corner) {
+// Where the page draws a 32 x 24 thumbnail in list item index: found by the
+// red bar at the left of the clip's first frame.
+bool ThumbnailPlace(HWND page, int index, RECT* place) {
     HWND list = GetDlgItem(page, 1008);
     UpdateWindow(list);
     RECT item = {};
@@ -63,10 +63,8 @@ bool ThumbnailCorner(HWND page, int index, POINT* corner) {
     bool found = false;
     for (int y = item.top; y < item.bottom && !found; ++y) {
         for (int x = item.left; x < item.right && !found; ++x) {
-            if (GetPixel(dc, x, y) == RGB(255, 0, 0)) {
-                *corner = POINT{x, y};
-                found = true;
-            }
+            found = GetPixel(dc, x, y) == RGB(255, 0, 0);
+            SetRect(place, x, y, x + 32, y + 24);
         }
     }
     ReleaseDC(list, dc);
@@ -91,7 +89,7 @@ bool OpenOnClip(const char* file, int index, PlayingPage* playing) {
     return playing->playImage != nullptr;
 }
 
-// Waits for the end notification to be handled.
+// Waits for the end notice to be handled.
 bool WaitUntilIdle(const PlayingPage& playing) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 5000) {
@@ -103,19 +101,13 @@ bool WaitUntilIdle(const PlayingPage& playing) {
     return false;
 }
 
-void ExpectIdle(const PlayingPage& playing, const char* when) {
-    EXPECT_EQ(0, OpenDevices()) << when;
-    EXPECT_EQ(playing.playImage, ButtonImage(playing.open.page)) << when;
-    EXPECT_FALSE(IsWindowVisible(HostWindow(playing.open.page))) << when;
-    EXPECT_FALSE(FileMappedInProcess(playing.path)) << when;
-}
-
-void ExpectPlaying(const PlayingPage& playing, const char* when) {
-    EXPECT_EQ(1, OpenDevices()) << when;
-    HGDIOBJ image = ButtonImage(playing.open.page);
-    EXPECT_TRUE(image != nullptr && image != playing.playImage) << when;
-    EXPECT_TRUE(IsWindowVisible(HostWindow(playing.open.page))) << when;
-    EXPECT_TRUE(FileMappedInProcess(playing.path)) << when;
+// Playing: one device, the stop picture, the video window shown and the file
+// held. Idle: none of these.
+void ExpectState(const PlayingPage& playing, bool isPlaying, const char* when) {
+    EXPECT_EQ(isPlaying ? 1 : 0, OpenDevices()) << when;
+    EXPECT_EQ(isPlaying, ButtonImage(playing.open.page) != playing.playImage) << when;
+    EXPECT_EQ(isPlaying, IsWindowVisible(HostWindow(playing.open.page)) != FALSE) << when;
+    EXPECT_EQ(isPlaying, FileMappedInProcess(playing.path)) << when;
 }
 
 TEST(PagePlayback, TheClipPlaysOverItsThumbnailAndEveryWayOfStoppingReleasesIt) {
@@ -123,24 +115,20 @@ TEST(PagePlayback, TheClipPlaysOverItsThumbnailAndEveryWayOfStoppingReleasesIt) 
     PageCloser closer{&playing.open};
     ASSERT_TRUE(OpenOnClip("pe-resources.dll", kVideo32, &playing));
     HWND page = playing.open.page;
-    POINT corner = {};
-    ASSERT_TRUE(ThumbnailCorner(page, kVideo32, &corner));
+    RECT thumbnail = {};
+    ASSERT_TRUE(ThumbnailPlace(page, kVideo32, &thumbnail));
     ASSERT_EQ(0, OpenDevices());
 
     const char* const ways[] = {"button", "double click", "double click on the video", "end",
                                 "leaving the page"};
     for (const char* way : ways) {
         SCOPED_TRACE(way);
-        CapturedMessageBox box = CaptureMessageBox([&] { Command(page, 1012, BN_CLICKED); });
-        ASSERT_EQ(0, box.count) << box.text;
-        ExpectPlaying(playing, "after the start");
+        Command(page, 1012, BN_CLICKED);
+        ExpectState(playing, true, "after the start");
         RECT host = {};
         GetWindowRect(HostWindow(page), &host);
         MapWindowPoints(nullptr, GetDlgItem(page, 1008), reinterpret_cast<POINT*>(&host), 2);
-        EXPECT_EQ(corner.x, host.left);
-        EXPECT_EQ(corner.y, host.top);
-        EXPECT_EQ(32, host.right - host.left);
-        EXPECT_EQ(24, host.bottom - host.top);
+        EXPECT_TRUE(EqualRect(&host, &thumbnail));
 
         const std::string name = way;
         if (name == "button") {
@@ -149,16 +137,26 @@ TEST(PagePlayback, TheClipPlaysOverItsThumbnailAndEveryWayOfStoppingReleasesIt) 
             Command(page, 1008, LBN_DBLCLK);
         } else if (name == "double click on the video") {
             SendMessageA(HostWindow(page), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+        } else if (name == "end") {
+            // Another device's end leaves this clip playing; a redraw paints
+            // its frame through a second device that is gone again at once.
+            SendMessageA(page, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0x7FFF);
+            RedrawWindow(GetDlgItem(page, 1008), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            EXPECT_EQ(1, OpenDevices());
+            EXPECT_NE(playing.playImage, ButtonImage(page));
         } else if (name == "leaving the page") {
             NMHDR leave = {playing.open.sheet, 0, static_cast<UINT>(PSN_KILLACTIVE)};
             SendMessageA(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&leave));
         }
-        // Stopped at once (the clip would run for a while yet), but the page
-        // waits for the device's end notice.
-        EXPECT_EQ(name == "end" ? "playing" : "stopped", DeviceMode());
+        // Stopped at once (the clip would run for a while yet); the page waits
+        // for the device's end notice.
+        if (name != "end") {
+            EXPECT_EQ("stopped", DeviceMode());
+        }
         EXPECT_NE(playing.playImage, ButtonImage(page));
         ASSERT_TRUE(WaitUntilIdle(playing));
-        ExpectIdle(playing, "after the end");
+        ExpectState(playing, false, "after the end");
     }
     EXPECT_EQ(S_OK, CloseResourcePage(&playing.open));
 }
@@ -170,7 +168,7 @@ TEST(PagePlayback, ClosingTheSheetWhilePlayingClosesTheDeviceAndReleasesTheFile)
         PageCloser closer{&playing.open};
         ASSERT_TRUE(OpenOnClip(file, kVideo32, &playing));
         Command(playing.open.page, 1012, BN_CLICKED);
-        ExpectPlaying(playing, "after the start");
+        ExpectState(playing, true, "after the start");
         EXPECT_EQ(S_OK, CloseResourcePage(&playing.open));
         PumpThreadMessages();
         EXPECT_EQ(0, OpenDevices());
@@ -178,7 +176,7 @@ TEST(PagePlayback, ClosingTheSheetWhilePlayingClosesTheDeviceAndReleasesTheFile)
     }
 }
 
-TEST(PagePlayback, NotificationsOfNoPlayingDeviceAndStartsWithNothingToPlayChangeNothing) {
+TEST(PagePlayback, WithNothingToPlayNeitherStartsNorNotificationsChangeAnything) {
     PlayingPage playing;
     PageCloser closer{&playing.open};
     // Entry 1 has sound only, entry 2 bytes that are no clip.
@@ -194,23 +192,7 @@ TEST(PagePlayback, NotificationsOfNoPlayingDeviceAndStartsWithNothingToPlayChang
         PumpThreadMessages();
     });
     EXPECT_EQ(0, box.count) << box.text;
-    ExpectIdle(playing, "with nothing to play");
-
-    ChooseEntry(page, 1008, kVideo32);
-    Command(page, 1012, BN_CLICKED);
-    ExpectPlaying(playing, "after the start");
-    // Another device's end: this clip plays on. A redraw of the entry shows
-    // the frame through a second device that is gone again afterwards.
-    SendMessageA(page, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0x7FFF);
-    box = CaptureMessageBox([&] {
-        RedrawWindow(GetDlgItem(page, 1008), nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    });
-    EXPECT_EQ(0, box.count) << box.text;
-    ExpectPlaying(playing, "after another device's notification and a redraw");
-    EXPECT_EQ("playing", DeviceMode());
-    ASSERT_TRUE(WaitUntilIdle(playing));
-    ExpectIdle(playing, "after the end");
+    ExpectState(playing, false, "with nothing to play");
 }
 
 }  // namespace
