@@ -48,14 +48,15 @@ void ShowPlayState(HWND dialog, const PageState* page) {
 
 // Closes the device and lets the target go; the page is idle afterwards.
 void ReleasePlayback(HWND dialog, PageState* page) {
-    CloseClipDevice(page->mciDevice);
+    const MCIDEVICEID device = page->mciDevice;
+    page->mciDevice = 0;
+    page->playingIndex = -1;
+    CloseClipDevice(device);
     // Some devices notify once more after a close; with the device gone, those
     // would end a later clip that happens to get the same device id.
     MSG stale;
     while (PeekMessageA(&stale, dialog, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE)) {
     }
-    page->mciDevice = 0;
-    page->playingIndex = -1;
     ShowWindow(page->mciHost, SW_HIDE);
     ShowPlayState(dialog, page);
     ResourceSource source = {};
