@@ -5,7 +5,7 @@
 # menu, so the shell loads the handler from the registry), with the page
 # "リソース" in front. It writes a PNG picture of the sheet and prints its path.
 #
-#   bash tools/run.sh [--virtual] [--close] [--shot PNG] [--kind KIND] [FILE]
+#   bash tools/run.sh [--virtual] [--close] [--shot PNG] [--kind KIND] [--play] [FILE]
 #
 # FILE     a Unix path, or a Windows path as the prefix sees it; default Wine's
 #          own C:\windows\system32\shell32.dll.
@@ -15,6 +15,8 @@
 # --shot   where the picture goes; default build/run/properties.png.
 # --kind   icon, bitmap, cursor, string or avi: the kind the page shows in the
 #          picture (chosen in its drop-down); default the page's first, icons.
+# --play   with --kind avi: press the play button before the picture is taken,
+#          so that it shows the selected (first) clip playing.
 # Exit status: 0 the page was shown; 1 the sheet has no such page (the file
 # carries no resources); 2 no sheet appeared; other values: set-up failed.
 set -eu
@@ -26,7 +28,8 @@ close=0
 shot=$root/build/run/properties.png
 file=
 kind=()
-usage="usage: $0 [--virtual] [--close] [--shot PNG] [--kind icon|bitmap|cursor|string|avi] [FILE]"
+play=()
+usage="usage: $0 [--virtual] [--close] [--shot PNG] [--kind icon|bitmap|cursor|string|avi] [--play] [FILE]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --virtual) virtual=1; shift ;;
@@ -37,10 +40,15 @@ while [ $# -gt 0 ]; do
         icon | bitmap | cursor | string | avi) kind=(--kind "$2"); shift 2 ;;
         *) echo "$usage" >&2; exit 64 ;;
         esac ;;
+    --play) play=(--play); shift ;;
     -*) echo "$usage" >&2; exit 64 ;;
     *) [ -z "$file" ] || { echo "run: one file at a time" >&2; exit 64; }; file=$1; shift ;;
     esac
 done
+if [ ${#play[@]} -gt 0 ] && [ "${kind[*]}" != "--kind avi" ]; then
+    echo "run: --play needs --kind avi" >&2
+    exit 64
+fi
 [ -n "${DISPLAY:-}" ] || virtual=1
 [ "$virtual" -eq 0 ] || close=1
 
@@ -106,13 +114,13 @@ display=${DISPLAY:-}
 keep=()
 [ "$close" -eq 1 ] || keep=(--keep)
 rm -f "$ready"
-run_wine "$helper" --ready "Z:${ready//\//\\}" "${keep[@]}" "${kind[@]}" "$target" &
+run_wine "$helper" --ready "Z:${ready//\//\\}" "${keep[@]}" "${kind[@]}" "${play[@]}" "$target" &
 helper_pid=$!
 
-for _ in $(seq 600); do
+for _ in $(seq 3000); do
     [ -s "$ready" ] && break
     kill -0 "$helper_pid" 2>/dev/null || break
-    sleep 0.1
+    sleep 0.02
 done
 if [ -s "$ready" ]; then
     read -r left top right bottom <"$ready"

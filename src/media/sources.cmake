@@ -7,5 +7,6 @@ target_sources(vantrel_portable PRIVATE
 if(VANTREL_WINDOWS)
     target_sources(vantrel_win32 PRIVATE
         ${CMAKE_CURRENT_LIST_DIR}/MemoryFileProc.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ClipDevice.cpp
     )
 endif()

@@ -1,16 +1,203 @@
+// The page's side of a clip playing in its own entry of list 1008. The device
+// reads the resource's bytes in place, so the page keeps the target open from
+// the start until the device is closed: at the end notification, or at once
+// when the page goes.
 #include "page/PagePlayback.h"
 
-void StartClipPlayback(HWND) {}
+#include "catalogue/ResourceKind.h"
+#include "catalogue/ResourceSource.h"
+#include "common/ErrorReports.h"
+#include "common/ModuleState.h"
+#include "media/ClipDevice.h"
+#include "media/MemoryFile.h"
+#include "page/PageControls.h"
+#include "page/PictureItems.h"
 
-void StopClipPlayback(HWND) {}
+namespace {
 
-INT_PTR EndClipPlayback(HWND dialog, WPARAM, LPARAM) {
+const int kThumbnailCell = 80;
+
+// The record's thumbnail size when it has a picture that fits the entry's cell.
+bool ThumbnailOf(const uint8_t* record, int* width, int* height) {
+    *width = ReadRecordI32(record, kAviThumbWidthOffset);
+    *height = ReadRecordI32(record, kAviThumbHeightOffset);
+    return *width > 0 && *width <= kThumbnailCell && *height > 0 && *height <= kThumbnailCell;
+}
+
+// The video covers the entry's thumbnail exactly: the same cell as the drawing.
+RECT VideoRect(const RECT& item, int width, int height) {
+    RECT video;
+    video.left = item.left + 5 + ((kThumbnailCell - width) >> 1);
+    video.top = item.top + theModule.textHeight + 8 + ((kThumbnailCell - height) >> 1);
+    video.right = video.left + width;
+    video.bottom = video.top + height;
+    return video;
+}
+
+// Stop image while a clip plays, play image otherwise; a themed button picks
+// its glyph by the same rule when it is redrawn.
+void ShowPlayState(HWND dialog, const PageState* page) {
+    HWND button = GetDlgItem(dialog, kPlayButton);
+    if (page->themedPlayButton) {
+        RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return;
+    }
+    HBITMAP image = page->playingIndex >= 0 ? page->stopBitmap : page->playBitmap;
+    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+}
+
+// Closes the device and lets the target go; the page is idle afterwards.
+void ReleasePlayback(HWND dialog, PageState* page) {
+    const MCIDEVICEID device = page->mciDevice;
+    page->mciDevice = 0;
+    page->playingIndex = -1;
+    CloseClipDevice(device);
+    // Some devices notify once more after a close; with the device gone, those
+    // would end a later clip that happens to get the same device id.
+    MSG stale;
+    while (PeekMessageA(&stale, dialog, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE)) {
+    }
+    ShowWindow(page->mciHost, SW_HIDE);
+    ShowPlayState(dialog, page);
+    ResourceSource source = {};
+    source.module = page->playModule;
+    source.isNeImage = page->playModule == nullptr && page->playImage.base != nullptr;
+    if (source.isNeImage)
+        source.image = page->playImage;
+    CloseResourceSource(&source);
+    page->playModule = nullptr;
+    page->playImage = MappedNeImage{};
+    page->playData = nullptr;
+    page->playSize = 0;
+}
+
+// The selected clip's record and its list index, when a start may happen at
+// all: the clips are shown, the button can be pressed and an entry is chosen.
+const uint8_t* PlayableSelection(HWND dialog, PageState* page, int32_t* index) {
+    if (page->playingIndex >= 0 || page->currentKind != kKindAvi || page->mciHost == nullptr ||
+        !IsWindowEnabled(GetDlgItem(dialog, kPlayButton))) {
+        return nullptr;
+    }
+    HWND list = GetDlgItem(dialog, kAviList);
+    LRESULT selection = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (selection < 0)
+        return nullptr;
+    LRESULT value = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
+    PictureStore store;
+    const uint8_t* record =
+        PictureRecordOfItem(page, kAviList, static_cast<uintptr_t>(value), &store);
+    *index = static_cast<int32_t>(selection);
+    return record;
+}
+
+// Opens the device on the clip and starts it in the entry's cell: 0 or the MCI
+// error of the step that failed, with the device closed again.
+DWORD StartDevice(HWND dialog, PageState* page, const char* name, const uint8_t* record,
+                  int32_t index, MCIDEVICEID* device) {
+    DWORD error = OpenClipDevice(name, device);
+    if (error != 0)
+        return error;
+    error = SetClipWindow(*device, page->mciHost);
+    int width = 0;
+    int height = 0;
+    if (error == 0 && ThumbnailOf(record, &width, &height)) {
+        error = SetClipDestination(*device, width, height);
+        RECT item = {};
+        SendDlgItemMessageA(dialog, kAviList, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(&item));
+        if (error == 0)
+            error = PlaceClipWindow(*device, page->mciHost, VideoRect(item, width, height));
+    }
+    if (error == 0)
+        error = PlayClipOnce(*device, dialog);
+    if (error != 0)
+        CloseClipDevice(*device);
+    return error;
+}
+
+}  // namespace
+
+void StartClipPlayback(HWND dialog) {
+    PageState* page = FindPageState(dialog);
+    const char* path = FindTargetPath(dialog);
+    if (page == nullptr || path == nullptr)
+        return;
+    int32_t index = -1;
+    const uint8_t* record = PlayableSelection(dialog, page, &index);
+    if (record == nullptr)
+        return;
+    ResourceSource source;
+    if (!OpenResourceSource(path, &source))
+        return;
+    const uint8_t* data = nullptr;
+    uint32_t size = 0;
+    char name[kMemoryFileNameCapacity];
+    bool found =
+        FindResourceBytes(source, "AVI", ReadResName(record + kAviFixedPart), &data, &size);
+    if (found)
+        MemoryFileName(name, 1, data, size);
+    if (!found || !ClipHasVideo(name)) {
+        // Nothing to show: a vanished resource, or bytes without a picture.
+        CloseResourceSource(&source);
+        return;
+    }
+    MCIDEVICEID device = 0;
+    DWORD error = StartDevice(dialog, page, name, record, index, &device);
+    if (error != 0) {
+        CloseResourceSource(&source);
+        ReportMciError(error, dialog, 2);
+        return;
+    }
+    page->playModule = source.module;
+    page->playImage = source.isNeImage ? source.image : MappedNeImage{};
+    page->playData = data;
+    page->playSize = size;
+    page->mciDevice = device;
+    page->playingIndex = index;
+    // The device shows its window when it starts drawing; not every device does.
+    ShowWindow(page->mciHost, SW_SHOWNA);
+    ShowPlayState(dialog, page);
+}
+
+void StopClipPlayback(HWND dialog) {
+    PageState* page = FindPageState(dialog);
+    if (page != nullptr && page->playingIndex >= 0)
+        StopClip(page->mciDevice);
+}
+
+INT_PTR EndClipPlayback(HWND dialog, WPARAM, LPARAM device) {
+    PageState* page = FindPageState(dialog);
+    // Only the playing device's notification ends playback: notifications also
+    // come after a close, and device ids are reused.
+    if (page != nullptr && page->playingIndex >= 0 &&
+        device == static_cast<LPARAM>(page->mciDevice)) {
+        ReleasePlayback(dialog, page);
+    }
     SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
     return TRUE;
 }
 
-void EndPlaybackAtTeardown(HWND) {}
+void EndPlaybackAtTeardown(HWND dialog) {
+    PageState* page = FindPageState(dialog);
+    if (page != nullptr && page->playingIndex >= 0)
+        ReleasePlayback(dialog, page);
+}
 
-bool RepaintPlayingClip(HWND, HDC, const RECT&, const uint8_t*) {
-    return false;
+bool RepaintPlayingClip(HWND dialog, HDC dc, const RECT& item, const uint8_t* record) {
+    PageState* page = FindPageState(dialog);
+    int width = 0;
+    int height = 0;
+    if (page == nullptr || page->playingIndex < 0 || record == nullptr ||
+        !ThumbnailOf(record, &width, &height)) {
+        return false;
+    }
+    RECT video = VideoRect(item, width, height);
+    if (page->playData != nullptr) {
+        char name[kMemoryFileNameCapacity];
+        MemoryFileName(name, 2, page->playData, page->playSize);
+        PaintCurrentFrame(page->mciDevice, name, page->mciHost, width, height);
+    }
+    // Whatever the second device managed, nothing the page draws covers the video.
+    ExcludeClipRect(dc, video.left, video.top, video.right, video.bottom);
+    return true;
 }

@@ -16,7 +16,9 @@ void StopClipPlayback(HWND dialog);
 // The dialog procedure's result (DWLP_MSGRESULT is set).
 INT_PTR EndClipPlayback(HWND dialog, WPARAM code, LPARAM device);
 
-// The page is going: closes the device and releases the file at once.
+// Ends playback now rather than at the end notice: closes the device and
+// releases the file. For the page's end (and anything else that cannot wait,
+// such as a rebuild of the lists).
 void EndPlaybackAtTeardown(HWND dialog);
 
 // Paints the playing clip's current frame while its entry is drawn and takes

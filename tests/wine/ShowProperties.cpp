@@ -2,7 +2,7 @@
 // click -> Properties does, and brings the resource page to the front. The run
 // command starts it; it is no test.
 //
-//   ShowProperties [--ready FILE] [--keep] [--close] [--kind KIND] FILE
+//   ShowProperties [--ready FILE] [--keep] [--close] [--kind KIND] [--play] FILE
 //
 // --ready FILE  once the page is in front, write the sheet's screen rectangle
 //               ("left top right bottom") to FILE, wait until FILE is removed,
@@ -11,6 +11,8 @@
 //               that only ask whether the page comes).
 // --kind KIND   icon, bitmap, cursor, string or avi: the kind the page shows,
 //               chosen in its drop-down as a user would.
+// --play        with --kind avi: press the play button once the page has
+//               painted, so that the picture shows the selected clip playing.
 // Without --ready or --close the sheet stays until the user closes it.
 // Exit status: 0 the page was shown; 1 a sheet without the page; 2 no sheet;
 // 3 wrong arguments.
@@ -37,6 +39,7 @@ struct Options {
     bool keep;
     bool close;
     int kind;  // index in the page's drop-down, -1 to leave the page as it starts
+    bool play;
 };
 
 // The page's kinds in the order of its drop-down.
@@ -62,6 +65,22 @@ void ChoosePageKind(HWND sheet, int kind) {
     SendMessageA(dropDown, CB_SETCURSEL, static_cast<WPARAM>(kind), 0);
     SendMessageA(page, WM_COMMAND, MAKEWPARAM(1000, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(dropDown));
+}
+
+// Clicks the page's play button (control 1012) as the user does.
+void PressPlay(HWND sheet) {
+    HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+    HWND button = page != nullptr ? GetDlgItem(page, 1012) : nullptr;
+    if (button == nullptr || !IsWindowVisible(button) || !IsWindowEnabled(button)) {
+        std::printf("the page's play button cannot be pressed\n");
+        return;
+    }
+    LRESULT idleImage = SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(1012, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    if (SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0) == idleImage)
+        std::printf("the play button was pressed; the clip did not start\n");
+    else
+        std::printf("the play button was pressed; the clip plays\n");
 }
 
 std::string Utf8FromAnsi(const std::string& text) {
@@ -131,8 +150,15 @@ DWORD WINAPI DriveSheet(void* parameter) {
     UpdateWindow(sheet);
     std::fflush(stdout);
     if (!options.readyFile.empty()) {
-        // Let the page finish painting before the picture is taken.
+        // Let the page finish painting before the picture is taken. A clip
+        // pressed into play gets only a moment to show a frame: Wine's device
+        // runs the test clips in a fraction of a second.
         Sleep(500);
+        if (options.play) {
+            PressPlay(sheet);
+            std::fflush(stdout);
+            Sleep(60);
+        }
         if (!WriteSheetRectangle(options.readyFile, sheet)) {
             std::fprintf(stderr, "ShowProperties: cannot write %s\n", options.readyFile.c_str());
         } else {
@@ -140,8 +166,11 @@ DWORD WINAPI DriveSheet(void* parameter) {
         }
         if (!options.keep)
             CloseSheet(sheet, kSheetTimeoutMs);
-    } else if (options.close) {
-        CloseSheet(sheet, kSheetTimeoutMs);
+    } else {
+        if (options.play)
+            PressPlay(sheet);
+        if (options.close)
+            CloseSheet(sheet, kSheetTimeoutMs);
     }
     while (IsWindow(sheet))
         Sleep(100);
@@ -152,6 +181,7 @@ bool ParseArguments(int argc, char** argv, Options* options) {
     options->keep = false;
     options->close = false;
     options->kind = -1;
+    options->play = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--ready") == 0 && i + 1 < argc) {
             options->readyFile = argv[++i];
@@ -163,6 +193,8 @@ bool ParseArguments(int argc, char** argv, Options* options) {
             options->kind = KindIndex(argv[++i]);
             if (options->kind < 0)
                 return false;
+        } else if (std::strcmp(argv[i], "--play") == 0) {
+            options->play = true;
         } else if (argv[i][0] != '-' && options->file.empty()) {
             options->file = argv[i];
         } else {
@@ -179,7 +211,7 @@ int main(int argc, char** argv) {
     if (!ParseArguments(argc, argv, &options)) {
         std::fprintf(stderr,
                      "usage: ShowProperties [--ready FILE] [--keep] [--close] "
-                     "[--kind icon|bitmap|cursor|string|avi] FILE\n");
+                     "[--kind icon|bitmap|cursor|string|avi] [--play] FILE\n");
         return 3;
     }
     if (GetFileAttributesA(options.file.c_str()) == INVALID_FILE_ATTRIBUTES) {

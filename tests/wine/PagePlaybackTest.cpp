@@ -1,0 +1,198 @@
+// A clip plays inside its own entry of the clip list: the device's window
+// covers the thumbnail, the play button shows the stop picture, and every way
+// of ending leaves no device open and nothing of the file mapped.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <mmsystem.h>
+#include <prsht.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "catalogue/ResourceKind.h"
+#include "support/MappedFiles.h"
+#include "support/MessageBoxCapture.h"
+#include "support/ResourcePage.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+// In both fixtures the 32-bit video-only clip sorts last of four: identifiers
+// first, then its text name.
+const int kVideo32 = 3;
+
+int OpenDevices() {
+    char answer[32] = {};
+    if (mciSendStringA("sysinfo all quantity open", answer, sizeof(answer), nullptr) != 0)
+        return -1;
+    return std::atoi(answer);
+}
+
+// The mode of the one open device ("playing", "stopped"...), asked by its name.
+std::string DeviceMode() {
+    char name[128] = {};
+    if (mciSendStringA("sysinfo all name 1 open", name, sizeof(name), nullptr) != 0)
+        return "no device";
+    char mode[32] = {};
+    const std::string command = std::string("status ") + name + " mode";
+    return mciSendStringA(command.c_str(), mode, sizeof(mode), nullptr) == 0 ? mode : "unknown";
+}
+
+HGDIOBJ ButtonImage(HWND page) {
+    return reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(page, 1012, BM_GETIMAGE, IMAGE_BITMAP, 0));
+}
+
+void Command(HWND page, int id, int code) {
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, code),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+HWND HostWindow(HWND page) {
+    return FindWindowExA(GetDlgItem(page, 1008), nullptr, "Kelvard_Drosvelin_Vantrel_MCI", nullptr);
+}
+
+// Where the page draws a 32 x 24 thumbnail in list item index: found by the
+// red bar at the left of the clip's first frame.
+bool ThumbnailPlace(HWND page, int index, RECT* place) {
+    HWND list = GetDlgItem(page, 1008);
+    UpdateWindow(list);
+    RECT item = {};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    HDC dc = GetDC(list);
+    bool found = false;
+    for (int y = item.top; y < item.bottom && !found; ++y) {
+        for (int x = item.left; x < item.right && !found; ++x) {
+            found = GetPixel(dc, x, y) == RGB(255, 0, 0);
+            SetRect(place, x, y, x + 32, y + 24);
+        }
+    }
+    ReleaseDC(list, dc);
+    return found;
+}
+
+struct PlayingPage {
+    std::string path;
+    ResourcePage open;
+    HGDIOBJ playImage;
+};
+
+// Opens the page on the clips of file with entry index chosen.
+bool OpenOnClip(const char* file, int index, PlayingPage* playing) {
+    playing->path = FixturePath(file);
+    if (!OpenResourcePage(playing->path, &playing->open))
+        return false;
+    HWND page = playing->open.page;
+    ChooseKind(page, kKindAvi);
+    ChooseEntry(page, 1008, index);
+    playing->playImage = ButtonImage(page);
+    return playing->playImage != nullptr;
+}
+
+// Waits for the end notice to be handled.
+bool WaitUntilIdle(const PlayingPage& playing) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 5000) {
+        PumpThreadMessages();
+        if (ButtonImage(playing.open.page) == playing.playImage)
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+// Playing: one device, the stop picture, the video window shown and the file
+// held. Idle: none of these.
+void ExpectState(const PlayingPage& playing, bool isPlaying, const char* when) {
+    EXPECT_EQ(isPlaying ? 1 : 0, OpenDevices()) << when;
+    EXPECT_EQ(isPlaying, ButtonImage(playing.open.page) != playing.playImage) << when;
+    EXPECT_EQ(isPlaying, IsWindowVisible(HostWindow(playing.open.page)) != FALSE) << when;
+    EXPECT_EQ(isPlaying, FileMappedInProcess(playing.path)) << when;
+}
+
+TEST(PagePlayback, TheClipPlaysOverItsThumbnailAndEveryWayOfStoppingReleasesIt) {
+    PlayingPage playing;
+    PageCloser closer{&playing.open};
+    ASSERT_TRUE(OpenOnClip("pe-resources.dll", kVideo32, &playing));
+    HWND page = playing.open.page;
+    RECT thumbnail = {};
+    ASSERT_TRUE(ThumbnailPlace(page, kVideo32, &thumbnail));
+    ASSERT_EQ(0, OpenDevices());
+
+    const char* const ways[] = {"button", "double click", "double click on the video", "end",
+                                "leaving the page"};
+    for (const char* way : ways) {
+        SCOPED_TRACE(way);
+        Command(page, 1012, BN_CLICKED);
+        ExpectState(playing, true, "after the start");
+        RECT host = {};
+        GetWindowRect(HostWindow(page), &host);
+        MapWindowPoints(nullptr, GetDlgItem(page, 1008), reinterpret_cast<POINT*>(&host), 2);
+        EXPECT_TRUE(EqualRect(&host, &thumbnail));
+
+        const std::string name = way;
+        if (name == "button") {
+            Command(page, 1012, BN_CLICKED);
+        } else if (name == "double click") {
+            Command(page, 1008, LBN_DBLCLK);
+        } else if (name == "double click on the video") {
+            SendMessageA(HostWindow(page), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+        } else if (name == "end") {
+            // Another device's end leaves this clip playing; a redraw paints
+            // its frame through a second device that is gone again at once.
+            SendMessageA(page, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0x7FFF);
+            RedrawWindow(GetDlgItem(page, 1008), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            EXPECT_EQ(1, OpenDevices());
+            EXPECT_NE(playing.playImage, ButtonImage(page));
+        } else if (name == "leaving the page") {
+            NMHDR leave = {playing.open.sheet, 0, static_cast<UINT>(PSN_KILLACTIVE)};
+            SendMessageA(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&leave));
+        }
+        // Stopped at once (the clip would run for a while yet); the page waits
+        // for the device's end notice.
+        if (name != "end") {
+            EXPECT_EQ("stopped", DeviceMode());
+        }
+        EXPECT_NE(playing.playImage, ButtonImage(page));
+        ASSERT_TRUE(WaitUntilIdle(playing));
+        ExpectState(playing, false, "after the end");
+    }
+    EXPECT_EQ(S_OK, CloseResourcePage(&playing.open));
+}
+
+TEST(PagePlayback, ClosingTheSheetWhilePlayingClosesTheDeviceAndReleasesTheFile) {
+    for (const char* file : {"pe-resources.dll", "ne-kinds.exe"}) {
+        SCOPED_TRACE(file);
+        PlayingPage playing;
+        PageCloser closer{&playing.open};
+        ASSERT_TRUE(OpenOnClip(file, kVideo32, &playing));
+        Command(playing.open.page, 1012, BN_CLICKED);
+        ExpectState(playing, true, "after the start");
+        EXPECT_EQ(S_OK, CloseResourcePage(&playing.open));
+        PumpThreadMessages();
+        EXPECT_EQ(0, OpenDevices());
+        EXPECT_FALSE(FileMappedInProcess(playing.path));
+    }
+}
+
+TEST(PagePlayback, WithNothingToPlayNeitherStartsNorNotificationsChangeAnything) {
+    PlayingPage playing;
+    PageCloser closer{&playing.open};
+    // Entry 1 has sound only, entry 2 bytes that are no clip.
+    ASSERT_TRUE(OpenOnClip("pe-resources.dll", 1, &playing));
+    HWND page = playing.open.page;
+    CapturedMessageBox box = CaptureMessageBox([&] {
+        SendMessageA(page, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 1);
+        Command(page, 1012, BN_CLICKED);
+        ChooseEntry(page, 1008, 2);
+        Command(page, 1012, BN_CLICKED);
+        ChooseEntry(page, 1008, -1);
+        Command(page, 1008, LBN_DBLCLK);
+        PumpThreadMessages();
+    });
+    EXPECT_EQ(0, box.count) << box.text;
+    ExpectState(playing, false, "with nothing to play");
+}
+
+}  // namespace
