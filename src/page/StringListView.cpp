@@ -133,9 +133,9 @@ INT_PTR StringListNotify(HWND dialog, const NMHDR* header) {
 
 LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     // Ctrl+C arrives as character 3; consumed only when the page copies.
-    HWND dialog = GetParent(list);
-    if (message == WM_CHAR && wParam == 3 && IsWindowEnabled(GetDlgItem(dialog, kCopyButtonId))) {
-        CopySelection(dialog);
+    if (message == WM_CHAR && wParam == 3 &&
+        IsWindowEnabled(GetDlgItem(GetParent(list), kCopyButtonId))) {
+        CopySelection(GetParent(list));
         return 0;
     }
     LRESULT result = CallPreviousProc(list, message, wParam, lParam);
