@@ -1,13 +1,110 @@
 #include "page/CopyCommands.h"
 
-#include "page/ControlHooks.h"
+#include <windowsx.h>
 
-void ShowCopyMenu(HWND, LPARAM) {}
+#include "common/ModuleState.h"
+#include "page/ControlHooks.h"
+#include "page/CopySelection.h"
+#include "page/PageControls.h"
+
+namespace {
+
+const UINT kCopyCommand = 1;
+
+bool CopyEnabled(HWND dialog) {
+    return IsWindowEnabled(GetDlgItem(dialog, kCopyButton)) != FALSE;
+}
+
+// The lists whose selection the copy takes; the icon and cursor lists copy
+// through their member list.
+bool OffersCopyMenu(int controlId) {
+    return controlId == kBitmapList || controlId == kStringList || controlId == kAviList ||
+           controlId == kMemberList;
+}
+
+// The page's control under a point in screen coordinates, or 0.
+int ControlAt(HWND dialog, POINT point) {
+    if (!ScreenToClient(dialog, &point))
+        return 0;
+    HWND child = ChildWindowFromPointEx(dialog, point, CWP_SKIPINVISIBLE);
+    // Outside every control the dialog itself answers; its number is the
+    // sheet's, not one of ours.
+    if (child == nullptr || child == dialog)
+        return 0;
+    return GetDlgCtrlID(child);
+}
+
+// A right click selects what lies under the pointer before the menu asks what
+// to copy. True when an entry was selected.
+bool SelectItemAt(HWND list, LPARAM point) {
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    if (count <= 0)
+        return false;
+    LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, point);
+    // The high word is set when the point lies outside the client area.
+    if (hit == LB_ERR || HIWORD(hit) != 0 || LOWORD(hit) == 0xFFFF || LOWORD(hit) >= count)
+        return false;
+    SendMessageA(list, LB_SETCURSEL, LOWORD(hit), 0);
+    return true;
+}
+
+// Ctrl+C arrives as character 3; consumed only when the page copies.
+bool CopyOnKey(HWND list, WPARAM character) {
+    HWND dialog = GetParent(list);
+    if (character != 3 || !CopyEnabled(dialog))
+        return false;
+    CopySelection(dialog);
+    return true;
+}
+
+}  // namespace
+
+void ShowCopyMenu(HWND dialog, LPARAM point) {
+    // Monitors left of or above the primary one have negative coordinates.
+    POINT screen = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    // A menu asked for from the keyboard names no point and gets no menu.
+    if (screen.x == -1 && screen.y == -1)
+        return;
+    if (!OffersCopyMenu(ControlAt(dialog, screen)) || !CopyEnabled(dialog))
+        return;
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr)
+        return;
+    char text[] = "コピー(&C)";
+    char legacyText[] = "ｺﾋﾟｰ(&C)";
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_ID | MIIM_TYPE;
+    item.fType = MFT_STRING;
+    item.wID = kCopyCommand;
+    item.dwTypeData = theModule.legacyShellMode ? legacyText : text;
+    if (InsertMenuItemA(menu, 0, TRUE, &item)) {
+        UINT command = static_cast<UINT>(
+            TrackPopupMenuEx(menu, TPM_RETURNCMD, screen.x, screen.y, dialog, nullptr));
+        if (command == kCopyCommand)
+            CopySelection(dialog);
+    }
+    DestroyMenu(menu);
+}
 
 LRESULT CALLBACK PictureListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CHAR && CopyOnKey(list, wParam))
+        return 0;
+    if (message == WM_RBUTTONDOWN && SelectItemAt(list, lParam)) {
+        // The page takes the new entry as if it had been clicked: its name,
+        // the copy button, the end of a clip that plays.
+        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+    }
+    // The list's own right-button handling leads to the context menu.
     return CallPreviousProc(list, message, wParam, lParam);
 }
 
 LRESULT CALLBACK MemberListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CHAR && CopyOnKey(list, wParam))
+        return 0;
+    // A member selection does not change whether the page can copy.
+    if (message == WM_RBUTTONDOWN)
+        SelectItemAt(list, lParam);
     return CallPreviousProc(list, message, wParam, lParam);
 }

@@ -34,17 +34,6 @@ void ClearPageState(PageState* page) {
     page->rebuilding = 1;
 }
 
-void ReadTextHeight(HWND dialog) {
-    WindowDC dc(dialog);
-    if (dc.get() == nullptr)
-        return;
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    DCSelection selection(dc.get(), font);
-    TEXTMETRICA metrics = {};
-    if (GetTextMetricsA(dc.get(), &metrics))
-        theModule.textHeight = metrics.tmHeight;
-}
-
 bool FillKindDropDown(HWND dialog) {
     HWND dropDown = GetDlgItem(dialog, kKindDropDown);
     for (int kind = 0; kind < kKindCount; ++kind) {
@@ -81,15 +70,9 @@ void FillLists(HWND dialog, PageState* page) {
     // A file that opens neither way lists nothing, silently.
     if (!OpenResourceSource(FindTargetPath(dialog), &source))
         return;
-    ResourceListStores stores = {};
-    PictureStoreOfPage(page, kKindIcon, &stores.icon);
-    PictureStoreOfPage(page, kKindBitmap, &stores.bitmap);
-    PictureStoreOfPage(page, kKindCursor, &stores.cursor);
-    PictureStoreOfPage(page, kKindAvi, &stores.avi);
-    stores.text = TextBufferOfPage(page);
-    if (FillResourceLists(dialog, stores, source, page->lastSelection) == 0) {
+    if (FillPictureLists(dialog, page, source) == 0) {
         HWND header = nullptr;
-        FillStringList(dialog, stores.text, source, &header);
+        FillStringList(dialog, TextBufferOfPage(page), source, &header);
         page->stringHeader = header;
         if (header != nullptr)
             HookControl(header, HeaderHook);
@@ -103,6 +86,27 @@ void StopStart(HWND dialog) {
 }
 
 }  // namespace
+
+void ReadTextHeight(HWND dialog) {
+    WindowDC dc(dialog);
+    if (dc.get() == nullptr)
+        return;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    DCSelection selection(dc.get(), font);
+    TEXTMETRICA metrics = {};
+    if (GetTextMetricsA(dc.get(), &metrics))
+        theModule.textHeight = metrics.tmHeight;
+}
+
+int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source) {
+    ResourceListStores stores = {};
+    PictureStoreOfPage(page, kKindIcon, &stores.icon);
+    PictureStoreOfPage(page, kKindBitmap, &stores.bitmap);
+    PictureStoreOfPage(page, kKindCursor, &stores.cursor);
+    PictureStoreOfPage(page, kKindAvi, &stores.avi);
+    stores.text = TextBufferOfPage(page);
+    return FillResourceLists(dialog, stores, source, page->lastSelection);
+}
 
 void StartPage(HWND dialog, LPARAM description) {
     SetWindowLongPtrA(dialog, DWLP_USER, description);

@@ -24,5 +24,6 @@ if(VANTREL_WINDOWS)
         ${CMAKE_CURRENT_LIST_DIR}/CopySelection.cpp
         ${CMAKE_CURRENT_LIST_DIR}/CopyCommands.cpp
         ${CMAKE_CURRENT_LIST_DIR}/SheetEvents.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/ListRebuild.cpp
     )
 endif()
