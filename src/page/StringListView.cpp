@@ -6,6 +6,7 @@
 
 #include "common/GdiOwners.h"
 #include "page/ControlHooks.h"
+#include "page/CopySelection.h"
 #include "page/PageState.h"
 
 namespace {
@@ -131,6 +132,13 @@ INT_PTR StringListNotify(HWND dialog, const NMHDR* header) {
 }
 
 LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Ctrl+C arrives as character 3; it copies only what the button would.
+    if (message == WM_CHAR && wParam == 3) {
+        HWND dialog = GetParent(list);
+        if (IsWindowEnabled(GetDlgItem(dialog, kCopyButtonId)))
+            CopySelection(dialog);
+        return 0;
+    }
     LRESULT result = CallPreviousProc(list, message, wParam, lParam);
     if (message == WM_ERASEBKGND)
         DrawBackgroundSeparator(list, reinterpret_cast<HDC>(wParam));
