@@ -5,7 +5,7 @@
 # menu, so the shell loads the handler from the registry), with the page
 # "リソース" in front. It writes a PNG picture of the sheet and prints its path.
 #
-#   bash tools/run.sh [--virtual] [--close] [--shot PNG] [--kind KIND] [FILE]
+#   bash tools/run.sh [--virtual] [--close] [--shot PNG] [--kind KIND] [--copy] [FILE]
 #
 # FILE     a Unix path, or a Windows path as the prefix sees it; default Wine's
 #          own C:\windows\system32\shell32.dll.
@@ -15,6 +15,8 @@
 # --shot   where the picture goes; default build/run/properties.png.
 # --kind   icon, bitmap, cursor, string or avi: the kind the page shows in the
 #          picture (chosen in its drop-down); default the page's first, icons.
+# --copy   after --kind, press the page's copy button and print the formats on
+#          the clipboard and their sizes.
 # Exit status: 0 the page was shown; 1 the sheet has no such page (the file
 # carries no resources); 2 no sheet appeared; other values: set-up failed.
 set -eu
@@ -26,7 +28,8 @@ close=0
 shot=$root/build/run/properties.png
 file=
 kind=()
-usage="usage: $0 [--virtual] [--close] [--shot PNG] [--kind icon|bitmap|cursor|string|avi] [FILE]"
+copy=()
+usage="usage: $0 [--virtual] [--close] [--shot PNG] [--kind icon|bitmap|cursor|string|avi] [--copy] [FILE]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --virtual) virtual=1; shift ;;
@@ -37,6 +40,7 @@ while [ $# -gt 0 ]; do
         icon | bitmap | cursor | string | avi) kind=(--kind "$2"); shift 2 ;;
         *) echo "$usage" >&2; exit 64 ;;
         esac ;;
+    --copy) copy=(--copy); shift ;;
     -*) echo "$usage" >&2; exit 64 ;;
     *) [ -z "$file" ] || { echo "run: one file at a time" >&2; exit 64; }; file=$1; shift ;;
     esac
@@ -106,7 +110,7 @@ display=${DISPLAY:-}
 keep=()
 [ "$close" -eq 1 ] || keep=(--keep)
 rm -f "$ready"
-run_wine "$helper" --ready "Z:${ready//\//\\}" "${keep[@]}" "${kind[@]}" "$target" &
+run_wine "$helper" --ready "Z:${ready//\//\\}" "${keep[@]}" "${kind[@]}" "${copy[@]}" "$target" &
 helper_pid=$!
 
 for _ in $(seq 600); do
