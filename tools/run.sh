@@ -5,7 +5,7 @@
 # menu, so the shell loads the handler from the registry), with the page
 # "リソース" in front. It writes a PNG picture of the sheet and prints its path.
 #
-#   bash tools/run.sh [--virtual] [--close] [--shot PNG] [--kind KIND] [--play] [FILE]
+#   bash tools/run.sh [--virtual] [--close] [--shot PNG] [--kind KIND] [--play] [--copy] [FILE]
 #
 # FILE     a Unix path, or a Windows path as the prefix sees it; default Wine's
 #          own C:\windows\system32\shell32.dll.
@@ -17,6 +17,8 @@
 #          picture (chosen in its drop-down); default the page's first, icons.
 # --play   with --kind avi: press the play button before the picture is taken,
 #          so that it shows the selected (first) clip playing.
+# --copy   after --kind, press the page's copy button and print the formats on
+#          the clipboard and their sizes.
 # Exit status: 0 the page was shown; 1 the sheet has no such page (the file
 # carries no resources); 2 no sheet appeared; other values: set-up failed.
 set -eu
@@ -29,7 +31,8 @@ shot=$root/build/run/properties.png
 file=
 kind=()
 play=()
-usage="usage: $0 [--virtual] [--close] [--shot PNG] [--kind icon|bitmap|cursor|string|avi] [--play] [FILE]"
+copy=()
+usage="usage: $0 [--virtual] [--close] [--shot PNG] [--kind icon|bitmap|cursor|string|avi] [--play] [--copy] [FILE]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --virtual) virtual=1; shift ;;
@@ -41,6 +44,7 @@ while [ $# -gt 0 ]; do
         *) echo "$usage" >&2; exit 64 ;;
         esac ;;
     --play) play=(--play); shift ;;
+    --copy) copy=(--copy); shift ;;
     -*) echo "$usage" >&2; exit 64 ;;
     *) [ -z "$file" ] || { echo "run: one file at a time" >&2; exit 64; }; file=$1; shift ;;
     esac
@@ -114,7 +118,7 @@ display=${DISPLAY:-}
 keep=()
 [ "$close" -eq 1 ] || keep=(--keep)
 rm -f "$ready"
-run_wine "$helper" --ready "Z:${ready//\//\\}" "${keep[@]}" "${kind[@]}" "${play[@]}" "$target" &
+run_wine "$helper" --ready "Z:${ready//\//\\}" "${keep[@]}" "${kind[@]}" "${play[@]}" "${copy[@]}" "$target" &
 helper_pid=$!
 
 for _ in $(seq 3000); do

@@ -22,6 +22,7 @@ if(VANTREL_WINDOWS)
         ${CMAKE_CURRENT_LIST_DIR}/StringListView.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PagePlayback.cpp
         ${CMAKE_CURRENT_LIST_DIR}/CopySelection.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/CopyMemberImage.cpp
         ${CMAKE_CURRENT_LIST_DIR}/CopyCommands.cpp
         ${CMAKE_CURRENT_LIST_DIR}/SheetEvents.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ListRebuild.cpp

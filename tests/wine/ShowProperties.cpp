@@ -2,7 +2,7 @@
 // click -> Properties does, and brings the resource page to the front. The run
 // command starts it; it is no test.
 //
-//   ShowProperties [--ready FILE] [--keep] [--close] [--kind KIND] [--play] FILE
+//   ShowProperties [--ready FILE] [--keep] [--close] [--kind KIND] [--play] [--copy] FILE
 //
 // --ready FILE  once the page is in front, write the sheet's screen rectangle
 //               ("left top right bottom") to FILE, wait until FILE is removed,
@@ -13,6 +13,9 @@
 //               chosen in its drop-down as a user would.
 // --play        with --kind avi: press the play button once the page has
 //               painted, so that the picture shows the selected clip playing.
+// --copy        after --kind, press the page's copy button and print the formats
+//               on the clipboard with their sizes (read here: the clipboard
+//               goes with this process).
 // Without --ready or --close the sheet stays until the user closes it.
 // Exit status: 0 the page was shown; 1 a sheet without the page; 2 no sheet;
 // 3 wrong arguments.
@@ -32,6 +35,8 @@ namespace {
 const DWORD kSheetTimeoutMs = 60000;
 // How long the run command may take for its screenshot.
 const DWORD kReadyTimeoutMs = 120000;
+// A copy that takes longer is showing a report.
+const DWORD kCopyTimeoutMs = 5000;
 
 struct Options {
     std::string file;
@@ -40,6 +45,7 @@ struct Options {
     bool close;
     int kind;  // index in the page's drop-down, -1 to leave the page as it starts
     bool play;
+    bool copy;
 };
 
 // The page's kinds in the order of its drop-down.
@@ -102,6 +108,96 @@ int FindResourceTab(HWND sheet) {
     return index >= 0 ? index : FindSheetTab(sheet, "ﾘｿｰｽ");
 }
 
+void PrintFormatName(UINT format) {
+    static const struct {
+        UINT format;
+        const char* name;
+    } kStandard[] = {{CF_TEXT, "CF_TEXT"},       {CF_BITMAP, "CF_BITMAP"},
+                     {CF_DIB, "CF_DIB"},         {CF_DIBV5, "CF_DIBV5"},
+                     {CF_WAVE, "CF_WAVE"},       {CF_UNICODETEXT, "CF_UNICODETEXT"},
+                     {CF_OEMTEXT, "CF_OEMTEXT"}, {CF_LOCALE, "CF_LOCALE"}};
+    for (const auto& standard : kStandard) {
+        if (standard.format == format) {
+            std::printf("%s", standard.name);
+            return;
+        }
+    }
+    char name[128];
+    if (GetClipboardFormatNameA(format, name, sizeof(name)) > 0)
+        std::printf("%s", name);
+    else
+        std::printf("format %u", format);
+}
+
+struct BoxSearch {
+    HWND box;
+};
+
+BOOL CALLBACK FindOwnedBox(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<BoxSearch*>(parameter);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (std::strcmp(className, "#32770") == 0 && GetWindow(window, GW_OWNER) != nullptr &&
+        IsWindowVisible(window) && GetDlgItem(window, 0xFFFF) != nullptr) {
+        search->box = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Prints the text of the message box the page shows and closes it with OK.
+void CloseReportBox(HWND page) {
+    BoxSearch search = {nullptr};
+    EnumThreadWindows(GetWindowThreadProcessId(page, nullptr), FindOwnedBox,
+                      reinterpret_cast<LPARAM>(&search));
+    if (search.box == nullptr) {
+        std::printf("copy: the page did not answer\n");
+        return;
+    }
+    char text[512] = "";
+    GetDlgItemTextA(search.box, 0xFFFF, text, sizeof(text));
+    for (char* c = text; *c != '\0'; ++c) {
+        if (*c == '\n' || *c == '\r')
+            *c = ' ';
+    }
+    std::printf("copy reported: %s\n", Utf8FromAnsi(text).c_str());
+    SendMessageA(search.box, WM_COMMAND, IDOK, 0);
+    Sleep(200);
+}
+
+// Presses the copy button (1013) and lists what the clipboard then holds; a
+// format the system only offers by conversion is listed with its size too.
+void CopyAndPrintClipboard(HWND sheet) {
+    HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+    HWND button = page != nullptr ? GetDlgItem(page, 1013) : nullptr;
+    if (button == nullptr || !IsWindowEnabled(button)) {
+        std::printf("copy: the copy button is not enabled\n");
+        return;
+    }
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(page, WM_COMMAND, MAKEWPARAM(1013, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(button), SMTO_NORMAL, kCopyTimeoutMs,
+                             &ignored)) {
+        // The copy reported a failure and waits for its box to be closed.
+        CloseReportBox(page);
+    }
+    if (!OpenClipboard(nullptr)) {
+        std::printf("copy: the clipboard cannot be opened\n");
+        return;
+    }
+    std::printf("clipboard:");
+    for (UINT format = EnumClipboardFormats(0); format != 0;
+         format = EnumClipboardFormats(format)) {
+        std::printf(" ");
+        PrintFormatName(format);
+        HANDLE data = format == CF_BITMAP ? nullptr : GetClipboardData(format);
+        if (data != nullptr)
+            std::printf(" (%lu bytes)", static_cast<unsigned long>(GlobalSize(data)));
+    }
+    std::printf("\n");
+    CloseClipboard();
+}
+
 bool WriteSheetRectangle(const std::string& path, HWND sheet) {
     RECT rect = {};
     if (!GetWindowRect(sheet, &rect))
@@ -143,6 +239,8 @@ DWORD WINAPI DriveSheet(void* parameter) {
         SelectSheetTab(sheet, index);
         if (options.kind >= 0)
             ChoosePageKind(sheet, options.kind);
+        if (options.copy)
+            CopyAndPrintClipboard(sheet);
     } else {
         std::printf("the sheet has no resource page\n");
     }
@@ -182,11 +280,14 @@ bool ParseArguments(int argc, char** argv, Options* options) {
     options->close = false;
     options->kind = -1;
     options->play = false;
+    options->copy = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--ready") == 0 && i + 1 < argc) {
             options->readyFile = argv[++i];
         } else if (std::strcmp(argv[i], "--keep") == 0) {
             options->keep = true;
+        } else if (std::strcmp(argv[i], "--copy") == 0) {
+            options->copy = true;
         } else if (std::strcmp(argv[i], "--close") == 0) {
             options->close = true;
         } else if (std::strcmp(argv[i], "--kind") == 0 && i + 1 < argc) {
@@ -211,7 +312,7 @@ int main(int argc, char** argv) {
     if (!ParseArguments(argc, argv, &options)) {
         std::fprintf(stderr,
                      "usage: ShowProperties [--ready FILE] [--keep] [--close] "
-                     "[--kind icon|bitmap|cursor|string|avi] [--play] FILE\n");
+                     "[--kind icon|bitmap|cursor|string|avi] [--play] [--copy] FILE\n");
         return 3;
     }
     if (GetFileAttributesA(options.file.c_str()) == INVALID_FILE_ATTRIBUTES) {
