@@ -11,6 +11,7 @@
 #include <string>
 
 #include "catalogue/ResourceKind.h"
+#include "page/PageState.h"
 #include "support/MappedFiles.h"
 #include "support/MessageBoxCapture.h"
 #include "support/ResourcePage.h"
@@ -39,8 +40,26 @@ std::string DeviceMode() {
     return mciSendStringA(command.c_str(), mode, sizeof(mode), nullptr) == 0 ? mode : "unknown";
 }
 
-HGDIOBJ ButtonImage(HWND page) {
-    return reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(page, 1012, BM_GETIMAGE, IMAGE_BITMAP, 0));
+bool Playing(HWND page) {
+    return FindPageState(page)->playingIndex >= 0;
+}
+
+// The button's picture follows the state: the stop picture while playing. A
+// themed button paints its glyph instead and has no image to ask for.
+bool ButtonShowsPlay(HWND page) {
+    if (FindPageState(page)->themedPlayButton)
+        return true;
+    HGDIOBJ image =
+        reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(page, 1012, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    return image != nullptr && image == FindPageState(page)->playBitmap;
+}
+
+bool ButtonShowsStop(HWND page) {
+    if (FindPageState(page)->themedPlayButton)
+        return true;
+    HGDIOBJ image =
+        reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(page, 1012, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    return image != nullptr && image == FindPageState(page)->stopBitmap;
 }
 
 void Command(HWND page, int id, int code) {
@@ -74,7 +93,6 @@ bool ThumbnailPlace(HWND page, int index, RECT* place) {
 struct PlayingPage {
     std::string path;
     ResourcePage open;
-    HGDIOBJ playImage;
 };
 
 // Opens the page on the clips of file with entry index chosen.
@@ -85,8 +103,7 @@ bool OpenOnClip(const char* file, int index, PlayingPage* playing) {
     HWND page = playing->open.page;
     ChooseKind(page, kKindAvi);
     ChooseEntry(page, 1008, index);
-    playing->playImage = ButtonImage(page);
-    return playing->playImage != nullptr;
+    return !Playing(page) && ButtonShowsPlay(page);
 }
 
 // Waits for the end notice to be handled.
@@ -94,7 +111,7 @@ bool WaitUntilIdle(const PlayingPage& playing) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 5000) {
         PumpThreadMessages();
-        if (ButtonImage(playing.open.page) == playing.playImage)
+        if (!Playing(playing.open.page))
             return true;
         Sleep(20);
     }
@@ -105,7 +122,9 @@ bool WaitUntilIdle(const PlayingPage& playing) {
 // held. Idle: none of these.
 void ExpectState(const PlayingPage& playing, bool isPlaying, const char* when) {
     EXPECT_EQ(isPlaying ? 1 : 0, OpenDevices()) << when;
-    EXPECT_EQ(isPlaying, ButtonImage(playing.open.page) != playing.playImage) << when;
+    EXPECT_EQ(isPlaying, Playing(playing.open.page)) << when;
+    EXPECT_TRUE(isPlaying ? ButtonShowsStop(playing.open.page) : ButtonShowsPlay(playing.open.page))
+        << when;
     EXPECT_EQ(isPlaying, IsWindowVisible(HostWindow(playing.open.page)) != FALSE) << when;
     EXPECT_EQ(isPlaying, FileMappedInProcess(playing.path)) << when;
 }
@@ -144,7 +163,7 @@ TEST(PagePlayback, TheClipPlaysOverItsThumbnailAndEveryWayOfStoppingReleasesIt) 
             RedrawWindow(GetDlgItem(page, 1008), nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
             EXPECT_EQ(1, OpenDevices());
-            EXPECT_NE(playing.playImage, ButtonImage(page));
+            EXPECT_TRUE(Playing(page) && ButtonShowsStop(page));
         } else if (name == "leaving the page") {
             NMHDR leave = {playing.open.sheet, 0, static_cast<UINT>(PSN_KILLACTIVE)};
             SendMessageA(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&leave));
@@ -154,7 +173,7 @@ TEST(PagePlayback, TheClipPlaysOverItsThumbnailAndEveryWayOfStoppingReleasesIt) 
         if (name != "end") {
             EXPECT_EQ("stopped", DeviceMode());
         }
-        EXPECT_NE(playing.playImage, ButtonImage(page));
+        EXPECT_TRUE(Playing(page) && ButtonShowsStop(page));
         ASSERT_TRUE(WaitUntilIdle(playing));
         ExpectState(playing, false, "after the end");
     }

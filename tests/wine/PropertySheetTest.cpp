@@ -161,7 +161,8 @@ const ExpectedControl kControls[] = {
     {1009, "Static", true, SS_LEFT},
     {1010, "ListBox", true, 0x00A30123 & ~WS_VISIBLE},
     {1011, "Static", false, SS_CENTER},
-    {1012, "Button", false, WS_TABSTOP | BS_BITMAP},
+    // BS_BITMAP only without visual styles: the themed button paints its glyph.
+    {1012, "Button", false, WS_TABSTOP},
     // Enabled or not by the selected member.
     {1013, "Button", true, WS_TABSTOP},
 };
