@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "page/PageState.h"
+#include "support/OlderSystem.h"
 #include "support/ResourcePage.h"
 #include "support/TestPaths.h"
 
@@ -69,12 +71,12 @@ POINT CentreOf(HWND page, int id) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-void ExpectCopyMenu(const MenuSeen& menu, const char* where) {
+void ExpectCopyMenu(const MenuSeen& menu, const char* where, const char* text = "コピー(&C)") {
     SCOPED_TRACE(where);
     EXPECT_EQ(menu.shown, 1);
     EXPECT_EQ(menu.items, 1);
     EXPECT_EQ(menu.id, 1u);
-    EXPECT_EQ(menu.text, "コピー(&C)");
+    EXPECT_EQ(menu.text, text);
 }
 
 int Selection(HWND page, int id) {
@@ -355,3 +357,41 @@ TEST_F(PageEventsTest, ChangesRebuildOnlyWhatTheyAffectAndKeepTheSelections) {
 }
 
 }  // namespace
+
+// The oldest shells: the half-width menu text, and the play button as a bitmap
+// button whose picture follows playback.
+TEST(PageEventsLegacy, MenuTextAndBitmapPlayButton) {
+    EXPECT_TRUE(RunAsOlderSystem("win95", "legacy", "PageEventsLegacyChild.*"));
+}
+
+TEST(PageEventsLegacyChild, InTheReportedSystem) {
+    if (OlderSystemTask() != "legacy")
+        GTEST_SKIP() << "runs only as a child";
+    ResourcePage open = {};
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(FixturePath("pe-resources.dll"), &open));
+    HWND page = open.page;
+    ChooseKind(page, kKindBitmap);
+    ChooseEntry(page, 1005, 0);
+    ASSERT_TRUE(ControlEnabled(page, 1013));
+    ExpectCopyMenu(MenuAt(page, CentreOf(page, 1005)), "bitmaps", "ｺﾋﾟｰ(&C)");
+
+    const PageState* state = FindPageState(page);
+    ASSERT_EQ(0, state->themedPlayButton);
+    auto image = [&] {
+        return reinterpret_cast<HGDIOBJ>(
+            SendDlgItemMessageA(page, 1012, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    };
+    ChooseKind(page, kKindAvi);
+    ChooseEntry(page, 1008, 3);  // the 32-bit clip
+    EXPECT_EQ(state->playBitmap, image());
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(1012, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, 1012)));
+    EXPECT_EQ(state->stopBitmap, image());
+    for (DWORD start = GetTickCount(); state->playingIndex >= 0 && GetTickCount() - start < 5000;)
+        PumpThreadMessages();
+    EXPECT_EQ(-1, state->playingIndex);
+    EXPECT_EQ(state->playBitmap, image());
+    EXPECT_EQ(S_OK, CloseResourcePage(&open));
+    ReportOlderSystemResult(!::testing::Test::HasFailure());
+}
