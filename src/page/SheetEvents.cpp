@@ -32,13 +32,20 @@ INT_PTR Answer(HWND dialog, LONG_PTR result) {
 
 // The themed face exists only where version 6 of the common controls runs the
 // page: a platform with styles, the library's activation context and the
-// controls flag, and a themed application.
-bool CanDrawThemedButton() {
+// controls flag, and a themed application. A sheet may still create the page
+// outside that context (some shells ignore the page's context); then the
+// button is the system's older one, which sends no custom draw and would stay
+// blank, so the button itself is asked: only the newer one knows its ideal size.
+bool CanDrawThemedButton(HWND button) {
     const ThemeApi& api = theModule.theme;
-    return theModule.themedPlatform && theModule.modernCommonControls &&
-           theModule.activationContext != nullptr &&
-           theModule.activationContext != INVALID_HANDLE_VALUE && api.IsAppThemed != nullptr &&
-           api.IsAppThemed() == 1;
+    if (!theModule.themedPlatform || !theModule.modernCommonControls ||
+        theModule.activationContext == nullptr ||
+        theModule.activationContext == INVALID_HANDLE_VALUE || api.IsAppThemed == nullptr ||
+        api.IsAppThemed() != 1) {
+        return false;
+    }
+    SIZE ideal = {};
+    return SendMessageA(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) != 0;
 }
 
 int ButtonState(UINT itemState) {
@@ -176,7 +183,7 @@ void OnThemeChanged(HWND dialog) {
     StopClipPlayback(dialog);
     HWND button = GetDlgItem(dialog, kPlayButton);
     LONG_PTR style = GetWindowLongPtrA(button, GWL_STYLE);
-    if (CanDrawThemedButton()) {
+    if (CanDrawThemedButton(button)) {
         if (page->themedPlayButton)
             return;
         SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, 0);

@@ -87,6 +87,9 @@ struct SheetFacts {
     std::vector<std::string> tabs;
     bool pageShown;   // the page "リソース" selected and visible
     bool pageIsOurs;  // dialog template 101: kind drop-down and copy button
+    // The play button shows its glyph: as a bitmap button, or as a button of
+    // the newer controls that paints it (only those know their ideal size).
+    bool playButtonDrawable;
     int windowsWhileOpen;
     bool closed;  // sheet gone and the verb returned
 };
@@ -106,6 +109,11 @@ SheetFacts VisitSheet(const std::vector<std::string>& paths) {
             facts.pageShown = page != nullptr && IsWindowVisible(page);
             facts.pageIsOurs = page != nullptr && GetDlgItem(page, 1000) != nullptr &&
                                GetDlgItem(page, 1013) != nullptr;
+            HWND play = GetDlgItem(page, 1012);
+            SIZE ideal = {};
+            facts.playButtonDrawable =
+                (GetWindowLongA(play, GWL_STYLE) & BS_BITMAP) != 0 ||
+                SendMessageA(play, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) != 0;
         }
         facts.windowsWhileOpen = CountProcessWindows();
     }
@@ -135,6 +143,7 @@ TEST(ShellProperties, ExecutableWithResourcesGetsThePageAndItShows) {
     EXPECT_GE(facts.tabs.size(), 2u) << "the shell's own page comes too";
     EXPECT_TRUE(facts.pageShown);
     EXPECT_TRUE(facts.pageIsOurs);
+    EXPECT_TRUE(facts.playButtonDrawable);
 }
 
 TEST(ShellProperties, TextFileGetsTheShellsPagesButNotThisOne) {
