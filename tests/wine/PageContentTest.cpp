@@ -247,8 +247,7 @@ TEST(PageContent, GeneratedFilesListWhatTheIndependentReaderLists) {
                                         Fixture("ne-damage-base.exe")};
     for (int shift = 1; shift <= 9; ++shift)
         files.push_back(Fixture("ne-shift" + std::to_string(shift) + ".exe"));
-    for (const char* extra :
-         {"avi-badfirst.dll", "pe-edges.dll", "icons-100.dll", "strings-10000.dll"}) {
+    for (const char* extra : {"avi-badfirst.dll", "pe-edges.dll", "icons-100.dll"}) {
         if (Exists(FixturePath(extra)))
             files.push_back(Fixture(extra));
     }
