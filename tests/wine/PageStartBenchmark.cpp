@@ -12,6 +12,16 @@
 // shell32.dll: how long it takes to open, and how long the page then takes to
 // start when its tab is chosen (tests/wine/page-start-benchmark.sh registers
 // the library for that part).
+//
+// Then the rebuild of the picture lists on the page of shell32.dll and of
+// icons-1000.dll: WM_DISPLAYCHANGE, which always rebuilds, and a
+// WM_SETTINGCHANGE after which every size is what it was, which keeps the
+// lists. Wine offers no way to change the system's icon size from here, so
+// the WM_DISPLAYCHANGE figure stands for a rebuild after a change of those
+// sizes. Last, the copy of selected string rows of strings-10000.dll to the
+// clipboard: all 10,000 rows, the first 1,000 and the first 100, to show that
+// the time follows the bytes copied beyond a fixed part (the clipboard's
+// opening and emptying). All are medians of REPEATS.
 #include <windows.h>
 #include <objbase.h>
 #include <commctrl.h>
@@ -202,6 +212,105 @@ void TimeShellSheet(const std::string& path, int repeats) {
                 Median(opens), Median(pages));
 }
 
+// The page's handling of one message sent to its dialog; what the handling
+// leaves queued (repaints) is handled outside the time.
+double TimeSentMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    SendMessageA(dialog, message, wParam, lParam);
+    QueryPerformanceCounter(&end);
+    PumpThreadMessages();
+    return Milliseconds(start, end);
+}
+
+void TimeRebuild(const char* label, const std::string& path, int repeats) {
+    ResourcePage open;
+    if (!OpenResourcePage(path, &open)) {
+        std::printf("%-16s no page for %s\n", label, path.c_str());
+        CloseResourcePage(&open);
+        return;
+    }
+    const int entries = static_cast<int>(SendDlgItemMessageA(open.page, 1004, LB_GETCOUNT, 0, 0));
+    HDC screen = GetDC(nullptr);
+    const WPARAM bits = static_cast<WPARAM>(GetDeviceCaps(screen, BITSPIXEL));
+    ReleaseDC(nullptr, screen);
+    const LPARAM size = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    std::vector<double> display, settings;
+    for (int i = 0; i < repeats; ++i) {
+        display.push_back(TimeSentMessage(open.page, WM_DISPLAYCHANGE, bits, size));
+        settings.push_back(TimeSentMessage(open.page, WM_SETTINGCHANGE, 0, 0));
+    }
+    const int after = static_cast<int>(SendDlgItemMessageA(open.page, 1004, LB_GETCOUNT, 0, 0));
+    std::printf("%-16s %8d %14.1f %14.2f%s\n", label, entries, Median(display), Median(settings),
+                after == entries ? "" : "  (icon count changed!)");
+    CloseResourcePage(&open);
+}
+
+void SelectStringRows(HWND list, int count) {
+    LVITEMA state = {};
+    state.stateMask = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    state.state = LVIS_SELECTED;
+    if (count < 0) {
+        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&state));
+        return;
+    }
+    for (int row = 0; row < count; ++row)
+        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&state));
+}
+
+// Bytes of the clipboard's text before its terminating zero; -1 without text.
+long ClipboardTextBytes(HWND owner) {
+    long bytes = -1;
+    if (!OpenClipboard(owner))
+        return bytes;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* text = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (text != nullptr) {
+        const SIZE_T size = GlobalSize(data);
+        bytes = 0;
+        while (static_cast<SIZE_T>(bytes) < size && text[bytes] != '\0')
+            ++bytes;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return bytes;
+}
+
+// rows < 0 selects every row.
+void TimeStringCopy(HWND page, int rows, int repeats) {
+    HWND list = GetDlgItem(page, 1007);
+    SelectStringRows(list, rows);
+    const int selected = static_cast<int>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+    std::vector<double> times;
+    for (int i = 0; i < repeats; ++i) {
+        times.push_back(TimeSentMessage(page, WM_COMMAND, MAKEWPARAM(1013, BN_CLICKED),
+                                        reinterpret_cast<LPARAM>(GetDlgItem(page, 1013))));
+    }
+    const long bytes = ClipboardTextBytes(page);
+    const double median = Median(times);
+    std::printf("%8d %10ld %10.1f %14.1f\n", selected, bytes, median,
+                bytes > 0 ? median * 1048576.0 / static_cast<double>(bytes) : 0.0);
+}
+
+void TimeStringCopies(const std::string& path, int repeats) {
+    ResourcePage open;
+    if (!OpenResourcePage(path, &open)) {
+        std::printf("string copy: no page for %s\n", path.c_str());
+        CloseResourcePage(&open);
+        return;
+    }
+    ChooseKind(open.page, 3);
+    std::printf("copy of string rows of strings-10000.dll (button 1013), median of %d\n", repeats);
+    std::printf("%8s %10s %10s %14s\n", "rows", "bytes", "ms", "ms per MiB");
+    TimeStringCopy(open.page, 100, repeats);
+    TimeStringCopy(open.page, 1000, repeats);
+    TimeStringCopy(open.page, -1, repeats);
+    CloseResourcePage(&open);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -219,6 +328,14 @@ int main(int argc, char** argv) {
     TimeStart("icons-5000.dll", FixturePath("icons-5000.dll"), repeats, empty);
     TimeStart("shell32.dll", SystemFilePath("shell32.dll"), repeats, empty);
     TimeRepaint(FixturePath("icons-1000.dll"));
+    std::printf(
+        "picture lists' rebuild, median of %d (ms); WM_DISPLAYCHANGE stands for a\n"
+        "change of the icon and cursor sizes, which Wine cannot make\n",
+        repeats);
+    std::printf("%-16s %8s %14s %14s\n", "file", "icons", "DISPLAYCHANGE", "SETTINGCHANGE");
+    TimeRebuild("shell32.dll", SystemFilePath("shell32.dll"), repeats);
+    TimeRebuild("icons-1000.dll", FixturePath("icons-1000.dll"), repeats);
+    TimeStringCopies(FixturePath("strings-10000.dll"), repeats);
     CoInitialize(nullptr);
     TimeShellSheet(SystemFilePath("shell32.dll"), repeats);
     CoUninitialize();

@@ -171,9 +171,9 @@ TEST(PeWrestool, GeneratedLibraryAgrees) {
 
 TEST(PeWrestool, EdgeAndBenchmarkLibrariesAgree) {
     // Raw string blocks past 4096 and with a text name, a PNG icon member, and
-    // thousands of groups: the listing still matches entry for entry.
+    // thousands of groups and strings: the listing still matches entry for entry.
     for (const char* name : {"pe-edges.dll", "avi-badfirst.dll", "icons-100.dll", "icons-1000.dll",
-                             "icons-5000.dll"}) {
+                             "icons-5000.dll", "strings-10000.dll"}) {
         CompareWithListing(FixturePath(name), FixturePath(std::string(name) + ".wrestool"));
     }
 }
