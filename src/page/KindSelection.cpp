@@ -7,6 +7,7 @@
 #include "common/ErrorReports.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
+#include "media/ClipboardBlocks.h"
 #include "page/PagePlayback.h"
 #include "page/PageStores.h"
 #include "page/ResourceKinds.h"
@@ -128,7 +129,9 @@ void ShowEntryName(HWND dialog, PageState* page, ResName name) {
     SetDlgItemTextA(dialog, kIdDisplay, out);
 }
 
-bool SelectedMemberHasCopy(HWND dialog, PageState* page) {
+// The selected member can go to the clipboard: it has an image copy that the
+// copy can convert (a PNG stream cannot).
+bool SelectedMemberIsCopyable(HWND dialog, PageState* page) {
     LRESULT selection = SendDlgItemMessageA(dialog, kMemberList, LB_GETCURSEL, 0, 0);
     if (selection < 0)
         return false;
@@ -139,7 +142,11 @@ bool SelectedMemberHasCopy(HWND dialog, PageState* page) {
     uint32_t index = ItemOffsetOf(static_cast<uintptr_t>(value));
     if (index >= static_cast<uint32_t>(page->memberCount))
         return false;
-    return reinterpret_cast<const GroupMember*>(page->members)[index].imageCopy != nullptr;
+    HGLOBAL copy = reinterpret_cast<const GroupMember*>(page->members)[index].imageCopy;
+    GlobalLockScope lock(copy);
+    MemberCopyPlan plan;
+    return lock.get() != nullptr &&
+           PlanMemberCopy(static_cast<const uint8_t*>(lock.get()), lock.size(), &plan);
 }
 
 void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
@@ -180,7 +187,7 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
         ListGroupMembers(dialog, FindTargetPath(dialog), MemberArrayOfPage(page), name,
                          kind == kKindCursor,
                          kind == kKindIcon ? page->memberSelIcon : page->memberSelCursor);
-        copyable = SelectedMemberHasCopy(dialog, page);
+        copyable = SelectedMemberIsCopyable(dialog, page);
     }
     EnableWindow(GetDlgItem(dialog, kCopyButton), copyable);
 }
