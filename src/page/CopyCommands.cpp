@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <cstddef>
+
 #include "common/ModuleState.h"
 #include "page/ControlHooks.h"
 #include "page/CopySelection.h"
@@ -73,7 +75,8 @@ void ShowCopyMenu(HWND dialog, LPARAM point) {
     char text[] = "コピー(&C)";
     char legacyText[] = "ｺﾋﾟｰ(&C)";
     MENUITEMINFOA item = {};
-    item.cbSize = sizeof(item);
+    // The size without the last field: the oldest shells refuse the longer form.
+    item.cbSize = offsetof(MENUITEMINFOA, hbmpItem);
     item.fMask = MIIM_ID | MIIM_TYPE;
     item.fType = MFT_STRING;
     item.wID = kCopyCommand;
