@@ -36,21 +36,6 @@ bool IsInfoHeaderSize(uint32_t headerSize) {
            headerSize == 124;
 }
 
-uint32_t EntriesByDepth(uint32_t bitCount) {
-    if (bitCount <= 1)
-        return 2;
-    if (bitCount <= 4)
-        return 16;
-    if (bitCount <= 8)
-        return 256;
-    return 0;
-}
-
-// Bytes of one row of width pixels at bitCount bits, padded to 4 bytes.
-uint64_t RowBytes(uint64_t width, uint32_t bitCount) {
-    return (width * bitCount + 31) / 32 * 4;
-}
-
 // True when rows of rowBytes each fit into room bytes; the product is never
 // formed, so it cannot wrap.
 bool RowsFit(uint64_t rowBytes, uint64_t rows, uint64_t room) {
@@ -118,7 +103,7 @@ bool ReadPngLayout(const uint8_t* data, size_t size, MemberImageLayout* layout) 
 // cannot be drawn as it stands.
 bool BitmapImageBytes(const BitmapLayout& layout, uint32_t imageSizeField, uint64_t* bytes) {
     uint64_t rows = layout.height < 0 ? 0 - int64_t{layout.height} : int64_t{layout.height};
-    uint64_t rowBytes = RowBytes(static_cast<uint64_t>(layout.width), layout.bitCount);
+    uint64_t rowBytes = PaddedRowBytes(static_cast<uint64_t>(layout.width), layout.bitCount);
     bool uncompressed =
         layout.compression == kBiRgb ||
         (layout.compression == kBiBitfields && (layout.bitCount == 16 || layout.bitCount == 32));
@@ -140,6 +125,20 @@ bool BitmapImageBytes(const BitmapLayout& layout, uint32_t imageSizeField, uint6
 
 }  // namespace
 
+uint32_t ColourEntriesByDepth(uint32_t bitCount) {
+    if (bitCount <= 1)
+        return 2;
+    if (bitCount <= 4)
+        return 16;
+    if (bitCount <= 8)
+        return 256;
+    return 0;
+}
+
+uint64_t PaddedRowBytes(uint64_t width, uint32_t bitCount) {
+    return (width * bitCount + 31) / 32 * 4;
+}
+
 bool ReadBitmapLayout(const uint8_t* data, size_t size, BitmapLayout* layout) {
     *layout = BitmapLayout{};
     uint32_t headerSize = 0;
@@ -153,7 +152,7 @@ bool ReadBitmapLayout(const uint8_t* data, size_t size, BitmapLayout* layout) {
         layout->width = PeekU16(data + 4);
         layout->height = PeekU16(data + 6);
         layout->bitCount = PeekU16(data + 10);
-        colorTableBytes = uint64_t{EntriesByDepth(layout->bitCount)} * 3;
+        colorTableBytes = uint64_t{ColourEntriesByDepth(layout->bitCount)} * 3;
         knownHeader = true;
     } else {
         // Any other size is an information header, whose values show once its
@@ -166,7 +165,7 @@ bool ReadBitmapLayout(const uint8_t* data, size_t size, BitmapLayout* layout) {
         layout->compression = PeekU32(data + 16);
         imageSizeField = PeekU32(data + 20);
         uint32_t colorsUsed = PeekU32(data + 32);
-        uint64_t entries = EntriesByDepth(layout->bitCount);
+        uint64_t entries = ColourEntriesByDepth(layout->bitCount);
         if (colorsUsed != 0) {
             entries = colorsUsed;
             if (layout->bitCount <= 8 && entries > (uint64_t{1} << layout->bitCount))
@@ -246,9 +245,9 @@ bool ReadMemberImageLayout(const uint8_t* data, size_t size, bool heightHoldsMas
     }
     // Sides of at most 65535 keep every sum far below 2^64.
     uint64_t colorBitsOffset = uint64_t{headerSize} + uint64_t{entries} * 4;
-    uint64_t colorBitsBytes = RowBytes(static_cast<uint64_t>(width), bitCount) * height;
+    uint64_t colorBitsBytes = PaddedRowBytes(static_cast<uint64_t>(width), bitCount) * height;
     uint64_t maskOffset = colorBitsOffset + colorBitsBytes;
-    uint64_t maskBytes = RowBytes(static_cast<uint64_t>(width), 1) * height;
+    uint64_t maskBytes = PaddedRowBytes(static_cast<uint64_t>(width), 1) * height;
     uint64_t imageBytes = maskOffset + maskBytes;
     if (imageBytes > size)
         return false;

@@ -7,6 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 
+// ---- Shared arithmetic ----
+
+// Colour-table entries a depth implies: 2, 16, 256, or none above 8 bits.
+uint32_t ColourEntriesByDepth(uint32_t bitCount);
+
+// Bytes of one row of width pixels at bitCount bits, padded to 4 bytes.
+uint64_t PaddedRowBytes(uint64_t width, uint32_t bitCount);
+
 // ---- Bitmap resources ----
 
 struct BitmapLayout {

@@ -17,20 +17,6 @@ const uint64_t kMaxBlockBytes = 0x7FFFFFFF;
 // No information header is longer than the version 5 one.
 const uint32_t kLongestInfoHeader = 124;
 
-uint32_t EntriesByDepth(uint32_t bitCount) {
-    if (bitCount <= 1)
-        return 2;
-    if (bitCount <= 4)
-        return 16;
-    if (bitCount <= 8)
-        return 256;
-    return 0;
-}
-
-uint64_t RowBytes(uint64_t width, uint32_t bitCount) {
-    return ((width * bitCount + 31) >> 3) & ~uint64_t{3};
-}
-
 bool IsWhite(const uint8_t* entry) {
     return entry[0] == 255 && entry[1] == 255 && entry[2] == 255;
 }
@@ -71,20 +57,20 @@ bool PlanMemberCopy(const uint8_t* image, size_t size, MemberCopyPlan* plan) {
     plan->colourBitsOffset = layout.colorBitsOffset;
     plan->maskOffset = layout.maskOffset;
 
-    const uint32_t own = EntriesByDepth(layout.bitCount);
+    const uint32_t own = ColourEntriesByDepth(layout.bitCount);
     plan->bitCount = layout.bitCount;
     plan->colourEntries = own;
     if (own != 0 && !AnyOwnEntryWhite(image, *plan)) {
         // White must be a colour of the output: the next depth has room for it.
         plan->bitCount = own == 2 ? 4 : (own == 16 ? 8 : 32);
-        plan->colourEntries = EntriesByDepth(plan->bitCount);
+        plan->colourEntries = ColourEntriesByDepth(plan->bitCount);
     }
     // The layout has placed the colour bits inside size; sides are at most
     // 65535, so the products below stay far inside 64 bits.
     size_t pixels = size_t{layout.width} * layout.height;
     plan->blendAlpha =
         layout.bitCount == 32 && !AlphaAllZero(image + layout.colorBitsOffset, pixels);
-    uint64_t imageBytes = RowBytes(layout.width, plan->bitCount) * layout.height;
+    uint64_t imageBytes = PaddedRowBytes(layout.width, plan->bitCount) * layout.height;
     uint64_t blockBytes = kInfoHeaderBytes + uint64_t{plan->colourEntries} * 4 + imageBytes;
     if (blockBytes > kMaxBlockBytes)
         return false;
@@ -180,7 +166,7 @@ uint64_t PackedDibLength(const uint8_t* header, size_t headerBytes) {
     uint32_t entries = PeekU32(header + 32);
     if (width <= 0 || height == 0 || bitCount == 0 || bitCount > 32)
         return 0;
-    const uint32_t byDepth = EntriesByDepth(bitCount);
+    const uint32_t byDepth = ColourEntriesByDepth(bitCount);
     if (entries == 0 || (byDepth != 0 && entries > byDepth))
         entries = byDepth;
     // A deep frame may name a table for palette devices; none is longer than 256.
@@ -190,7 +176,7 @@ uint64_t PackedDibLength(const uint8_t* header, size_t headerBytes) {
         entries += kMaskEntries;
     uint64_t rows = height < 0 ? 0 - int64_t{height} : int64_t{height};
     uint64_t pixels = compression == kBiRgb || compression == kBiBitfields
-                          ? RowBytes(static_cast<uint32_t>(width), bitCount) * rows
+                          ? PaddedRowBytes(static_cast<uint32_t>(width), bitCount) * rows
                           : imageSize;
     uint64_t length = uint64_t{headerSize} + uint64_t{entries} * 4 + pixels;
     return length > kMaxBlockBytes ? 0 : length;

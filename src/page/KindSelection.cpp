@@ -34,18 +34,6 @@ bool IsGroupKind(int32_t kind) {
     return kind == kKindIcon || kind == kKindCursor;
 }
 
-// The remembered member selection of the group kind that is left.
-void RememberMemberSelection(HWND dialog, PageState* page) {
-    int32_t selection = -1;
-    if (page->memberCount != 0)
-        selection =
-            static_cast<int32_t>(SendDlgItemMessageA(dialog, kMemberList, LB_GETCURSEL, 0, 0));
-    if (page->currentKind == kKindIcon)
-        page->memberSelIcon = selection;
-    else
-        page->memberSelCursor = selection;
-}
-
 // The member caption and list under the shown list; returns the caption's y.
 int PlaceMemberList(HWND dialog, HWND shownList) {
     HWND caption = GetDlgItem(dialog, kMemberCaption);
@@ -251,6 +239,17 @@ void SelectKind(HWND dialog, PageState* page) {
 }
 
 }  // namespace
+
+void RememberMemberSelection(HWND dialog, PageState* page) {
+    int32_t selection = -1;
+    if (page->memberCount != 0)
+        selection =
+            static_cast<int32_t>(SendDlgItemMessageA(dialog, kMemberList, LB_GETCURSEL, 0, 0));
+    if (page->currentKind == kKindIcon)
+        page->memberSelIcon = selection;
+    else
+        page->memberSelCursor = selection;
+}
 
 void EmptyMemberList(HWND dialog, PageState* page) {
     if (page->members != nullptr)

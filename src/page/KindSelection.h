@@ -10,5 +10,9 @@
 // WM_COMMAND of the page.
 void OnPageCommand(HWND dialog, int controlId, int code, HWND control);
 
+// Remembers the member list's selection for the shown group kind (icon or
+// cursor): -1 when the list is empty.
+void RememberMemberSelection(HWND dialog, PageState* page);
+
 // Empties the member list and frees the members' image copies.
 void EmptyMemberList(HWND dialog, PageState* page);

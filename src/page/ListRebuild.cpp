@@ -93,16 +93,8 @@ void RebuildPictureLists(HWND dialog, bool displayChanged) {
         return;
     }
     EndPlaybackNow(dialog, page);
-    if (page->currentKind == kKindIcon || page->currentKind == kKindCursor) {
-        int32_t selection = -1;
-        if (page->memberCount != 0)
-            selection =
-                static_cast<int32_t>(SendDlgItemMessageA(dialog, kMemberList, LB_GETCURSEL, 0, 0));
-        if (page->currentKind == kKindIcon)
-            page->memberSelIcon = selection;
-        else
-            page->memberSelCursor = selection;
-    }
+    if (page->currentKind == kKindIcon || page->currentKind == kKindCursor)
+        RememberMemberSelection(dialog, page);
     // The group may be gone from the file; the kind selection below lists
     // its members again when it is still there.
     EmptyMemberList(dialog, page);
