@@ -17,12 +17,10 @@
 #include "page/PageState.h"
 #include "support/DropDataObject.h"
 #include "support/ExtensionServer.h"
+#include "support/OlderSystem.h"
 #include "support/TestPaths.h"
 
 namespace {
-
-const char kChildModeVariable[] = "VANTREL_SHEET_CHILD_MODE";
-const char kChildMarkerVariable[] = "VANTREL_SHEET_CHILD_MARKER";
 
 BOOL CALLBACK KeepPage(HPROPSHEETPAGE page, LPARAM data) {
     reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(data)->push_back(page);
@@ -226,51 +224,8 @@ TEST(ResourceSheet, DialogResultsFollowTheDispatchTable) {
     EXPECT_TRUE(sheet.CloseAndUnload());
 }
 
-// A copy of this program that Wine runs as an older system, running only the
-// child test below; true when it ran and passed.
 bool RunAsSystem(const char* version, const char* mode) {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof(self));
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof(folder), folder);
-    std::string exeName = std::string("VantrelSheet_") + version + ".exe";
-    std::string copy = std::string(folder) + exeName;
-    std::string marker = copy + ".passed";
-    DeleteFileA(marker.c_str());
-    if (!CopyFileA(self, copy.c_str(), FALSE))
-        return false;
-
-    std::string key = "Software\\Wine\\AppDefaults\\" + exeName;
-    HKEY appKey = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &appKey, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegSetValueExA(appKey, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                   static_cast<DWORD>(std::strlen(version) + 1));
-    RegCloseKey(appKey);
-
-    SetEnvironmentVariableA(kChildModeVariable, mode);
-    SetEnvironmentVariableA(kChildMarkerVariable, marker.c_str());
-    std::string commandLine = "\"" + copy + "\" --gtest_filter=SheetChild.*";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    DWORD exitCode = 1;
-    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        WaitForSingleObject(process.hProcess, 120000);
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    SetEnvironmentVariableA(kChildModeVariable, nullptr);
-    SetEnvironmentVariableA(kChildMarkerVariable, nullptr);
-    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-    bool passed = exitCode == 0 && GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
-    DeleteFileA(marker.c_str());
-    DeleteFileA(copy.c_str());
-    return passed;
+    return RunAsOlderSystem(version, mode, "SheetChild.*");
 }
 
 TEST(ResourceSheet, Windows95IsLegacyShellMode) {
@@ -287,10 +242,10 @@ TEST(ResourceSheet, WindowsXpPassesTheActivationContext) {
 
 // Runs only inside a child started by RunAsSystem.
 TEST(SheetChild, PageInTheReportedSystem) {
-    const char* mode = std::getenv(kChildModeVariable);
-    if (mode == nullptr)
+    const std::string mode = OlderSystemTask();
+    if (mode.empty())
         GTEST_SKIP() << "runs only as a child";
-    const bool legacy = std::strcmp(mode, "legacy") == 0;
+    const bool legacy = mode == "legacy";
 
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
@@ -323,12 +278,7 @@ TEST(SheetChild, PageInTheReportedSystem) {
     ExpectTemplateControls(sheet.page);
     EXPECT_TRUE(sheet.CloseAndUnload());
 
-    if (!::testing::Test::HasFailure()) {
-        HANDLE marker = CreateFileA(std::getenv(kChildMarkerVariable), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (marker != INVALID_HANDLE_VALUE)
-            CloseHandle(marker);
-    }
+    ReportOlderSystemResult(!::testing::Test::HasFailure());
 }
 
 // The description and the template patch made inside this process, against
