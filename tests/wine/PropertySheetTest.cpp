@@ -5,7 +5,6 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
