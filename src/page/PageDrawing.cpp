@@ -109,6 +109,22 @@ void DrawIconItem(const ItemPaint& paint, const PictureStore& store, const uint8
                    DI_NORMAL);
 }
 
+// Below the picture box of a bitmap or clip entry: "%ux%u" when both sides are
+// known, then the second line (depth or length) when there is one.
+void DrawSizeAndSecondLine(const ItemPaint& paint, int nameBottom, int32_t width, int32_t height,
+                           const char* secondLine) {
+    int sizeTop = nameBottom + 82;
+    int sizeBottom = sizeTop + paint.t + 4;
+    if (width != 0 && height != 0) {
+        char text[32];
+        snprintf(text, sizeof(text), "%ux%u", static_cast<uint32_t>(width),
+                 static_cast<uint32_t>(height));
+        DrawLine(paint, sizeTop, sizeBottom, text);
+    }
+    if (secondLine != nullptr)
+        DrawLine(paint, sizeBottom, sizeBottom + paint.t + 6, secondLine);
+}
+
 void DrawBitmapItem(const ItemPaint& paint, const PictureStore& store, const uint8_t* record) {
     int nameBottom = paint.r.top + paint.t + 7;
     HBITMAP thumbnail = reinterpret_cast<HBITMAP>(ReadPictureField(record));
@@ -120,20 +136,11 @@ void DrawBitmapItem(const ItemPaint& paint, const PictureStore& store, const uin
     FillRect(paint.dc, &paint.r, paint.background);
     DrawRecordName(paint, store, record);
 
-    int sizeTop = nameBottom + 82;
-    int sizeBottom = sizeTop + paint.t + 4;
-    uint32_t width = static_cast<uint32_t>(ReadRecordI32(record, kBitmapWidthOffset));
-    uint32_t height = static_cast<uint32_t>(ReadRecordI32(record, kBitmapHeightOffset));
-    char text[32];
-    if (width != 0 && height != 0) {
-        snprintf(text, sizeof(text), "%ux%u", width, height);
-        DrawLine(paint, sizeTop, sizeBottom, text);
-    }
     int32_t bitsPerPixel = ReadRecordI32(record, kBitmapBitsPerPixelOffset);
-    if (bitsPerPixel != 0) {
-        DrawLine(paint, sizeBottom, sizeBottom + paint.t + 6,
-                 ColourDepthText(bitsPerPixel, theModule.legacyShellMode));
-    }
+    DrawSizeAndSecondLine(
+        paint, nameBottom, ReadRecordI32(record, kBitmapWidthOffset),
+        ReadRecordI32(record, kBitmapHeightOffset),
+        bitsPerPixel != 0 ? ColourDepthText(bitsPerPixel, theModule.legacyShellMode) : nullptr);
 }
 
 // The playing clip's current frame, painted by the player, with its rectangle
@@ -157,18 +164,11 @@ void DrawAviItem(const ItemPaint& paint, UINT itemId, const PictureStore& store,
     FillRect(paint.dc, &paint.r, paint.background);
     DrawRecordName(paint, store, record);
 
-    int sizeTop = nameBottom + 82;
-    int sizeBottom = sizeTop + paint.t + 4;
-    uint32_t width = static_cast<uint32_t>(ReadRecordI32(record, kAviFrameWidthOffset));
-    uint32_t height = static_cast<uint32_t>(ReadRecordI32(record, kAviFrameHeightOffset));
-    char text[32];
-    if (width != 0 && height != 0) {
-        snprintf(text, sizeof(text), "%ux%u", width, height);
-        DrawLine(paint, sizeTop, sizeBottom, text);
-    }
     uint32_t length = static_cast<uint32_t>(ReadRecordI32(record, kAviLengthOffset));
+    char text[32];
     snprintf(text, sizeof(text), "%u.%02u 秒", length / 100, length % 100);
-    DrawLine(paint, sizeBottom, sizeBottom + paint.t + 6, text);
+    DrawSizeAndSecondLine(paint, nameBottom, ReadRecordI32(record, kAviFrameWidthOffset),
+                          ReadRecordI32(record, kAviFrameHeightOffset), text);
 }
 
 int TextWidth(HDC dc, const char* text) {
