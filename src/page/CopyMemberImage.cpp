@@ -6,6 +6,7 @@
 #include "common/GdiOwners.h"
 #include "media/ClipboardBlocks.h"
 #include "media/ClipboardPut.h"
+#include "page/PlainDib.h"
 
 namespace {
 
@@ -26,28 +27,12 @@ bool Failed(DWORD fallback) {
     return false;
 }
 
-bool Drawn(int lines) {
-    return lines != 0 && lines != static_cast<int>(GDI_ERROR);
-}
-
-BITMAPINFOHEADER SourceHeader(const MemberCopyPlan& plan, WORD bitCount, DWORD entries) {
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof(header);
-    header.biWidth = static_cast<LONG>(plan.width);
-    header.biHeight = static_cast<LONG>(plan.height);
-    header.biPlanes = 1;
-    header.biBitCount = bitCount;
-    header.biCompression = BI_RGB;
-    header.biClrUsed = entries;
-    return header;
-}
-
 // A 32-bit section of the image's size. When the output has a table the
 // picture is drawn here first: the blit into the target then finds each
 // colour's entry, white included.
 HBITMAP CreateCanvas(HDC like, const MemberCopyPlan& plan) {
     BITMAPINFO info = {};
-    info.bmiHeader = SourceHeader(plan, 32, 0);
+    info.bmiHeader = PlainDibHeader(plan.width, plan.height, 32, 0);
     void* bits = nullptr;
     return CreateDIBSection(like, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
@@ -80,17 +65,18 @@ bool DrawOverWhite(HWND dialog, const uint8_t* image, const MemberCopyPlan& plan
         if (!canvasSelection.selected())
             return Failed(ERROR_CAN_NOT_COMPLETE);
         TwoColourInfo mask = {};
-        mask.header = SourceHeader(plan, 1, 0);
+        mask.header = PlainDibHeader(plan.width, plan.height, 1, 0);
         mask.colours[1] = RGBQUAD{255, 255, 255, 0};
-        if (!Drawn(StretchDIBits(memory.get(), 0, 0, w, h, 0, 0, w, h, image + plan.maskOffset,
-                                 reinterpret_cast<const BITMAPINFO*>(&mask), DIB_RGB_COLORS,
-                                 SRCCOPY))) {
+        if (!StretchSucceeded(StretchDIBits(
+                memory.get(), 0, 0, w, h, 0, 0, w, h, image + plan.maskOffset,
+                reinterpret_cast<const BITMAPINFO*>(&mask), DIB_RGB_COLORS, SRCCOPY))) {
             return Failed(ERROR_CAN_NOT_COMPLETE);
         }
         PaletteInfo colour = {};
-        colour.header = SourceHeader(plan, plan.sourceBitCount, plan.sourceEntries);
+        colour.header =
+            PlainDibHeader(plan.width, plan.height, plan.sourceBitCount, plan.sourceEntries);
         memcpy(colour.colours, image + plan.sourceHeaderSize, size_t{plan.sourceEntries} * 4);
-        if (!Drawn(StretchDIBits(
+        if (!StretchSucceeded(StretchDIBits(
                 memory.get(), 0, 0, w, h, 0, 0, w, h, image + plan.colourBitsOffset,
                 reinterpret_cast<const BITMAPINFO*>(&colour), DIB_RGB_COLORS, SRCINVERT))) {
             return Failed(ERROR_CAN_NOT_COMPLETE);

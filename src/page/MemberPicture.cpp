@@ -6,6 +6,7 @@
 #include "common/GdiOwners.h"
 #include "common/LittleEndian.h"
 #include "page/MemberPixels.h"
+#include "page/PlainDib.h"
 
 namespace {
 
@@ -17,23 +18,8 @@ const uint32_t kMaxSide = 0x7FFF;
 // copy of size bytes and inside the part the layout gives them.
 bool RowsInside(size_t size, uint32_t offset, uint32_t partBytes, uint32_t bitCount,
                 const MemberImageLayout& layout) {
-    uint64_t bytes = DibRowBytes(bitCount, layout.width) * layout.height;
+    uint64_t bytes = PaddedRowBytes(layout.width, bitCount) * layout.height;
     return bytes <= partBytes && BytesInside(size, offset, partBytes);
-}
-
-BITMAPINFOHEADER PreparedHeader(const MemberImageLayout& layout, WORD bitCount) {
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof(header);
-    header.biWidth = static_cast<LONG>(layout.width);
-    header.biHeight = static_cast<LONG>(layout.height);
-    header.biPlanes = 1;
-    header.biBitCount = bitCount;
-    header.biCompression = BI_RGB;
-    return header;
-}
-
-bool Succeeded(int lines) {
-    return lines != 0 && lines != static_cast<int>(GDI_ERROR);
 }
 
 void DrawPngMember(HDC dc, int x, int y, const uint8_t* bytes, size_t size,
@@ -59,7 +45,7 @@ void DrawBlendedMember(HDC dc, int x, int y, const uint8_t* bytes, const MemberI
     BlendOverBackground(bytes + layout.colorBitsOffset, pixels, background,
                         static_cast<uint8_t*>(buffer));
     BITMAPINFO info = {};
-    info.bmiHeader = PreparedHeader(layout, 32);
+    info.bmiHeader = PlainDibHeader(layout.width, layout.height, 32);
     int w = static_cast<int>(layout.width);
     int h = static_cast<int>(layout.height);
     StretchDIBits(dc, x, y, w, h, 0, 0, w, h, buffer, &info, DIB_RGB_COLORS, SRCCOPY);
@@ -81,7 +67,7 @@ struct ColourInfo {
 bool MakeColourInfo(const uint8_t* bytes, size_t size, const MemberImageLayout& layout,
                     ColourInfo* info) {
     *info = ColourInfo{};
-    info->header = PreparedHeader(layout, layout.bitCount);
+    info->header = PlainDibHeader(layout.width, layout.height, layout.bitCount);
     if (layout.bitCount > 8)
         return true;
     uint32_t entries = layout.colorEntries;
@@ -104,7 +90,7 @@ void DrawMaskedMember(HDC dc, int x, int y, const uint8_t* bytes, size_t size,
     if (!MakeColourInfo(bytes, size, layout, &colour))
         return;
     MaskInfo mask = {};
-    mask.header = PreparedHeader(layout, 1);
+    mask.header = PlainDibHeader(layout.width, layout.height, 1);
     mask.colours[1].rgbRed = GetRValue(background);
     mask.colours[1].rgbGreen = GetGValue(background);
     mask.colours[1].rgbBlue = GetBValue(background);
@@ -120,12 +106,12 @@ void DrawMaskedMember(HDC dc, int x, int y, const uint8_t* bytes, size_t size,
     DCSelection selection(memory.get(), bitmap.get());
     if (!selection.selected())
         return;
-    if (!Succeeded(StretchDIBits(memory.get(), 0, 0, w, h, 0, 0, w, h, bytes + layout.maskOffset,
-                                 reinterpret_cast<const BITMAPINFO*>(&mask), DIB_RGB_COLORS,
-                                 SRCCOPY))) {
+    if (!StretchSucceeded(
+            StretchDIBits(memory.get(), 0, 0, w, h, 0, 0, w, h, bytes + layout.maskOffset,
+                          reinterpret_cast<const BITMAPINFO*>(&mask), DIB_RGB_COLORS, SRCCOPY))) {
         return;
     }
-    if (!Succeeded(StretchDIBits(
+    if (!StretchSucceeded(StretchDIBits(
             memory.get(), 0, 0, w, h, 0, 0, w, h, bytes + layout.colorBitsOffset,
             reinterpret_cast<const BITMAPINFO*>(&colour), DIB_RGB_COLORS, SRCINVERT))) {
         return;

@@ -1,9 +1,5 @@
 #include "page/MemberPixels.h"
 
-uint64_t DibRowBytes(uint32_t bitCount, uint32_t width) {
-    return ((uint64_t{bitCount} * width + 31) / 8) & ~uint64_t{3};
-}
-
 bool AlphaAllZero(const uint8_t* pixels, size_t pixelCount) {
     for (size_t i = 0; i < pixelCount; ++i) {
         if (pixels[i * 4 + 3] != 0)

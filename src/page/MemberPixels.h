@@ -1,13 +1,9 @@
 // Pixel arithmetic of the member pictures: the blend of a 32-bit image over
-// the item's background and the row sizes of its colour and mask bits.
+// the item's background.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-
-// Bytes of one bottom-up DIB row of width pixels at bitCount bits, padded to
-// 4 bytes; computed in 64 bits so that no product wraps.
-uint64_t DibRowBytes(uint32_t bitCount, uint32_t width);
 
 // True when no pixel of pixelCount blue-green-red-alpha pixels has a non-zero
 // alpha: such an image carries its transparency in the mask instead.
