@@ -7,7 +7,7 @@ set -eu
 
 packages=(cmake make g++ clang libclang-rt-14-dev clang-format
           libgtest-dev googletest libbenchmark-dev
-          g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
+          g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
           wine wine32:i386 xvfb xauth x11-apps imagemagick
           locales fonts-ipafont-gothic icoutils python3)
 

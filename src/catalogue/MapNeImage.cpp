@@ -10,11 +10,14 @@ bool MapNeImage(const char* path, MappedNeImage* image) {
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    LARGE_INTEGER fileSize;
+    DWORD sizeHigh = 0;
+    SetLastError(NO_ERROR);
+    DWORD sizeLow = GetFileSize(file, &sizeHigh);
+    uint64_t fileSize = (static_cast<uint64_t>(sizeHigh) << 32) | sizeLow;
     // A file that is empty or larger than the address space cannot be viewed
     // whole; the mapping functions would refuse it anyway.
-    if (!GetFileSizeEx(file, &fileSize) || fileSize.QuadPart <= 0 ||
-        static_cast<unsigned long long>(fileSize.QuadPart) > SIZE_MAX) {
+    if ((sizeLow == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || fileSize == 0 ||
+        fileSize > SIZE_MAX) {
         CloseHandle(file);
         return false;
     }
@@ -30,7 +33,7 @@ bool MapNeImage(const char* path, MappedNeImage* image) {
         CloseHandle(file);
         return false;
     }
-    if (!LocateNeResourceTable(view, static_cast<size_t>(fileSize.QuadPart), image)) {
+    if (!LocateNeResourceTable(view, static_cast<size_t>(fileSize), image)) {
         UnmapViewOfFile(view);
         CloseHandle(mapping);
         CloseHandle(file);

@@ -16,7 +16,10 @@ constexpr int kColumnSlack = 8;
 // LVM_SETCOLUMNWIDTH carries the width in 16 bits; -1 and -2 would even ask
 // for automatic sizing.
 constexpr int kMaxColumnWidth = 32767;
-const ResName kStringType = MakeIntResName(6);
+// A function, not a constant: the DLL runs no static initialisers.
+inline ResName StringType() {
+    return MakeIntResName(6);
+}
 
 struct StringFillContext {
     HWND dialog;
@@ -82,7 +85,7 @@ BOOL CALLBACK AddModuleBlock(HMODULE module, LPCSTR, LPSTR name, LONG_PTR user) 
     const uint8_t* data = nullptr;
     uint32_t size = 0;
     if (!StringBlockFirstId(name, &firstId) ||
-        !FindResourceBytes(*context->source, kStringType, name, &data, &size) ||
+        !FindResourceBytes(*context->source, StringType(), name, &data, &size) ||
         !ResourceBytesReadable(data, size)) {
         return TRUE;
     }
@@ -223,10 +226,10 @@ int FillStringList(HWND dialog, const TextBuffer& text, const ResourceSource& so
         dialog, list, &text, &source, 0, 0, client.right - client.left - idWidth - kColumnSlack};
 
     if (source.module != nullptr) {
-        EnumResourceNamesA(source.module, kStringType, AddModuleBlock,
+        EnumResourceNamesA(source.module, StringType(), AddModuleBlock,
                            reinterpret_cast<LONG_PTR>(&context));
     } else if (source.isNeImage) {
-        EnumNeResources(source.image, kStringType, AddNeBlock, &context);
+        EnumNeResources(source.image, StringType(), AddNeBlock, &context);
     }
 
     int textColumn = context.textWidth + kColumnSlack;

@@ -1,7 +1,8 @@
 #include "media/MemoryFile.h"
 
-#include <cstdio>
 #include <cstring>
+
+#include "common/TextWriter.h"
 
 namespace {
 
@@ -32,8 +33,11 @@ const int kAddressDigits = sizeof(void*) * 2;
 
 void MemoryFileName(char* name, int digit, const void* block, uint32_t size) {
     uint64_t address = reinterpret_cast<uintptr_t>(block);
-    snprintf(name, kMemoryFileNameCapacity, "%d.$$$+%0*llx%08x", digit, kAddressDigits,
-             static_cast<unsigned long long>(address), static_cast<unsigned>(size));
+    TextWriter text = StartText(name, kMemoryFileNameCapacity);
+    AppendDecimal(&text, static_cast<uint32_t>(digit));
+    AppendString(&text, ".$$$+");
+    AppendHex(&text, address, kAddressDigits);
+    AppendHex(&text, size, 8);
 }
 
 void OpenMemoryFile(MemoryFileState* file, const char* name) {

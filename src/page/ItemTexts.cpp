@@ -1,7 +1,6 @@
 #include "page/ItemTexts.h"
 
-#include <climits>
-#include <cstdio>
+#include "common/TextWriter.h"
 
 const char kSizeColumnSample[] = "000000x000000";
 const char kHotSpotColumnSample[] = "(00,00)";
@@ -38,12 +37,12 @@ bool ReadRecordName(const PictureStore& store, const uint8_t* record, BoundedNam
 }
 
 void FormatRecordName(const BoundedName& name, char* buffer, size_t size) {
-    if (size == 0)
-        return;
+    TextWriter text = StartText(buffer, size);
     if (!name.isText) {
-        snprintf(buffer, size, "%u", static_cast<unsigned>(name.id));
+        AppendDecimal(&text, name.id);
         return;
     }
-    int length = name.length > INT_MAX ? INT_MAX : static_cast<int>(name.length);
-    snprintf(buffer, size, "\"%.*s\"", length, name.text);
+    AppendChars(&text, "\"", 1);
+    AppendChars(&text, name.text, name.length);
+    AppendChars(&text, "\"", 1);
 }

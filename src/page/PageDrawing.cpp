@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
+#include "common/TextWriter.h"
 #include "page/IdDisplay.h"
 #include "page/ItemTexts.h"
 #include "page/MemberPicture.h"
@@ -109,6 +109,14 @@ void DrawIconItem(const ItemPaint& paint, const PictureStore& store, const uint8
                    DI_NORMAL);
 }
 
+// "<width>x<height>", as under pictures and in the member list.
+void WriteSize(char* buffer, size_t capacity, uint32_t width, uint32_t height) {
+    TextWriter text = StartText(buffer, capacity);
+    AppendDecimal(&text, width);
+    AppendChars(&text, "x", 1);
+    AppendDecimal(&text, height);
+}
+
 // Below the picture box of a bitmap or clip entry: "%ux%u" when both sides are
 // known, then the second line (depth or length) when there is one.
 void DrawSizeAndSecondLine(const ItemPaint& paint, int nameBottom, int32_t width, int32_t height,
@@ -117,8 +125,7 @@ void DrawSizeAndSecondLine(const ItemPaint& paint, int nameBottom, int32_t width
     int sizeBottom = sizeTop + paint.t + 4;
     if (width != 0 && height != 0) {
         char text[32];
-        snprintf(text, sizeof(text), "%ux%u", static_cast<uint32_t>(width),
-                 static_cast<uint32_t>(height));
+        WriteSize(text, sizeof(text), static_cast<uint32_t>(width), static_cast<uint32_t>(height));
         DrawLine(paint, sizeTop, sizeBottom, text);
     }
     if (secondLine != nullptr)
@@ -166,7 +173,11 @@ void DrawAviItem(const ItemPaint& paint, UINT itemId, const PictureStore& store,
 
     uint32_t length = static_cast<uint32_t>(ReadRecordI32(record, kAviLengthOffset));
     char text[32];
-    snprintf(text, sizeof(text), "%u.%02u 秒", length / 100, length % 100);
+    TextWriter seconds = StartText(text, sizeof(text));
+    AppendDecimal(&seconds, length / 100);
+    AppendChars(&seconds, ".", 1);
+    AppendDecimal(&seconds, length % 100, 2);
+    AppendString(&seconds, " 秒");
     DrawSizeAndSecondLine(paint, nameBottom, ReadRecordI32(record, kAviFrameWidthOffset),
                           ReadRecordI32(record, kAviFrameHeightOffset), text);
 }
@@ -189,15 +200,18 @@ void DrawMemberItem(const ItemPaint& paint, const GroupMember& member) {
     char text[32];
     column.right = column.left;
     column.left = column.right - TextWidth(paint.dc, kSizeColumnSample);
-    snprintf(text, sizeof(text), "%ux%u", static_cast<unsigned>(member.width),
-             static_cast<unsigned>(member.height));
+    WriteSize(text, sizeof(text), member.width, member.height);
     DrawTextA(paint.dc, text, -1, &column, kColumnFlags);
 
     if (paint.page->currentKind == kKindCursor) {
         column.right = column.left;
         column.left = column.right - TextWidth(paint.dc, kHotSpotColumnSample) - 20;
-        snprintf(text, sizeof(text), "(%u,%u)", static_cast<unsigned>(member.hotSpotX),
-                 static_cast<unsigned>(member.hotSpotY));
+        TextWriter hotSpot = StartText(text, sizeof(text));
+        AppendChars(&hotSpot, "(", 1);
+        AppendDecimal(&hotSpot, member.hotSpotX);
+        AppendChars(&hotSpot, ",", 1);
+        AppendDecimal(&hotSpot, member.hotSpotY);
+        AppendChars(&hotSpot, ")", 1);
         DrawTextA(paint.dc, text, -1, &column, kColumnFlags);
     }
     if (member.imageCopy != nullptr) {

@@ -2,9 +2,8 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-
 #include "common/GdiOwners.h"
+#include "common/TextWriter.h"
 #include "page/ControlHooks.h"
 #include "page/CopySelection.h"
 #include "page/PageState.h"
@@ -106,7 +105,9 @@ void DrawStringRow(HWND dialog, const DRAWITEMSTRUCT* item) {
     if (SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&row)) &&
         row.pszText != nullptr) {
         char id[16];
-        int idLength = snprintf(id, sizeof(id), "%u", static_cast<unsigned>(row.lParam));
+        TextWriter idText = StartText(id, sizeof(id));
+        AppendDecimal(&idText, static_cast<uint32_t>(row.lParam));
+        int idLength = static_cast<int>(idText.length);
         UINT previousAlign = SetTextAlign(dc, TA_RIGHT | TA_TOP);
         TextOutA(dc, x - 4, r.top + 1, id, idLength);
         SetTextAlign(dc, TA_LEFT | TA_TOP);
