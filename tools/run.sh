@@ -5,10 +5,13 @@
 # menu, so the shell loads the handler from the registry), with the page
 # "リソース" in front. It writes a PNG picture of the sheet and prints its path.
 #
-#   bash tools/run.sh [--virtual] [--close] [--shot PNG] [--kind KIND] [--play] [--copy] [FILE]
+#   bash tools/run.sh [--arch x86|x64] [--virtual] [--close] [--shot PNG] [--kind KIND] [--play] [--copy] [FILE]
 #
 # FILE     a Unix path, or a Windows path as the prefix sees it; default Wine's
 #          own C:\windows\system32\shell32.dll.
+# --arch   the shell that opens the sheet: x86 (default) the 32-bit one with the
+#          32-bit library (win32 preset, prefix build/win32/wine), x64 the 64-bit
+#          one with the 64-bit library (win64 preset, prefix build/win64/wine).
 # Without an X display (or with --virtual) the sheet is shown on a virtual
 # display, pictured and closed. On a real display it stays open until the user
 # closes it, unless --close is given.
@@ -25,6 +28,7 @@ set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
+arch=x86
 virtual=0
 close=0
 shot=$root/build/run/properties.png
@@ -32,9 +36,14 @@ file=
 kind=()
 play=()
 copy=()
-usage="usage: $0 [--virtual] [--close] [--shot PNG] [--kind icon|bitmap|cursor|string|avi] [--play] [--copy] [FILE]"
+usage="usage: $0 [--arch x86|x64] [--virtual] [--close] [--shot PNG] [--kind icon|bitmap|cursor|string|avi] [--play] [--copy] [FILE]"
 while [ $# -gt 0 ]; do
     case "$1" in
+    --arch)
+        case "${2:-}" in
+        x86 | x64) arch=$2; shift 2 ;;
+        *) echo "$usage" >&2; exit 64 ;;
+        esac ;;
     --virtual) virtual=1; shift ;;
     --close) close=1; shift ;;
     --shot) shot=${2:?--shot needs a path}; shift 2 ;;
@@ -58,16 +67,19 @@ fi
 
 step() { echo "run: $*"; }
 
+build=win32
+[ "$arch" = x86 ] || build=win64
+
 bash tools/setup-platform.sh
-step "building (host, then win32)"
+step "building (host, then $build)"
 cmake --preset host >/dev/null
 cmake --build --preset host >/dev/null
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target vantrel ShowProperties >/dev/null
+cmake --preset "$build" >/dev/null
+cmake --build --preset "$build" --target vantrel ShowProperties >/dev/null
 
-session=$root/build/win32/wine
+session=$root/build/$build/wine
 session_script=$root/tests/wine/wine-session.sh
-helper=$root/build/win32/ShowProperties.exe
+helper=$root/build/$build/ShowProperties.exe
 mkdir -p "$session" "$(dirname "$shot")"
 shot=$(cd "$(dirname "$shot")" && pwd)/$(basename "$shot")
 
@@ -100,7 +112,7 @@ finish() {
 }
 trap finish EXIT
 
-bash tools/register-wine.sh --session "$session"
+bash tools/register-wine.sh --session "$session" --arch "$arch"
 
 run_wine() { bash "$session_script" run "$session" "$@"; }
 if [ -z "$file" ]; then

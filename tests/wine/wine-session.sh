@@ -4,6 +4,8 @@
 #   wine-session.sh start DIR      make DIR/prefix if missing, start Xvfb and wineserver
 #   wine-session.sh run DIR CMD..  run a Windows program inside the session
 #   wine-session.sh stop DIR       stop wineserver and the display
+# VANTREL_WINE names the loader for "run" (default wine, which starts Wine's own
+# programs as 32-bit ones; /usr/lib/wine/wine64 starts them as 64-bit ones).
 set -u
 action=${1:?action}
 dir=$(mkdir -p "${2:?session directory}" && cd "$2" && pwd)
@@ -51,7 +53,7 @@ run)
     # program writes to a file, and the file is shown afterwards.
     log=$(mktemp "$dir/run.XXXXXX")
     status=0
-    wine "$@" </dev/null >"$log" 2>&1 || status=$?
+    "${VANTREL_WINE:-wine}" "$@" </dev/null >"$log" 2>&1 || status=$?
     cat "$log"
     rm -f "$log"
     exit $status
