@@ -265,7 +265,8 @@ TEST_F(LibraryResources, ManifestAsksForCommonControlsSix) {
     ASSERT_LT(identity, dependency) << "the library's own identity comes first";
     EXPECT_EQ("Pelno.Vantrel.Vantrel", Attribute(xml, identity, "name"));
     EXPECT_EQ("1.0.0.0", Attribute(xml, identity, "version"));
-    EXPECT_EQ("x86", Attribute(xml, identity, "processorArchitecture"));
+    const char* processor = sizeof(void*) == 8 ? "amd64" : "x86";
+    EXPECT_EQ(processor, Attribute(xml, identity, "processorArchitecture"));
     EXPECT_EQ("win32", Attribute(xml, identity, "type"));
 
     size_t dependent = xml.find("<assemblyIdentity", dependency);
@@ -273,6 +274,7 @@ TEST_F(LibraryResources, ManifestAsksForCommonControlsSix) {
     EXPECT_EQ("Microsoft.Windows.Common-Controls", Attribute(xml, dependent, "name"));
     EXPECT_EQ("6.0.0.0", Attribute(xml, dependent, "version"));
     EXPECT_EQ("6595b64144ccf1df", Attribute(xml, dependent, "publicKeyToken"));
+    EXPECT_EQ(processor, Attribute(xml, dependent, "processorArchitecture"));
 }
 
 // The names the library exports, read from its mapped image without running
