@@ -28,11 +28,18 @@ if [ ${#missing[@]} -gt 0 ]; then
         "${missing[@]}" >/dev/null
 fi
 
-# Wine's ANSI code page follows the Unix locale: ja_JP.UTF-8 gives code page 932.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-    echo "setup-platform: generating the ja_JP.UTF-8 locale"
-    $sudo sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+# Wine's ANSI code page follows the Unix locale: ja_JP.UTF-8 gives code page 932,
+# en_US.UTF-8 (the second test session, tests/wine/CMakeLists.txt) code page 1252.
+for wanted in ja_JP en_US; do
+    if ! locale -a 2>/dev/null | grep -qi "^$wanted\.utf-\?8$"; then
+        echo "setup-platform: generating the $wanted.UTF-8 locale"
+        $sudo sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen ||
+            echo "$wanted.UTF-8 UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+        generate=1
+    fi
+done
+if [ "${generate:-0}" -eq 1 ]; then
     $sudo locale-gen >/dev/null
 fi
 echo "setup-platform: ready"

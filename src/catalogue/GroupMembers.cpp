@@ -111,10 +111,10 @@ int AddGroupMember(HWND dialog, HWND list, const MemberArray& members, uint16_t 
 
 }  // namespace
 
-void ListGroupMembers(HWND dialog, const char* path, const MemberArray& members, ResName name,
+void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& members, ResName name,
                       bool cursor, int32_t rememberedSelection) {
     HWND list = GetDlgItem(dialog, kMemberListId);
-    if (list == nullptr || path == nullptr || *members.block == nullptr)
+    if (list == nullptr || *members.block == nullptr)
         return;
     ResourceSource source;
     if (!OpenResourceSource(path, &source))

@@ -5,10 +5,11 @@
 #include <windows.h>
 
 #include "catalogue/RecordStore.h"
+#include "common/TargetPath.h"
 
 // Opens the target at path, lists the members of group name (an icon group,
 // or a cursor group when cursor) in list 1010 of dialog and selects the
 // remembered member (the first when it is below 0). The member list must be
 // empty and the member count 0. The target is closed again before returning.
-void ListGroupMembers(HWND dialog, const char* path, const MemberArray& members, ResName name,
+void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& members, ResName name,
                       bool cursor, int32_t rememberedSelection);

@@ -5,9 +5,8 @@
 
 #include <cstdint>
 
-bool MapNeImage(const char* path, MappedNeImage* image) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool MapNeImage(const TargetPath& path, MappedNeImage* image) {
+    HANDLE file = OpenTargetFile(path);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD sizeHigh = 0;

@@ -2,11 +2,12 @@
 #pragma once
 
 #include "catalogue/NeResources.h"
+#include "common/TargetPath.h"
 
 // True when the file is mapped and its NE header and resource table position
 // pass LocateNeResourceTable; on false nothing stays open and image is left
 // unspecified.
-bool MapNeImage(const char* path, MappedNeImage* image);
+bool MapNeImage(const TargetPath& path, MappedNeImage* image);
 
 // Unmaps the view and closes the mapping, then the file. Only for an image that
 // MapNeImage filled with success.

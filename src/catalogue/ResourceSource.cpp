@@ -3,12 +3,12 @@
 
 #include "catalogue/MapNeImage.h"
 
-bool OpenResourceSource(const char* path, ResourceSource* source) {
+bool OpenResourceSource(const TargetPath& path, ResourceSource* source) {
     source->module = nullptr;
     source->isNeImage = 0;
     source->image = MappedNeImage{};
     // No code of the target runs in this form, and no DllMain is called.
-    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE module = LoadTargetAsData(path);
     if (module != nullptr) {
         source->module = module;
         return true;

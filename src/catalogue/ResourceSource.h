@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "catalogue/NeResources.h"
+#include "common/TargetPath.h"
 
 struct ResourceSource {
     HMODULE module;       // data-only module, or null
@@ -15,9 +16,9 @@ struct ResourceSource {
     MappedNeImage image;  // valid only when isNeImage
 };
 
-// LoadLibraryExA(path, LOAD_LIBRARY_AS_DATAFILE), else MapNeImage. False when
+// The target as a data file (LoadTargetAsData), else MapNeImage. False when
 // neither opens the file; then nothing is open and the caller lists nothing.
-bool OpenResourceSource(const char* path, ResourceSource* source);
+bool OpenResourceSource(const TargetPath& path, ResourceSource* source);
 
 // FreeLibrary or UnmapNeImage; every address obtained through the source
 // becomes invalid. Harmless on a source that holds nothing.

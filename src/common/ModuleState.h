@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 // The visual-style functions, bound by name; each may be null and is tested
 // before every call.
@@ -28,6 +29,12 @@ struct ModuleState {
     HMODULE kernel32;
     BOOL(WINAPI* getCurrentActCtx)(HANDLE*);
     void(WINAPI* releaseActCtx)(HANDLE);
+    // The wide selection and file functions, bound by name on NT-family systems
+    // only (elsewhere they are stubs that fail); null where absent. They serve
+    // only names the ANSI code page cannot spell.
+    UINT(WINAPI* dragQueryFileW)(HDROP, UINT, LPWSTR, UINT);
+    HANDLE(WINAPI* createFileW)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+    HMODULE(WINAPI* loadLibraryExW)(LPCWSTR, HANDLE, DWORD);
     HMODULE uxTheme;
     ThemeApi theme;
     // System picture sizes, read again whenever a page is created and after a

@@ -8,5 +8,6 @@ if(VANTREL_WINDOWS)
     target_sources(vantrel_win32 PRIVATE
         ${CMAKE_CURRENT_LIST_DIR}/ErrorReports.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ModuleState.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/TargetPath.cpp
     )
 endif()

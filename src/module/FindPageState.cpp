@@ -23,7 +23,7 @@ PageState* FindPageState(HWND dialog) {
     return object != nullptr ? &object->pageState : nullptr;
 }
 
-const char* FindTargetPath(HWND dialog) {
+TargetPath FindTargetPath(HWND dialog) {
     ShellExtension* object = FindExtension(dialog);
-    return object != nullptr ? object->fileName : nullptr;
+    return object != nullptr ? object->target : TargetPath();
 }

@@ -52,6 +52,24 @@ void BindActivationContext() {
     theModule.getCurrentActCtx(&theModule.activationContext);
 }
 
+// Both libraries are imported statically, so they stay loaded as long as this
+// one: no reference of our own is taken. The opens need both wide functions.
+void BindWideFileApi() {
+    HMODULE kernel = GetModuleHandleA("Kernel32.dll");
+    HMODULE shell = GetModuleHandleA("Shell32.dll");
+    if (kernel == nullptr || shell == nullptr)
+        return;
+    BindProc(kernel, "CreateFileW", &theModule.createFileW);
+    BindProc(kernel, "LoadLibraryExW", &theModule.loadLibraryExW);
+    BindProc(shell, "DragQueryFileW", &theModule.dragQueryFileW);
+    if (theModule.createFileW == nullptr || theModule.loadLibraryExW == nullptr ||
+        theModule.dragQueryFileW == nullptr) {
+        theModule.createFileW = nullptr;
+        theModule.loadLibraryExW = nullptr;
+        theModule.dragQueryFileW = nullptr;
+    }
+}
+
 void BindThemeApi() {
     theModule.uxTheme = LoadLibraryA("UxTheme.dll");
     if (theModule.uxTheme == nullptr)
@@ -89,6 +107,9 @@ BOOL AttachModule(HINSTANCE moduleHandle) {
         IsThemedPlatform(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
     InterlockedExchange(&theModule.objectCount, 0);
 
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT)
+        BindWideFileApi();
+
     if (theModule.themedPlatform) {
         BindActivationContext();
         BindThemeApi();
@@ -121,6 +142,9 @@ void DetachModule() {
         theModule.releaseActCtx = nullptr;
         theModule.theme = ThemeApi();
     }
+    theModule.dragQueryFileW = nullptr;
+    theModule.createFileW = nullptr;
+    theModule.loadLibraryExW = nullptr;
     UnregisterClassA(kMciHostClassName, theModule.moduleHandle);
     mmioInstallIOProcA(kMemoryFileFourCC, nullptr, MMIO_REMOVEPROC);
 }

@@ -6,12 +6,14 @@
 
 #include "common/ModuleState.h"
 #include "module/PageCreation.h"
+#include "module/SelectedPath.h"
 #include "module/TargetHasResources.h"
 
 ShellExtension::ShellExtension()
     : referenceCount(0),
       medium(),
       fileName(nullptr),
+      target(),
       patchedTemplate(nullptr),
       pageHoldsReference(0),
       pageState() {
@@ -80,16 +82,12 @@ HRESULT STDMETHODCALLTYPE ShellExtension::AddPages(LPFNSVADDPROPSHEETPAGE addPag
     if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) != 1)
         return S_OK;
 
-    UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    fileName = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length + 1));
-    if (fileName == nullptr)
+    if (!ReadSelectedPath(drop, &fileName, &target))
         return E_OUTOFMEMORY;
-    DragQueryFileA(drop, 0, fileName, length + 1);
-    fileName[length] = '\0';
-
-    if (!TargetHasResources(fileName)) {
+    if (!TargetHasResources(target)) {
         HeapFree(GetProcessHeap(), 0, fileName);
         fileName = nullptr;
+        target = TargetPath();
         return S_OK;
     }
 
@@ -135,6 +133,7 @@ void DropPageReference(ShellExtension* object) {
     if (object->fileName != nullptr) {
         HeapFree(GetProcessHeap(), 0, object->fileName);
         object->fileName = nullptr;
+        object->target = TargetPath();
     }
     object->Release();
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "common/TargetPath.h"
 #include "page/PageState.h"
 
 // The class the installer registers as the property-sheet handler.
@@ -31,7 +32,8 @@ public:
 
     volatile LONG referenceCount;
     STGMEDIUM medium;
-    char* fileName;           // process heap; owned by the page once one exists
+    void* fileName;           // process heap; owned by the page once one exists
+    TargetPath target;        // points into fileName
     HGLOBAL patchedTemplate;  // legacy shell mode only; owned by the page
     // 1 while the page holds its reference on this object. Whoever clears it
     // drops that reference, so it is dropped once however the page ends.

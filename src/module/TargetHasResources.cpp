@@ -20,11 +20,8 @@ bool SeekInFile(void* context, int32_t offset) {
 
 }  // namespace
 
-bool TargetHasResources(const char* path) {
-    // Write sharing is granted so that a file another program is writing can
-    // still be looked at; nothing is ever written here.
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool TargetHasResources(const TargetPath& path) {
+    HANDLE file = OpenTargetFile(path);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     TargetByteSource source;

@@ -12,6 +12,7 @@ if(VANTREL_WINDOWS)
         ${CMAKE_CURRENT_LIST_DIR}/ModuleLifetime.cpp
         ${CMAKE_CURRENT_LIST_DIR}/TargetHasResources.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ClassFactory.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/SelectedPath.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ShellExtension.cpp
         ${CMAKE_CURRENT_LIST_DIR}/ModuleExports.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PageCreation.cpp

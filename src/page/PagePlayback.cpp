@@ -119,8 +119,8 @@ DWORD StartDevice(HWND dialog, PageState* page, const char* name, const uint8_t*
 
 void StartClipPlayback(HWND dialog) {
     PageState* page = FindPageState(dialog);
-    const char* path = FindTargetPath(dialog);
-    if (page == nullptr || path == nullptr)
+    TargetPath path = FindTargetPath(dialog);
+    if (page == nullptr)
         return;
     int32_t index = -1;
     const uint8_t* record = PlayableSelection(dialog, page, &index);

@@ -9,6 +9,7 @@
 
 #include "catalogue/NeResources.h"
 #include "catalogue/ResourceKind.h"
+#include "common/TargetPath.h"
 
 struct PageState {
     int32_t currentKind;
@@ -51,5 +52,6 @@ struct PageState {
 // The page's state, from the page dialog's window.
 PageState* FindPageState(HWND dialog);
 
-// The selected file's path (system code page), from the page dialog's window.
-const char* FindTargetPath(HWND dialog);
+// The selected file's path, from the page dialog's window; empty (nothing
+// opens it) when the window has no page.
+TargetPath FindTargetPath(HWND dialog);

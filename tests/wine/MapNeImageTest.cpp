@@ -8,6 +8,7 @@
 #include "../native/NeImageBuilder.h"
 #include "catalogue/MapNeImage.h"
 #include "support/TempFiles.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ TEST(MapNeImage, MapsTheWholeFileReadOnlyAndReleasesIt) {
     long handlesBefore = HandleCount();
 
     MappedNeImage image = {};
-    ASSERT_TRUE(MapNeImage(path.c_str(), &image));
+    ASSERT_TRUE(MapNeImage(NarrowTarget(path), &image));
     EXPECT_NE(nullptr, image.file);
     EXPECT_NE(nullptr, image.mapping);
     EXPECT_EQ(bytes.size(), static_cast<size_t>(image.end - image.base));
@@ -104,14 +105,14 @@ TEST(MapNeImage, RefusedFilesLeaveNothingOpen) {
         SCOPED_TRACE(i);
         ASSERT_FALSE(path.empty());
         MappedNeImage image = {};
-        EXPECT_FALSE(MapNeImage(path.c_str(), &image)) << "file " << i;
+        EXPECT_FALSE(MapNeImage(NarrowTarget(path), &image)) << "file " << i;
         ExpectHandlesBack(handlesBefore);
         EXPECT_TRUE(OpenableExclusively(path)) << "file " << i;
         EXPECT_EQ(refused[i], ReadWholeFile(path));
         EXPECT_TRUE(DeleteFileA(path.c_str())) << "file " << i;
     }
     MappedNeImage image = {};
-    EXPECT_FALSE(MapNeImage("Z:\\nonexistent\\vantrel-missing.exe", &image));
+    EXPECT_FALSE(MapNeImage(NarrowTarget("Z:\\nonexistent\\vantrel-missing.exe"), &image));
     ExpectHandlesBack(handlesBefore);
 }
 

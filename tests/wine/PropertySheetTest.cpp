@@ -197,8 +197,8 @@ TEST(ResourceSheet, PageShowsTemplateUnderItsTabAndClosesCleanly) {
     EXPECT_EQ(MAKEINTRESOURCEA(101), description->pszTemplate);
     EXPECT_EQ(sheet.server.library, description->hInstance);
     // The page reaches its object, and so the selected file, from its window.
-    ASSERT_NE(nullptr, FindTargetPath(sheet.page));
-    EXPECT_STRCASEEQ(SystemFilePath("shell32.dll").c_str(), FindTargetPath(sheet.page));
+    ASSERT_NE(nullptr, FindTargetPath(sheet.page).narrow);
+    EXPECT_STRCASEEQ(SystemFilePath("shell32.dll").c_str(), FindTargetPath(sheet.page).narrow);
     EXPECT_EQ(&ExtensionFromPageParameter(description->lParam)->pageState,
               FindPageState(sheet.page));
 

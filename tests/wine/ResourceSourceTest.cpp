@@ -101,7 +101,7 @@ TEST(ResourceSource, IconGroupsOfARealDllArriveInDirectoryOrder) {
     ASSERT_GT(expected.size(), 10u) << path;
 
     ResourceSource source;
-    ASSERT_TRUE(OpenResourceSource(path.c_str(), &source));
+    ASSERT_TRUE(OpenResourceSource(NarrowTarget(path), &source));
     ASSERT_NE(nullptr, source.module);
     EXPECT_EQ(0, source.isNeImage);
     std::vector<std::string> walked;
@@ -129,7 +129,7 @@ TEST(ResourceSource, SixteenBitFilesOpenThroughTheMapping) {
     ASSERT_FALSE(path.empty());
 
     ResourceSource source;
-    ASSERT_TRUE(OpenResourceSource(path.c_str(), &source));
+    ASSERT_TRUE(OpenResourceSource(NarrowTarget(path), &source));
     EXPECT_EQ(nullptr, source.module);
     EXPECT_NE(0, source.isNeImage);
     const uint8_t* data = nullptr;
@@ -149,13 +149,13 @@ TEST(ResourceSource, SixteenBitFilesOpenThroughTheMapping) {
 TEST(ResourceSource, NeitherWayOpensOtherFiles) {
     std::string path = WriteTempFile(std::vector<uint8_t>(200, 'x'));
     ResourceSource source;
-    EXPECT_FALSE(OpenResourceSource(path.c_str(), &source));
+    EXPECT_FALSE(OpenResourceSource(NarrowTarget(path), &source));
     EXPECT_EQ(nullptr, source.module);
     EXPECT_EQ(0, source.isNeImage);
     CloseResourceSource(&source);  // harmless on an empty source
     EXPECT_TRUE(OpenableExclusively(path));
     EXPECT_TRUE(DeleteFileA(path.c_str()));
-    EXPECT_FALSE(OpenResourceSource("Z:\\nonexistent\\vantrel-missing.dll", &source));
+    EXPECT_FALSE(OpenResourceSource(NarrowTarget("Z:\\nonexistent\\vantrel-missing.dll"), &source));
 }
 
 TEST(ResourceSource, ReadabilityCoversTheWholeLength) {

@@ -56,7 +56,7 @@ struct StringPage {
                                     reinterpret_cast<LPARAM>(&description));
         list = GetDlgItem(dialog, 1007);
         ResourceSource source = {};
-        if (list != nullptr && OpenResourceSource(path.c_str(), &source)) {
+        if (list != nullptr && OpenResourceSource(NarrowTarget(path), &source)) {
             filled = FillStringList(dialog, TextBufferOfPage(page), source, &page->stringHeader);
             CloseResourceSource(&source);
         }

@@ -27,10 +27,10 @@ bool WriteWholeFile(const std::string& path, const void* data, DWORD size) {
 }
 
 TEST(TargetHasResources, WinesOwnThirtyTwoBitLibrariesPass) {
-    EXPECT_TRUE(TargetHasResources(SystemFilePath("shell32.dll").c_str()));
-    EXPECT_TRUE(TargetHasResources(SystemFilePath("user32.dll").c_str()));
-    EXPECT_TRUE(TargetHasResources(SystemFilePath("comctl32.dll").c_str()));
-    EXPECT_TRUE(TargetHasResources(LibraryPath().c_str()));
+    EXPECT_TRUE(TargetHasResources(NarrowTarget(SystemFilePath("shell32.dll"))));
+    EXPECT_TRUE(TargetHasResources(NarrowTarget(SystemFilePath("user32.dll"))));
+    EXPECT_TRUE(TargetHasResources(NarrowTarget(SystemFilePath("comctl32.dll"))));
+    EXPECT_TRUE(TargetHasResources(NarrowTarget(LibraryPath())));
 }
 
 TEST(TargetHasResources, SixtyFourBitLibraryFails) {
@@ -39,7 +39,7 @@ TEST(TargetHasResources, SixtyFourBitLibraryFails) {
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         GTEST_SKIP() << "no 64-bit Wine libraries installed";
     }
-    EXPECT_FALSE(TargetHasResources(path.c_str()));
+    EXPECT_FALSE(TargetHasResources(NarrowTarget(path)));
 }
 
 TEST(TargetHasResources, TextAndMissingFilesFail) {
@@ -47,11 +47,11 @@ TEST(TargetHasResources, TextAndMissingFilesFail) {
     const char content[] =
         "MZ is how this line starts, but it is text all the same and long enough to be read.\r\n";
     ASSERT_TRUE(WriteWholeFile(text, content, sizeof(content) - 1));
-    EXPECT_FALSE(TargetHasResources(text.c_str()));
+    EXPECT_FALSE(TargetHasResources(NarrowTarget(text)));
     DeleteFileA(text.c_str());
 
-    EXPECT_FALSE(TargetHasResources(TempFilePath("vantrel-no-such-file.dll").c_str()));
-    EXPECT_FALSE(TargetHasResources(""));
+    EXPECT_FALSE(TargetHasResources(NarrowTarget(TempFilePath("vantrel-no-such-file.dll"))));
+    EXPECT_FALSE(TargetHasResources(NarrowTarget("")));
 }
 
 TEST(TargetHasResources, FileHeldOpenForWritingIsStillReadAndReleased) {
@@ -62,7 +62,7 @@ TEST(TargetHasResources, FileHeldOpenForWritingIsStillReadAndReleased) {
         CreateFileA(copy.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, writer);
-    EXPECT_TRUE(TargetHasResources(copy.c_str()));
+    EXPECT_TRUE(TargetHasResources(NarrowTarget(copy)));
     CloseHandle(writer);
 
     // The check closed its own handle: nobody holds the file any more, so an
@@ -77,7 +77,7 @@ TEST(TargetHasResources, FileHeldOpenForWritingIsStillReadAndReleased) {
     HANDLE locked = CreateFileA(copy.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, locked);
-    EXPECT_FALSE(TargetHasResources(copy.c_str()));
+    EXPECT_FALSE(TargetHasResources(NarrowTarget(copy)));
     CloseHandle(locked);
     EXPECT_TRUE(DeleteFileA(copy.c_str()));
 }
@@ -95,9 +95,9 @@ TEST(TargetHasResources, RejectsAndAcceptsBuiltImagesOnDisk) {
     ne[0x80 + 0x24] = 0x40;
     const std::string path = TempFilePath("vantrel-target-ne.exe");
     ASSERT_TRUE(WriteWholeFile(path, ne, sizeof(ne)));
-    EXPECT_TRUE(TargetHasResources(path.c_str()));
+    EXPECT_TRUE(TargetHasResources(NarrowTarget(path)));
     ASSERT_TRUE(WriteWholeFile(path, ne, sizeof(ne) - 1));
-    EXPECT_FALSE(TargetHasResources(path.c_str()));
+    EXPECT_FALSE(TargetHasResources(NarrowTarget(path)));
     DeleteFileA(path.c_str());
 }
 

@@ -14,7 +14,10 @@ shift 2
 export WINEPREFIX="$dir/prefix"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# Wine takes each program's ANSI code page from its Unix locale, so one prefix
+# serves programs run in another (VANTREL_WINE_LANG=en_US.UTF-8: code page 1252).
+export LANG=${VANTREL_WINE_LANG:-ja_JP.UTF-8}
+export LC_ALL=$LANG
 
 use_display() {
     if [ -f "$dir/display" ]; then

@@ -39,8 +39,10 @@ private:
 
 class DropDataObject final : public IDataObject {
 public:
-    DropDataObject(const std::vector<std::string>& paths, bool serveDrop, DropDataCounts* counts)
-        : paths_(paths), serveDrop_(serveDrop), counts_(counts) {
+    DropDataObject(const std::vector<std::string>& paths,
+                   const std::vector<std::wstring>& widePaths, bool serveDrop,
+                   DropDataCounts* counts)
+        : paths_(paths), widePaths_(widePaths), serveDrop_(serveDrop), counts_(counts) {
         counts_->references = 1;
     }
 
@@ -66,7 +68,8 @@ public:
         if (!serveDrop_ || format->cfFormat != CF_HDROP || !(format->tymed & TYMED_HGLOBAL)) {
             return DV_E_FORMATETC;
         }
-        HGLOBAL block = BuildDropFiles(paths_);
+        HGLOBAL block =
+            widePaths_.empty() ? BuildDropFiles(paths_) : BuildWideDropFiles(widePaths_);
         if (block == nullptr)
             return E_OUTOFMEMORY;
         medium->tymed = TYMED_HGLOBAL;
@@ -99,6 +102,7 @@ public:
 
 private:
     std::vector<std::string> paths_;
+    std::vector<std::wstring> widePaths_;  // served instead when not empty
     bool serveDrop_;
     DropDataCounts* counts_;
 };
@@ -124,8 +128,33 @@ HGLOBAL BuildDropFiles(const std::vector<std::string>& paths) {
     return block;
 }
 
+HGLOBAL BuildWideDropFiles(const std::vector<std::wstring>& paths) {
+    size_t textChars = 1;
+    for (const std::wstring& path : paths)
+        textChars += path.size() + 1;
+    HGLOBAL block =
+        GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + textChars * sizeof(wchar_t));
+    if (block == nullptr)
+        return nullptr;
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    wchar_t* text = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(drop) + sizeof(DROPFILES));
+    for (const std::wstring& path : paths) {
+        std::memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+        text += path.size() + 1;
+    }
+    GlobalUnlock(block);
+    return block;
+}
+
 IDataObject* NewDropDataObject(const std::vector<std::string>& paths, bool serveDrop,
                                DropDataCounts* counts) {
     *counts = DropDataCounts();
-    return new DropDataObject(paths, serveDrop, counts);
+    return new DropDataObject(paths, {}, serveDrop, counts);
+}
+
+IDataObject* NewWideDropDataObject(const std::vector<std::wstring>& paths, DropDataCounts* counts) {
+    *counts = DropDataCounts();
+    return new DropDataObject({}, paths, true, counts);
 }

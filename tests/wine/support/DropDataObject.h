@@ -20,5 +20,9 @@ struct DropDataCounts {
 IDataObject* NewDropDataObject(const std::vector<std::string>& paths, bool serveDrop,
                                DropDataCounts* counts);
 
+// The same with a wide list, as the NT shells hand the names over.
+IDataObject* NewWideDropDataObject(const std::vector<std::wstring>& paths, DropDataCounts* counts);
+
 // A DROPFILES block in GMEM_MOVEABLE global memory, as the shell builds one.
 HGLOBAL BuildDropFiles(const std::vector<std::string>& paths);
+HGLOBAL BuildWideDropFiles(const std::vector<std::wstring>& paths);

@@ -45,12 +45,15 @@ IShellExtInit* CreateExtension(const ExtensionServer& server) {
     return extension;
 }
 
-IShellExtInit* InitialisedExtension(const ExtensionServer& server, const std::string& path,
-                                    DropDataCounts* counts) {
+namespace {
+
+// Takes over the caller's reference on data.
+IShellExtInit* InitialisedWith(const ExtensionServer& server, IDataObject* data) {
     IShellExtInit* extension = CreateExtension(server);
-    if (extension == nullptr)
+    if (extension == nullptr) {
+        data->Release();
         return nullptr;
-    IDataObject* data = NewDropDataObject(std::vector<std::string>{path}, true, counts);
+    }
     HRESULT result = extension->Initialize(nullptr, data, nullptr);
     data->Release();
     if (result != S_OK) {
@@ -58,4 +61,16 @@ IShellExtInit* InitialisedExtension(const ExtensionServer& server, const std::st
         return nullptr;
     }
     return extension;
+}
+
+}  // namespace
+
+IShellExtInit* InitialisedExtension(const ExtensionServer& server, const std::string& path,
+                                    DropDataCounts* counts) {
+    return InitialisedWith(server, NewDropDataObject(std::vector<std::string>{path}, true, counts));
+}
+
+IShellExtInit* InitialisedExtension(const ExtensionServer& server, const std::wstring& path,
+                                    DropDataCounts* counts) {
+    return InitialisedWith(server, NewWideDropDataObject(std::vector<std::wstring>{path}, counts));
 }

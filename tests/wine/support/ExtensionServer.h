@@ -34,3 +34,6 @@ struct DropDataCounts;
 // Returns the extension (one reference) or null.
 IShellExtInit* InitialisedExtension(const ExtensionServer& server, const std::string& path,
                                     DropDataCounts* counts);
+// The same with the name in a wide list, as the NT shells hand it over.
+IShellExtInit* InitialisedExtension(const ExtensionServer& server, const std::wstring& path,
+                                    DropDataCounts* counts);

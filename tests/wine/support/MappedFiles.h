@@ -8,3 +8,4 @@
 // True when a view of the file is mapped anywhere in this process: a data
 // module, a mapped 16-bit image or a loaded image.
 bool FileMappedInProcess(const std::string& path);
+bool FileMappedInProcess(const std::wstring& path);

@@ -3,21 +3,15 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-bool InvokePropertiesVerb(const std::vector<std::string>& paths) {
-    if (paths.empty())
-        return false;
-    std::vector<PIDLIST_ABSOLUTE> items;
+namespace {
+
+// Runs the verb on the items (all in one folder) and frees them.
+bool InvokeOnItems(const std::vector<PIDLIST_ABSOLUTE>& items, HRESULT result) {
+    if (items.empty())
+        result = E_FAIL;
     std::vector<PCUITEMID_CHILD> children;
-    HRESULT result = S_OK;
-    for (const std::string& path : paths) {
-        PIDLIST_ABSOLUTE item = ILCreateFromPathA(path.c_str());
-        if (item == nullptr) {
-            result = E_FAIL;
-            break;
-        }
-        items.push_back(item);
+    for (PIDLIST_ABSOLUTE item : items)
         children.push_back(ILFindLastID(item));
-    }
     IShellFolder* folder = nullptr;
     IContextMenu* menu = nullptr;
     if (SUCCEEDED(result)) {
@@ -49,6 +43,26 @@ bool InvokePropertiesVerb(const std::vector<std::string>& paths) {
     for (PIDLIST_ABSOLUTE item : items)
         ILFree(item);
     return SUCCEEDED(result);
+}
+
+}  // namespace
+
+bool InvokePropertiesVerb(const std::vector<std::string>& paths) {
+    std::vector<PIDLIST_ABSOLUTE> items;
+    for (const std::string& path : paths) {
+        PIDLIST_ABSOLUTE item = ILCreateFromPathA(path.c_str());
+        if (item == nullptr)
+            return InvokeOnItems(items, E_FAIL);
+        items.push_back(item);
+    }
+    return InvokeOnItems(items, S_OK);
+}
+
+bool InvokePropertiesVerb(const std::wstring& path) {
+    PIDLIST_ABSOLUTE item = ILCreateFromPathW(path.c_str());
+    if (item == nullptr)
+        return false;
+    return InvokeOnItems({item}, S_OK);
 }
 
 bool InvokePropertiesVerb(const std::string& path) {

@@ -15,6 +15,9 @@
 // its own. The calling thread must have COM initialised (apartment threaded).
 bool InvokePropertiesVerb(const std::string& path);
 
+// The same with a name the ANSI code page may not spell.
+bool InvokePropertiesVerb(const std::wstring& path);
+
 // The same verb on a selection of several files, all in one folder.
 bool InvokePropertiesVerb(const std::vector<std::string>& paths);
 

@@ -13,9 +13,8 @@ BOOL CALLBACK TakeOffer(HPROPSHEETPAGE page, LPARAM data) {
     return TRUE;
 }
 
-}  // namespace
-
-bool OfferResourcePage(const std::string& path, ResourcePage* open) {
+template <typename Path>
+bool OfferPageFor(const Path& path, ResourcePage* open) {
     *open = ResourcePage();
     if (!LoadExtensionServer(&open->server))
         return false;
@@ -30,6 +29,12 @@ bool OfferResourcePage(const std::string& path, ResourcePage* open) {
     }
     extension->Release();
     return open->handle != nullptr;
+}
+
+}  // namespace
+
+bool OfferResourcePage(const std::string& path, ResourcePage* open) {
+    return OfferPageFor(path, open);
 }
 
 bool ShowOfferedPage(ResourcePage* open) {
@@ -53,6 +58,10 @@ bool ShowOfferedPage(ResourcePage* open) {
 
 bool OpenResourcePage(const std::string& path, ResourcePage* open) {
     return OfferResourcePage(path, open) && ShowOfferedPage(open);
+}
+
+bool OpenResourcePage(const std::wstring& path, ResourcePage* open) {
+    return OfferPageFor(path, open) && ShowOfferedPage(open);
 }
 
 HRESULT CloseResourcePage(ResourcePage* open) {

@@ -28,6 +28,8 @@ bool ShowOfferedPage(ResourcePage* open);
 
 // Both steps.
 bool OpenResourcePage(const std::string& path, ResourcePage* open);
+// Both steps with the name in a wide list, as the NT shells hand it over.
+bool OpenResourcePage(const std::wstring& path, ResourcePage* open);
 
 // Destroys the sheet (or an offered page that never got one), handles what is
 // queued, and unloads the library; returns what DllCanUnloadNow said just
