@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <cstdlib>
 #include <ostream>
@@ -17,6 +16,7 @@
 #include "support/MappedFiles.h"
 #include "support/PropertiesSheet.h"
 #include "support/ResourcePage.h"
+#include "support/ShellSheetVisit.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -87,39 +87,22 @@ std::vector<int> ListsThroughDataObject(const Path& path) {
     return counts;
 }
 
-struct SheetVisit {
-    std::wstring path;
-    bool invoked;
-};
-
-DWORD WINAPI RunPropertiesVerb(void* parameter) {
-    SheetVisit* visit = static_cast<SheetVisit*>(parameter);
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    visit->invoked = InvokePropertiesVerb(visit->path);
-    CoUninitialize();
-    return 0;
-}
-
 // The lists of the page in the shell's own Properties sheet; empty when the
-// sheet or the page did not come. Wine's shell runs the sheet modally inside
-// the verb, so the verb gets a thread of its own.
+// sheet or the page did not come.
 std::vector<int> ListsThroughShell(const std::wstring& path) {
-    SheetVisit visit = {path, false};
-    HANDLE thread = CreateThread(nullptr, 0, RunPropertiesVerb, &visit, 0, nullptr);
-    if (thread == nullptr)
-        return {};
+    ShellSheetVisit visit = {};
+    visit.widePath = path;
     std::vector<int> counts;
-    HWND sheet = WaitForPropertiesSheet(kTimeoutMs);
-    const int index = sheet != nullptr ? FindSheetTab(sheet, kPageTitle) : -1;
-    if (index >= 0 && SelectSheetTab(sheet, index)) {
-        HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-        if (page != nullptr)
-            counts = PageLists(page);
+    if (OpenShellSheet(&visit, kTimeoutMs)) {
+        const int index = FindSheetTab(visit.sheet, kPageTitle);
+        if (index >= 0 && SelectSheetTab(visit.sheet, index)) {
+            HWND page =
+                reinterpret_cast<HWND>(SendMessageA(visit.sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            if (page != nullptr)
+                counts = PageLists(page);
+        }
     }
-    bool closed = sheet == nullptr || CloseSheet(sheet, kTimeoutMs);
-    bool joined = WaitForSingleObject(thread, kTimeoutMs) == WAIT_OBJECT_0;
-    CloseHandle(thread);
-    EXPECT_TRUE(closed && joined && visit.invoked);
+    EXPECT_TRUE(CloseShellSheet(&visit, kTimeoutMs));
     return counts;
 }
 

@@ -6,55 +6,19 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "support/PropertiesSheet.h"
+#include "support/ShellSheetVisit.h"
 #include "support/TestPaths.h"
 
 namespace {
 
 const char kPageTitle[] = "リソース";
 const DWORD kTimeoutMs = 30000;
-
-// Wine's shell runs the sheet modally inside the verb, so the verb gets a thread
-// of its own and the test drives the sheet from outside, as a user would.
-struct SheetVisit {
-    std::vector<std::string> paths;
-    bool invoked;
-    HANDLE thread;
-    HWND sheet;
-};
-
-DWORD WINAPI RunPropertiesVerb(void* parameter) {
-    SheetVisit* visit = static_cast<SheetVisit*>(parameter);
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    visit->invoked = InvokePropertiesVerb(visit->paths);
-    CoUninitialize();
-    return 0;
-}
-
-bool OpenSheet(SheetVisit* visit, const std::vector<std::string>& paths) {
-    visit->paths = paths;
-    visit->invoked = false;
-    visit->sheet = nullptr;
-    visit->thread = CreateThread(nullptr, 0, RunPropertiesVerb, visit, 0, nullptr);
-    if (visit->thread == nullptr)
-        return false;
-    visit->sheet = WaitForPropertiesSheet(kTimeoutMs);
-    return visit->sheet != nullptr;
-}
-
-// Closes the sheet and waits for the verb to return; false when either hangs.
-bool CloseVisit(SheetVisit* visit) {
-    bool closed = visit->sheet == nullptr || CloseSheet(visit->sheet, kTimeoutMs);
-    bool joined = WaitForSingleObject(visit->thread, kTimeoutMs) == WAIT_OBJECT_0;
-    CloseHandle(visit->thread);
-    return closed && joined && visit->invoked;
-}
 
 int CountOf(const std::vector<std::string>& texts, const std::string& text) {
     return static_cast<int>(std::count(texts.begin(), texts.end(), text));
@@ -96,8 +60,9 @@ struct SheetFacts {
 
 SheetFacts VisitSheet(const std::vector<std::string>& paths) {
     SheetFacts facts = {};
-    SheetVisit visit;
-    facts.shown = OpenSheet(&visit, paths);
+    ShellSheetVisit visit = {};
+    visit.paths = paths;
+    facts.shown = OpenShellSheet(&visit, kTimeoutMs);
     if (facts.shown) {
         facts.tabs = SheetTabTexts(visit.sheet);
         const int index = FindSheetTab(visit.sheet, kPageTitle);
@@ -117,7 +82,7 @@ SheetFacts VisitSheet(const std::vector<std::string>& paths) {
         }
         facts.windowsWhileOpen = CountProcessWindows();
     }
-    facts.closed = CloseVisit(&visit);
+    facts.closed = CloseShellSheet(&visit, kTimeoutMs);
     return facts;
 }
 
