@@ -265,7 +265,9 @@ TEST_F(LibraryResources, ManifestAsksForCommonControlsSix) {
     ASSERT_LT(identity, dependency) << "the library's own identity comes first";
     EXPECT_EQ("Pelno.Vantrel.Vantrel", Attribute(xml, identity, "name"));
     EXPECT_EQ("1.0.0.0", Attribute(xml, identity, "version"));
-    EXPECT_EQ("x86", Attribute(xml, identity, "processorArchitecture"));
+    // The library's and the controls' processor are this build's.
+    const char* processor = sizeof(void*) == 8 ? "amd64" : "x86";
+    EXPECT_EQ(processor, Attribute(xml, identity, "processorArchitecture"));
     EXPECT_EQ("win32", Attribute(xml, identity, "type"));
 
     size_t dependent = xml.find("<assemblyIdentity", dependency);
@@ -273,6 +275,7 @@ TEST_F(LibraryResources, ManifestAsksForCommonControlsSix) {
     EXPECT_EQ("Microsoft.Windows.Common-Controls", Attribute(xml, dependent, "name"));
     EXPECT_EQ("6.0.0.0", Attribute(xml, dependent, "version"));
     EXPECT_EQ("6595b64144ccf1df", Attribute(xml, dependent, "publicKeyToken"));
+    EXPECT_EQ(processor, Attribute(xml, dependent, "processorArchitecture"));
 }
 
 // The names the library exports, read from its mapped image without running
@@ -284,8 +287,8 @@ std::set<std::string> ExportedNames() {
         return {"(not loaded)"};
     const uint8_t* base = reinterpret_cast<const uint8_t*>(image);
     const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const IMAGE_NT_HEADERS32* nt =
-        reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    // This build's own header layout: PE32 or PE32+.
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& directory =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     if (directory.VirtualAddress != 0 && directory.Size != 0) {
