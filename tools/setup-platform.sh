@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on Debian 12, and nothing that is
-# already there: the mingw-w64 cross compiler, Wine (32-bit), a virtual X display,
-# the Japanese locale and font, GoogleTest, Google Benchmark, clang for the fuzzers,
-# icoutils as an independent resource reader, ImageMagick for screenshots.
+# already there: the mingw-w64 cross compilers (32- and 64-bit), Wine (32- and
+# 64-bit), a virtual X display, the Japanese locale and font, GoogleTest, Google
+# Benchmark, clang for the fuzzers, icoutils as an independent resource reader,
+# ImageMagick for screenshots.
 set -eu
 
 packages=(cmake make g++ clang libclang-rt-14-dev clang-format
           libgtest-dev googletest libbenchmark-dev
           g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
-          wine wine32:i386 xvfb xauth x11-apps imagemagick
+          g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+          wine wine32:i386 wine64 xvfb xauth x11-apps imagemagick
           locales fonts-ipafont-gothic icoutils python3)
 
 sudo=""

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, then configures, builds and runs
 # every test: native unit tests (plain and under ASan/UBSan), the fuzz targets
-# for a bounded time, and the Windows-side tests under Wine.
+# for a bounded time, and the Windows-side tests of both builds under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -24,7 +24,10 @@ cmake --preset fuzz -DVANTREL_FUZZ_SECONDS="${VANTREL_FUZZ_SECONDS:-60}" >/dev/n
 cmake --build --preset fuzz
 ctest --preset fuzz
 
-step "VANTREL.DLL and the Windows-side tests under Wine"
+step "VANTREL.DLL, 32- and 64-bit, and the Windows-side tests of both under Wine"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+# The win32 tree's run includes the win64 tree's tests (tests/wine/CMakeLists.txt).
 ctest --preset win32

@@ -8,10 +8,16 @@
 #include "module/TemplatePatch.h"
 #include "page/PageDialogProc.h"
 
-static_assert(sizeof(void*) != 4 || offsetof(PROPSHEETPAGEA, hActCtx) == kPageDescriptionSize,
+// The shorter description is the longer one cut before the activation context,
+// with no padding of its own; the 32-bit sizes are those every older system's
+// common controls know.
+static_assert(offsetof(PROPSHEETPAGEA, hActCtx) == kPageDescriptionSize,
               "the description without the activation context");
-static_assert(sizeof(void*) != 4 || sizeof(PROPSHEETPAGEA) == kPageDescriptionSizeWithContext,
+static_assert(sizeof(PROPSHEETPAGEA) == kPageDescriptionSizeWithContext,
               "the description with the activation context");
+static_assert(sizeof(void*) != 4 ||
+                  (kPageDescriptionSize == 48 && kPageDescriptionSizeWithContext == 52),
+              "the 32-bit description sizes");
 
 namespace {
 

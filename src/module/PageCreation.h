@@ -7,9 +7,12 @@
 
 class ShellExtension;
 
-// Page description sizes: without and with the activation context.
-constexpr DWORD kPageDescriptionSize = 48;
-constexpr DWORD kPageDescriptionSizeWithContext = 52;
+// Page description sizes: without and with the activation context, as the
+// header's record versions give them for this build (48 and 52 bytes in the
+// 32-bit build, 88 and 96 in the 64-bit one). The common controls tell the
+// versions apart by these sizes alone.
+constexpr DWORD kPageDescriptionSize = sizeof(PROPSHEETPAGEA_V2);
+constexpr DWORD kPageDescriptionSizeWithContext = sizeof(PROPSHEETPAGEA_V3);
 
 // Fills the description of object's page; in legacy shell mode also makes the
 // patched template and stores it in the object.

@@ -16,6 +16,10 @@ const uint16_t kNeSignature = 0x454E;
 const uint32_t kPeSignature = 0x00004550;
 const uint16_t kPe32Magic = 0x10B;
 const uint16_t kPe32OptionalHeaderSize = 224;
+const uint16_t kPe32PlusMagic = 0x20B;
+const uint16_t kPe32PlusOptionalHeaderSize = 240;
+// A PE32+ optional header runs this far past the block read for a PE32 one.
+const uint32_t kPe32PlusExtraBytes = kPe32PlusOptionalHeaderSize - kPe32OptionalHeaderSize;
 
 // Reads count bytes at the current position. Whatever a short file does not
 // deliver reads as zero, so no later test rests on stale buffer contents.
@@ -41,19 +45,38 @@ bool CheckNeHeader(const uint8_t* header, uint64_t size, uint64_t newHeaderOffse
     return NeResourceTableInFile(size, newHeaderOffset, PeekU16(header + kNeResourceTableField));
 }
 
+// The bytes between the block already read and the section table: none for
+// PE32, the rest of the optional header for PE32+. -1 for any other header,
+// and for one whose magic and size disagree.
+int32_t OptionalHeaderRemainder(const uint8_t* header, PeImageWidths widths) {
+    const uint16_t optionalSize = PeekU16(header + 0x14);
+    const uint16_t magic = PeekU16(header + 0x18);
+    if (optionalSize == kPe32OptionalHeaderSize && magic == kPe32Magic)
+        return 0;
+    if (widths == kPe32AndPe32Plus && optionalSize == kPe32PlusOptionalHeaderSize &&
+        magic == kPe32PlusMagic) {
+        return static_cast<int32_t>(kPe32PlusExtraBytes);
+    }
+    return -1;
+}
+
 bool CheckPeHeader(const TargetByteSource& source, const uint8_t* header, uint64_t size,
-                   uint64_t newHeaderOffset) {
-    if (PeekU16(header + 0x14) != kPe32OptionalHeaderSize)
-        return false;
-    if (PeekU16(header + 0x18) != kPe32Magic)
+                   uint64_t newHeaderOffset, PeImageWidths widths) {
+    const int32_t remainder = OptionalHeaderRemainder(header, widths);
+    if (remainder < 0)
         return false;
     uint16_t sectionCount = PeekU16(header + 0x06);
     // The whole section table lies inside the file, even when the wanted section
     // comes early in it. At most 65535 × 40 bytes: no 64-bit sum can wrap.
-    if (size < newHeaderOffset + kNewHeaderSize + uint64_t{kSectionHeaderSize} * sectionCount) {
+    const uint64_t tableOffset = newHeaderOffset + kNewHeaderSize + uint64_t(remainder);
+    if (size < tableOffset + uint64_t{kSectionHeaderSize} * sectionCount)
         return false;
-    }
     if (sectionCount == 0)
+        return false;
+    // Reads stay sequential: the rest of the optional header is read past, not
+    // sought over.
+    uint8_t skipped[kPe32PlusExtraBytes];
+    if (remainder > 0 && !ReadBlock(source, skipped, static_cast<uint32_t>(remainder)))
         return false;
     uint8_t section[kSectionHeaderSize];
     for (uint32_t i = 0; i < sectionCount; ++i) {
@@ -67,7 +90,7 @@ bool CheckPeHeader(const TargetByteSource& source, const uint8_t* header, uint64
 
 }  // namespace
 
-bool CheckTargetHeaders(const TargetByteSource& source) {
+bool CheckTargetHeaders(const TargetByteSource& source, PeImageWidths widths) {
     // Sums are taken in 64 bits: an e_lfanew near 4 GiB must not wrap past the
     // size tests.
     const uint64_t size = source.size;
@@ -98,7 +121,7 @@ bool CheckTargetHeaders(const TargetByteSource& source) {
         return CheckNeHeader(newHeader, size, newHeaderOffset);
     }
     if (PeekU32(newHeader) == kPeSignature) {
-        return CheckPeHeader(source, newHeader, size, newHeaderOffset);
+        return CheckPeHeader(source, newHeader, size, newHeaderOffset, widths);
     }
     return false;
 }

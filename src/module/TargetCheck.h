@@ -15,6 +15,10 @@ struct TargetByteSource {
     bool (*seek)(void* context, int32_t offset);
 };
 
-// A PE32 image with a ".rsrc" section, or an NE image whose header names a
-// resource table.
-bool CheckTargetHeaders(const TargetByteSource& source);
+// Which PE images get a page. The 64-bit library sits in 64-bit shells, whose
+// files are mostly PE32+ images; the 32-bit one keeps to PE32.
+enum PeImageWidths { kPe32Only, kPe32AndPe32Plus };
+
+// A PE image of the accepted widths with a ".rsrc" section, or an NE image
+// whose header names a resource table.
+bool CheckTargetHeaders(const TargetByteSource& source, PeImageWidths widths);

@@ -6,6 +6,10 @@
 
 namespace {
 
+// A 64-bit process opens PE32+ and PE32 images alike as data modules; the
+// 32-bit library keeps to the images its shells always showed it.
+const PeImageWidths kBuildImageWidths = sizeof(void*) == 8 ? kPe32AndPe32Plus : kPe32Only;
+
 bool ReadFromFile(void* context, uint8_t* buffer, uint32_t count, uint32_t* delivered) {
     DWORD read = 0;
     BOOL ok = ReadFile(static_cast<HANDLE>(context), buffer, count, &read, nullptr);
@@ -29,7 +33,7 @@ bool TargetHasResources(const TargetPath& path) {
     source.size = GetFileSize(file, nullptr);
     source.read = ReadFromFile;
     source.seek = SeekInFile;
-    bool result = CheckTargetHeaders(source);
+    bool result = CheckTargetHeaders(source, kBuildImageWidths);
     CloseHandle(file);
     return result;
 }

@@ -96,8 +96,8 @@ BENCHMARK(BM_BarePassWithCallback)->Arg(100)->Arg(1000)->Arg(10000);
 void CheckHeadersOf(benchmark::State& state, const std::vector<uint8_t>& bytes) {
     for (auto _ : state) {
         MemoryTargetFile file{bytes.data(), bytes.size(), 0};
-        bool passed =
-            CheckTargetHeaders(MemoryTargetSource(&file, static_cast<uint32_t>(bytes.size())));
+        bool passed = CheckTargetHeaders(
+            MemoryTargetSource(&file, static_cast<uint32_t>(bytes.size())), kPe32AndPe32Plus);
         if (!passed) {
             state.SkipWithError("the target check refused the file");
             return;

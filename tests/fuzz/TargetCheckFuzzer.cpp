@@ -1,5 +1,6 @@
-// The header check over arbitrary bytes: as the file itself, and as a file that
-// claims more bytes than it delivers (one that shrank after its size was read).
+// The header check over arbitrary bytes, for both builds' image widths: as the
+// file itself, and as a file that claims more bytes than it delivers (one that
+// shrank after its size was read).
 #include <cstddef>
 #include <cstdint>
 
@@ -10,7 +11,9 @@ namespace {
 
 void RunCheck(const uint8_t* data, size_t size, uint32_t claimedSize) {
     MemoryTargetFile file{data, size, 0};
-    CheckTargetHeaders(MemoryTargetSource(&file, claimedSize));
+    CheckTargetHeaders(MemoryTargetSource(&file, claimedSize), kPe32Only);
+    file.position = 0;
+    CheckTargetHeaders(MemoryTargetSource(&file, claimedSize), kPe32AndPe32Plus);
 }
 
 }  // namespace

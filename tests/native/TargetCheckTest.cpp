@@ -46,7 +46,7 @@ bool SeekImage(void* context, int32_t offset) {
     return true;
 }
 
-bool Check(MemoryImage& image) {
+bool Check(MemoryImage& image, PeImageWidths widths = kPe32Only) {
     image.position = 0;
     image.seeks = 0;
     TargetByteSource source;
@@ -54,12 +54,12 @@ bool Check(MemoryImage& image) {
     source.size = static_cast<uint32_t>(image.claimedSize);
     source.read = ReadImage;
     source.seek = SeekImage;
-    return CheckTargetHeaders(source);
+    return CheckTargetHeaders(source, widths);
 }
 
-bool Check(const std::vector<uint8_t>& bytes) {
+bool Check(const std::vector<uint8_t>& bytes, PeImageWidths widths = kPe32Only) {
     MemoryImage image{bytes, bytes.size(), 0, 0, false};
-    return Check(image);
+    return Check(image, widths);
 }
 
 const uint32_t kNewHeader = 0x80;
@@ -90,6 +90,23 @@ std::vector<uint8_t> PeImage(const std::vector<std::string>& sections) {
     PokeU16(header + 0x18, 0x10B);
     for (size_t i = 0; i < sections.size(); ++i) {
         memcpy(header + 248 + 40 * i, sections[i].data(), std::min<size_t>(8, sections[i].size()));
+    }
+    return bytes;
+}
+
+// A PE32+ image: its optional header is 16 bytes longer, so the section table
+// starts at 264 past the signature. The optional header's tail is filled with a
+// ".rsrc" name, which a check reading sections from 248 would take for one.
+std::vector<uint8_t> Pe32PlusImage(const std::vector<std::string>& sections) {
+    std::vector<uint8_t> bytes = MzHeader(kNewHeader, kNewHeader + 264 + 40 * sections.size());
+    uint8_t* header = &bytes[kNewHeader];
+    memcpy(header, "PE\0\0", 4);
+    PokeU16(header + 0x06, static_cast<uint16_t>(sections.size()));
+    PokeU16(header + 0x14, 240);
+    PokeU16(header + 0x18, 0x20B);
+    memcpy(header + 248, ".rsrc\0\0\0.rsrc\0\0\0", 16);
+    for (size_t i = 0; i < sections.size(); ++i) {
+        memcpy(header + 264 + 40 * i, sections[i].data(), std::min<size_t>(8, sections[i].size()));
     }
     return bytes;
 }
@@ -185,6 +202,72 @@ TEST(TargetCheck, OnlyPe32WithItsOwnOptionalHeaderSize) {
     std::vector<uint8_t> badSignature = PeImage({".rsrc"});
     badSignature[kNewHeader + 2] = 1;  // "PE\1\0"
     EXPECT_FALSE(Check(badSignature));
+}
+
+TEST(TargetCheck, Pe32PlusOnlyWhereTheBuildTakesIt) {
+    EXPECT_FALSE(Check(Pe32PlusImage({".rsrc"}), kPe32Only));
+    EXPECT_TRUE(Check(Pe32PlusImage({".rsrc"}), kPe32AndPe32Plus));
+    EXPECT_TRUE(Check(Pe32PlusImage({".text", ".data", ".rsrc"}), kPe32AndPe32Plus));
+    // Sections are read after the whole optional header, not from its tail.
+    EXPECT_FALSE(Check(Pe32PlusImage({".text", ".reloc"}), kPe32AndPe32Plus));
+    EXPECT_FALSE(Check(Pe32PlusImage({}), kPe32AndPe32Plus));
+
+    // Everything the 32-bit build accepts, the 64-bit one accepts too.
+    for (const std::vector<uint8_t>& image :
+         {PeImage({".rsrc"}), PeImage({".text", ".rsrc"}), NeImage(0x40, 0x400)}) {
+        EXPECT_TRUE(Check(image, kPe32AndPe32Plus));
+    }
+    EXPECT_FALSE(Check(PeImage({".text"}), kPe32AndPe32Plus));
+}
+
+TEST(TargetCheck, Pe32PlusMagicAndSizeMustAgree) {
+    // Each width's magic with the other width's optional header size, and odd
+    // sizes around 240.
+    std::vector<uint8_t> plusMagicShortHeader = PeImage({".rsrc"});
+    PokeU16(&plusMagicShortHeader[kNewHeader + 0x18], 0x20B);
+    EXPECT_FALSE(Check(plusMagicShortHeader, kPe32AndPe32Plus));
+    std::vector<uint8_t> pe32MagicLongHeader = Pe32PlusImage({".rsrc"});
+    PokeU16(&pe32MagicLongHeader[kNewHeader + 0x18], 0x10B);
+    EXPECT_FALSE(Check(pe32MagicLongHeader, kPe32AndPe32Plus));
+    for (uint16_t optionalSize : {0, 239, 241, 0xFFFF}) {
+        std::vector<uint8_t> image = Pe32PlusImage({".rsrc"});
+        PokeU16(&image[kNewHeader + 0x14], optionalSize);
+        EXPECT_FALSE(Check(image, kPe32AndPe32Plus)) << optionalSize;
+    }
+    // A ROM image's magic is neither.
+    std::vector<uint8_t> rom = Pe32PlusImage({".rsrc"});
+    PokeU16(&rom[kNewHeader + 0x18], 0x107);
+    EXPECT_FALSE(Check(rom, kPe32AndPe32Plus));
+}
+
+TEST(TargetCheck, Pe32PlusTruncatedAnywhere) {
+    // The section table, which starts 16 bytes later than in PE32, must be
+    // whole: one byte short fails even with .rsrc first.
+    std::vector<uint8_t> cut = Pe32PlusImage({".rsrc", ".text"});
+    cut.pop_back();
+    EXPECT_FALSE(Check(cut, kPe32AndPe32Plus));
+
+    // Cut inside the optional header's tail or the first section header: the
+    // 248-byte block alone would have left room for a table there.
+    for (size_t keep : {size_t{248}, size_t{256}, size_t{264}, size_t{300}}) {
+        std::vector<uint8_t> bytes = Pe32PlusImage({".rsrc"});
+        bytes.resize(kNewHeader + keep);
+        EXPECT_FALSE(Check(bytes, kPe32AndPe32Plus)) << keep;
+    }
+
+    // A file that shrank after its size was read, ending in the optional
+    // header: the missing tail and sections read as zeros, never as the
+    // poisoned rest of the buffer.
+    std::vector<uint8_t> shrunk = Pe32PlusImage({".rsrc"});
+    shrunk.resize(kNewHeader + 250);
+    MemoryImage shrunkImage{shrunk, kNewHeader + 264 + 40, 0, 0, false};
+    EXPECT_FALSE(Check(shrunkImage, kPe32AndPe32Plus));
+    EXPECT_EQ(1, shrunkImage.seeks);
+
+    // A failing read of the optional header's tail.
+    MemoryImage failing{Pe32PlusImage({".rsrc"}), 0, 0, 0, true};
+    failing.claimedSize = failing.bytes.size();
+    EXPECT_FALSE(Check(failing, kPe32AndPe32Plus));
 }
 
 TEST(TargetCheck, SectionTableMustBeWholeAndNotEmpty) {

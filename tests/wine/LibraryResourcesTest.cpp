@@ -265,6 +265,7 @@ TEST_F(LibraryResources, ManifestAsksForCommonControlsSix) {
     ASSERT_LT(identity, dependency) << "the library's own identity comes first";
     EXPECT_EQ("Pelno.Vantrel.Vantrel", Attribute(xml, identity, "name"));
     EXPECT_EQ("1.0.0.0", Attribute(xml, identity, "version"));
+    // The library's and the controls' processor are this build's.
     const char* processor = sizeof(void*) == 8 ? "amd64" : "x86";
     EXPECT_EQ(processor, Attribute(xml, identity, "processorArchitecture"));
     EXPECT_EQ("win32", Attribute(xml, identity, "type"));
@@ -286,8 +287,8 @@ std::set<std::string> ExportedNames() {
         return {"(not loaded)"};
     const uint8_t* base = reinterpret_cast<const uint8_t*>(image);
     const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const IMAGE_NT_HEADERS32* nt =
-        reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    // This build's own header layout: PE32 or PE32+.
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& directory =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     if (directory.VirtualAddress != 0 && directory.Size != 0) {

@@ -134,4 +134,48 @@ TEST_F(MemoryFiles, AviReaderOpensAClipStraightFromAResource) {
     FreeLibrary(shell32);
 }
 
+// A block at the top of the address space: above 4 GiB in a 64-bit process, so
+// the name must carry every bit of the address, through the file layer and
+// the AVI reader alike.
+TEST_F(MemoryFiles, BlockAtTheTopOfTheAddressSpace) {
+    HMODULE shell32 =
+        LoadLibraryExA(SystemFilePath("shell32.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, shell32);
+    LPSTR clipName = nullptr;
+    EnumResourceNamesA(shell32, "AVI", TakeFirstName, reinterpret_cast<LONG_PTR>(&clipName));
+    HRSRC found = FindResourceA(shell32, clipName, "AVI");
+    ASSERT_NE(nullptr, found);
+    const DWORD clipSize = SizeofResource(shell32, found);
+    char* block = static_cast<char*>(
+        VirtualAlloc(nullptr, clipSize, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE));
+    ASSERT_NE(nullptr, block);
+    memcpy(block, LockResource(LoadResource(shell32, found)), clipSize);
+    FreeLibrary(shell32);
+    if (sizeof(void*) == 8) {
+        EXPECT_GT(reinterpret_cast<uintptr_t>(block), uintptr_t{0xFFFFFFFFu});
+    }
+
+    HMMIO raw = OpenName(2, block, clipSize);
+    ASSERT_NE(nullptr, raw);
+    char buffer[16];
+    EXPECT_EQ(static_cast<LONG>(clipSize - 8), mmioSeek(raw, -8, SEEK_END));
+    EXPECT_EQ(8, mmioRead(raw, buffer, 16));
+    EXPECT_EQ(0, memcmp(buffer, block + clipSize - 8, 8));
+    mmioClose(raw, 0);
+
+    char name[kMemoryFileNameCapacity];
+    MemoryFileName(name, 1, block, clipSize);
+    AVIFileInit();
+    PAVIFILE file = nullptr;
+    EXPECT_EQ(0, AVIFileOpenA(&file, name, OF_READ, const_cast<CLSID*>(&kAviFileClass)));
+    if (file != nullptr) {
+        AVIFILEINFOA info = {};
+        EXPECT_EQ(0, AVIFileInfoA(file, &info, sizeof(info)));
+        EXPECT_GT(info.dwLength, 0u);
+        AVIFileRelease(file);
+    }
+    AVIFileExit();
+    VirtualFree(block, 0, MEM_RELEASE);
+}
+
 }  // namespace

@@ -260,6 +260,22 @@ TEST(PageContent, WineLibrariesListWhatTheIndependentReaderLists) {
         ExpectListsAgree(WineLibrary(name));
 }
 
+// The 64-bit shell's own library: listed like any PE32 file by the 64-bit
+// build, and no page at all from the 32-bit one.
+TEST(PageContent, SixtyFourBitShellLibraryOnlyInTheSixtyFourBitBuild) {
+    const std::string path =
+        WindowsPath("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/shell32.dll");
+    if (!Exists(path))
+        GTEST_SKIP() << "no 64-bit Wine libraries installed";
+    if (sizeof(void*) == 8) {
+        ExpectListsAgree(FileUnderTest{path, FixturePath("x86_64-windows/shell32.dll.wrestool")});
+        return;
+    }
+    ResourcePage open;
+    PageCloser closer{&open};
+    EXPECT_FALSE(OfferResourcePage(path, &open));
+}
+
 bool ChooseNamed(HWND page, int kind, const std::string& shown);
 
 // The clips' pictures by list index; the names are the numbers 1, 2, 3.

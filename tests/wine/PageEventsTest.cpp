@@ -229,9 +229,9 @@ bool ProcessIsThemed() {
     HMODULE uxTheme = LoadLibraryA("uxtheme.dll");
     using IsAppThemedProc = BOOL(WINAPI*)();
     IsAppThemedProc isAppThemed =
-        uxTheme != nullptr
-            ? reinterpret_cast<IsAppThemedProc>(GetProcAddress(uxTheme, "IsAppThemed"))
-            : nullptr;
+        uxTheme != nullptr ? reinterpret_cast<IsAppThemedProc>(
+                                 reinterpret_cast<void*>(GetProcAddress(uxTheme, "IsAppThemed")))
+                           : nullptr;
     bool themed = isAppThemed != nullptr && isAppThemed();
     if (uxTheme != nullptr)
         FreeLibrary(uxTheme);

@@ -311,7 +311,9 @@ protected:
 TEST_F(PageDescription, NeitherLegacyNorThemed) {
     PROPSHEETPAGEA description;
     FillPageDescription(object, &description);
-    EXPECT_EQ(kPageDescriptionSize, description.dwSize);
+    // The header's size of the record version without the context, for this
+    // build's pointer width.
+    EXPECT_EQ(static_cast<DWORD>(PROPSHEETPAGEA_V2_SIZE), description.dwSize);
     EXPECT_EQ(static_cast<DWORD>(0xC8), description.dwFlags);
     EXPECT_EQ(MAKEINTRESOURCEA(101), description.pszTemplate);
     EXPECT_STREQ("リソース", description.pszTitle);

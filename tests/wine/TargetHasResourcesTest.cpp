@@ -26,20 +26,33 @@ bool WriteWholeFile(const std::string& path, const void* data, DWORD size) {
     return ok && written == size;
 }
 
+// Wine's libraries of each width, by their Unix paths: the system folder a
+// program sees depends on its own width.
+std::string WineLibrary(const char* folder, const char* name) {
+    return WindowsPath(std::string(folder) + name);
+}
+const char kThirtyTwoBit[] = "/usr/lib/i386-linux-gnu/wine/i386-windows/";
+const char kSixtyFourBit[] = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/";
+
 TEST(TargetHasResources, WinesOwnThirtyTwoBitLibrariesPass) {
+    for (const char* name : {"shell32.dll", "user32.dll", "comctl32.dll"}) {
+        EXPECT_TRUE(TargetHasResources(NarrowTarget(WineLibrary(kThirtyTwoBit, name)))) << name;
+    }
+    // The system folder a program sees holds libraries of its own width, and
+    // this build's own library: both pass in either build.
     EXPECT_TRUE(TargetHasResources(NarrowTarget(SystemFilePath("shell32.dll"))));
-    EXPECT_TRUE(TargetHasResources(NarrowTarget(SystemFilePath("user32.dll"))));
-    EXPECT_TRUE(TargetHasResources(NarrowTarget(SystemFilePath("comctl32.dll"))));
     EXPECT_TRUE(TargetHasResources(NarrowTarget(LibraryPath())));
 }
 
-TEST(TargetHasResources, SixtyFourBitLibraryFails) {
-    const std::string unixPath = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/shell32.dll";
-    const std::string path = WindowsPath(unixPath);
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        GTEST_SKIP() << "no 64-bit Wine libraries installed";
+TEST(TargetHasResources, SixtyFourBitLibrariesPassOnlyInTheSixtyFourBitBuild) {
+    const bool sixtyFourBitBuild = sizeof(void*) == 8;
+    for (const char* name : {"shell32.dll", "user32.dll", "comctl32.dll"}) {
+        const std::string path = WineLibrary(kSixtyFourBit, name);
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            GTEST_SKIP() << "no 64-bit Wine libraries installed";
+        }
+        EXPECT_EQ(sixtyFourBitBuild, TargetHasResources(NarrowTarget(path))) << name;
     }
-    EXPECT_FALSE(TargetHasResources(NarrowTarget(path)));
 }
 
 TEST(TargetHasResources, TextAndMissingFilesFail) {

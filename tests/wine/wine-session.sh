@@ -44,6 +44,7 @@ start)
         wineboot -i </dev/null >"$dir/wineboot.log" 2>&1
         wineserver -w
     fi
+    echo "${WINEARCH:-}" >"$dir/arch"
     # Whatever stays running must not hold the caller's output open: CTest waits
     # for it to close.
     wineserver -p </dev/null >>"$dir/wineserver.log" 2>&1
@@ -56,7 +57,15 @@ run)
     # program writes to a file, and the file is shown afterwards.
     log=$(mktemp "$dir/run.XXXXXX")
     status=0
-    "${VANTREL_WINE:-wine}" "$@" </dev/null >"$log" 2>&1 || status=$?
+    # A session started with WINEARCH=win64 runs tools named without a path
+    # (reg, rundll32) as 64-bit programs: they see the 64-bit registry view and
+    # system folder, as the 64-bit shell does. Debian's plain "wine" would pick
+    # the 32-bit ones. VANTREL_WINE overrides the choice.
+    loader=wine
+    if [ "$(cat "$dir/arch" 2>/dev/null)" = win64 ] && [ -x /usr/lib/wine/wine64 ]; then
+        loader=/usr/lib/wine/wine64
+    fi
+    "${VANTREL_WINE:-$loader}" "$@" </dev/null >"$log" 2>&1 || status=$?
     cat "$log"
     rm -f "$log"
     exit $status
