@@ -32,12 +32,19 @@ failures=0
 
 wine_run() { bash "$session_script" run "$session" "$@"; }
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+# Wine's reg.exe of one width, reading the registry as that width's programs
+# see it (the views of Wine's 64-bit reg.exe do not share HKCR\* as Windows does).
+reg_of() {
+    local loader=wine
+    [ "$1" = 32 ] || loader=/usr/lib/wine/wine64
+    VANTREL_WINE=$loader wine_run reg query "${@:2}" "/reg:$1"
+}
 # The string data of one value ("" for the default one) in one registry view;
 # empty when missing.
 value_of() {
     local option=(/v "$2")
     [ -n "$2" ] || option=(/ve)
-    wine_run reg query "$1" "${option[@]}" "/reg:$3" 2>/dev/null | tr -d '\r' |
+    reg_of "$3" "$1" "${option[@]}" 2>/dev/null | tr -d '\r' |
         LC_ALL=C sed -n 's/^.*REG_SZ    //p' | head -n 1
 }
 expect_value() {
@@ -45,7 +52,7 @@ expect_value() {
     actual=$(value_of "$1" "$2" "$4")
     [ "$actual" = "$3" ] || fail "$1 [$2] in the $4-bit view is '$actual', expected '$3'"
 }
-expect_no_key() { wine_run reg query "$1" "/reg:$2" >/dev/null 2>&1 && fail "$1 is still there ($2-bit view)"; }
+expect_no_key() { reg_of "$2" "$1" >/dev/null 2>&1 && fail "$1 is still there ($2-bit view)"; }
 # Where each view's library lies, its staged name and the path registered for
 # it. A 32-bit setupapi in a 64-bit prefix writes "system32", which 32-bit
 # programs find in the 32-bit system folder.
