@@ -1,17 +1,4 @@
-# Cross build for 32-bit Windows with Debian's mingw-w64, win32 thread model:
-# its runtime needs no thread library (winpthread), whose imports the oldest
-# supported systems lack. GoogleTest's one use of std::mutex is replaced in
-# tests/wine/gtest-custom.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows.
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(VANTREL_MINGW_PREFIX i686-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${VANTREL_MINGW_PREFIX}-gcc-win32)
-set(CMAKE_CXX_COMPILER ${VANTREL_MINGW_PREFIX}-g++-win32)
-set(CMAKE_RC_COMPILER ${VANTREL_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VANTREL_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-win32.cmake)

@@ -1,15 +1,4 @@
-# Cross build for 64-bit Windows with Debian's mingw-w64, win32 thread model, for
-# the same reasons as the 32-bit build (cmake/toolchain-mingw-i686.cmake).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 64-bit Windows.
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(VANTREL_MINGW_PREFIX x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${VANTREL_MINGW_PREFIX}-gcc-win32)
-set(CMAKE_CXX_COMPILER ${VANTREL_MINGW_PREFIX}-g++-win32)
-set(CMAKE_RC_COMPILER ${VANTREL_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VANTREL_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-win32.cmake)
