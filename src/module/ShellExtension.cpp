@@ -9,6 +9,18 @@
 #include "module/SelectedPath.h"
 #include "module/TargetHasResources.h"
 
+namespace {
+
+// Frees the selected file's name; nothing opens the target afterwards.
+void ForgetTarget(ShellExtension* object) {
+    if (object->fileName != nullptr)
+        HeapFree(GetProcessHeap(), 0, object->fileName);
+    object->fileName = nullptr;
+    object->target = TargetPath();
+}
+
+}  // namespace
+
 ShellExtension::ShellExtension()
     : referenceCount(0),
       medium(),
@@ -85,9 +97,7 @@ HRESULT STDMETHODCALLTYPE ShellExtension::AddPages(LPFNSVADDPROPSHEETPAGE addPag
     if (!ReadSelectedPath(drop, &fileName, &target))
         return E_OUTOFMEMORY;
     if (!TargetHasResources(target)) {
-        HeapFree(GetProcessHeap(), 0, fileName);
-        fileName = nullptr;
-        target = TargetPath();
+        ForgetTarget(this);
         return S_OK;
     }
 
@@ -130,10 +140,6 @@ void DropPageReference(ShellExtension* object) {
         GlobalFree(object->patchedTemplate);
         object->patchedTemplate = nullptr;
     }
-    if (object->fileName != nullptr) {
-        HeapFree(GetProcessHeap(), 0, object->fileName);
-        object->fileName = nullptr;
-        object->target = TargetPath();
-    }
+    ForgetTarget(object);
     object->Release();
 }
