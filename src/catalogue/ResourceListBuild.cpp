@@ -123,22 +123,22 @@ int FillResourceLists(HWND dialog, const ResourceListStores& stores, const Resou
     fill.dialog = dialog;
     fill.text = stores.text;
     fill.source = &source;
-    SetLastError(0);
-    if (!BuildImageIndex(source, false, &fill.iconImages) ||
-        !BuildImageIndex(source, true, &fill.cursorImages)) {
-        if (GetLastError() == 0)
-            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        ReportSystemError(dialog, 2);
-        FreeImageIndex(&fill.iconImages);
-        return -1;
-    }
     for (const ListPlan& plan : plans) {
         HWND list = GetDlgItem(dialog, plan.listId);
         fill.list = list;
         fill.store = StoreOf(stores, plan.kind);
         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         SendMessageA(list, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(ColumnWidthOf(plan.kind)), 0);
-        if (plan.kind == kKindAvi) {
+        // A group list needs the index of its images; one that cannot be had
+        // stops the build here, as a full store does.
+        SetLastError(0);
+        if ((plan.kind == kKindIcon && !BuildImageIndex(source, false, &fill.iconImages)) ||
+            (plan.kind == kKindCursor && !BuildImageIndex(source, true, &fill.cursorImages))) {
+            if (GetLastError() == 0)
+                SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            ReportSystemError(dialog, 2);
+            fill.failed = 1;
+        } else if (plan.kind == kKindAvi) {
             AVIFileInit();
             Walk(&fill, plan.type, plan.builder);
             AVIFileExit();

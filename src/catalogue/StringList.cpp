@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "catalogue/StringBlock.h"
+#include "common/DrawnText.h"
 #include "common/ErrorReports.h"
+#include "common/GdiOwners.h"
 #include "common/ModuleState.h"
 
 namespace {
@@ -32,8 +34,18 @@ struct StringFillContext {
 };
 
 int StringWidth(HWND list, const char* text) {
-    return static_cast<int>(
-        SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text)));
+    const size_t length = strlen(text);
+    if (length <= static_cast<size_t>(kLongestDrawnText)) {
+        return static_cast<int>(
+            SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text)));
+    }
+    // The list would measure the whole text; the row draws only its start.
+    WindowDC dc(list);
+    if (dc.get() == nullptr)
+        return 0;
+    DCSelection font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    return GetTextExtentPoint32A(dc.get(), text, DrawnTextLength(length), &size) ? size.cx : 0;
 }
 
 // Appends one row: the identifier as its parameter, text as subitem 1.

@@ -79,6 +79,22 @@ private:
     HGDIOBJ object_;
 };
 
+// An icon or cursor destroyed at the end.
+class IconHandle {
+public:
+    explicit IconHandle(HICON icon) : icon_(icon) {}
+    ~IconHandle() {
+        if (icon_ != nullptr)
+            DestroyIcon(icon_);
+    }
+    IconHandle(const IconHandle&) = delete;
+    IconHandle& operator=(const IconHandle&) = delete;
+    HICON get() const { return icon_; }
+
+private:
+    HICON icon_;
+};
+
 // A global block locked for the scope.
 class GlobalLockScope {
 public:

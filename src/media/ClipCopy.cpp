@@ -12,9 +12,54 @@ namespace {
 
 const CLSID kAviFileClass = {0x00020000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
+// What the stream holds for the first frame: its format's size and
+// compression, and the bytes of the frame itself.
+struct FrameSource {
+    uint32_t formatBytes;
+    uint32_t compression;
+    uint32_t frameBytes;
+};
+
+bool ReadFrameSource(PAVISTREAM stream, uint32_t clipSize, FrameSource* source) {
+    LONG formatBytes = 0;
+    LONG frameBytes = 0;
+    if (AVIStreamReadFormat(stream, AVIStreamStart(stream), nullptr, &formatBytes) != 0 ||
+        AVIStreamRead(stream, 0, 1, nullptr, 0, &frameBytes, nullptr) != 0) {
+        return false;
+    }
+    // Both come from the clip's own bytes: neither can be longer than the clip.
+    if (formatBytes < static_cast<LONG>(sizeof(BITMAPINFOHEADER)) || frameBytes < 0 ||
+        static_cast<uint32_t>(formatBytes) > clipSize ||
+        static_cast<uint32_t>(frameBytes) > clipSize) {
+        return false;
+    }
+    // The header alone is enough; a longer format reports the short buffer.
+    BITMAPINFOHEADER header = {};
+    LONG headerBytes = sizeof(header);
+    HRESULT result = AVIStreamReadFormat(stream, AVIStreamStart(stream), &header, &headerBytes);
+    if (result != 0 && result != AVIERR_BUFFERTOOSMALL)
+        return false;
+    source->formatBytes = static_cast<uint32_t>(formatBytes);
+    source->compression = header.biCompression;
+    source->frameBytes = static_cast<uint32_t>(frameBytes);
+    return true;
+}
+
+// The bytes of the frame that may be copied; 0 when its header and the bytes
+// behind it disagree. An uncompressed stream's frame comes back as the layer
+// read it, in a buffer of the stream's sizes, whatever its header claims; a
+// decoded one in a buffer the decoder sized from its own header.
+uint64_t CopyableFrameLength(const BITMAPINFOHEADER* header, const FrameSource& source) {
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(header);
+    if (source.compression == BI_RGB)
+        return PassThroughFrameLength(bytes, source.formatBytes, source.frameBytes);
+    return PackedDibLength(bytes, header->biSize);
+}
+
 // False when the frame's block could not be allocated: the sound is then not
-// tried either.
-bool ReadFirstFrame(PAVIFILE file, ClipCopy* copy) {
+// tried either. A frame whose header describes more than its bytes hold is an
+// error of the clip's and copies nothing.
+bool ReadFirstFrame(PAVIFILE file, uint32_t clipSize, ClipCopy* copy) {
     PAVISTREAM stream = nullptr;
     HRESULT result = AVIFileGetStream(file, &stream, streamtypeVIDEO, 0);
     if (result == AVIERR_NODATA)
@@ -24,14 +69,15 @@ bool ReadFirstFrame(PAVIFILE file, ClipCopy* copy) {
         return false;
     }
     bool allocated = true;
-    PGETFRAME frames = AVIStreamGetFrameOpen(stream, nullptr);
+    FrameSource source = {};
+    PGETFRAME frames = ReadFrameSource(stream, clipSize, &source)
+                           ? AVIStreamGetFrameOpen(stream, nullptr)
+                           : nullptr;
     if (frames != nullptr) {
         const auto* header = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(frames, 0));
-        uint64_t length = 0;
-        if (header != nullptr) {
-            // The decoder wrote the header it describes: as long as it says.
-            length = PackedDibLength(reinterpret_cast<const uint8_t*>(header), header->biSize);
-        }
+        uint64_t length = header != nullptr ? CopyableFrameLength(header, source) : 0;
+        if (header != nullptr && length == 0)
+            copy->aviError = AVIERR_BADFORMAT;
         if (length != 0) {
             HGLOBAL block = AllocateClipboardBlock(static_cast<SIZE_T>(length));
             void* bytes = block != nullptr ? GlobalLock(block) : nullptr;
@@ -139,7 +185,7 @@ void ReadClipCopy(const uint8_t* data, uint32_t size, ClipCopy* copy) {
     if (result != 0) {
         copy->aviError = result;
     } else {
-        if (ReadFirstFrame(file, copy) && copy->aviError == 0)
+        if (ReadFirstFrame(file, size, copy) && copy->aviError == 0)
             ReadSound(file, size, copy);
         AVIFileRelease(file);
     }

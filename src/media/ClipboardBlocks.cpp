@@ -152,11 +152,19 @@ void WriteBitmapCopy(const uint8_t* data, size_t size, const BitmapCopyPlan& pla
     memcpy(table + size_t{plan.coreEntries} * 4, data + rest, size - rest);
 }
 
-uint64_t PackedDibLength(const uint8_t* header, size_t headerBytes) {
+namespace {
+
+// Where a packed DIB's colour table ends and how many pixel bytes follow it.
+struct PackedDibParts {
+    uint64_t tableEnd;
+    uint64_t pixelBytes;
+};
+
+bool ReadPackedDibParts(const uint8_t* header, size_t headerBytes, PackedDibParts* parts) {
     uint32_t headerSize = 0;
     if (!ReadU32(header, headerBytes, 0, &headerSize) || headerSize < kInfoHeaderBytes ||
         headerSize > kLongestInfoHeader || headerSize > headerBytes) {
-        return 0;
+        return false;
     }
     int32_t width = static_cast<int32_t>(PeekU32(header + 4));
     int32_t height = static_cast<int32_t>(PeekU32(header + 8));
@@ -165,7 +173,7 @@ uint64_t PackedDibLength(const uint8_t* header, size_t headerBytes) {
     uint32_t imageSize = PeekU32(header + 20);
     uint32_t entries = PeekU32(header + 32);
     if (width <= 0 || height == 0 || bitCount == 0 || bitCount > 32)
-        return 0;
+        return false;
     const uint32_t byDepth = ColourEntriesByDepth(bitCount);
     if (entries == 0 || (byDepth != 0 && entries > byDepth))
         entries = byDepth;
@@ -175,10 +183,33 @@ uint64_t PackedDibLength(const uint8_t* header, size_t headerBytes) {
     if (headerSize == kInfoHeaderBytes && compression == kBiBitfields && bitCount > 8)
         entries += kMaskEntries;
     uint64_t rows = height < 0 ? 0 - int64_t{height} : int64_t{height};
-    uint64_t pixels = compression == kBiRgb || compression == kBiBitfields
-                          ? PaddedRowBytes(static_cast<uint32_t>(width), bitCount) * rows
-                          : imageSize;
-    uint64_t length = uint64_t{headerSize} + uint64_t{entries} * 4 + pixels;
+    parts->tableEnd = uint64_t{headerSize} + uint64_t{entries} * 4;
+    parts->pixelBytes = compression == kBiRgb || compression == kBiBitfields
+                            ? PaddedRowBytes(static_cast<uint32_t>(width), bitCount) * rows
+                            : imageSize;
+    return true;
+}
+
+}  // namespace
+
+uint64_t PackedDibLength(const uint8_t* header, size_t headerBytes) {
+    PackedDibParts parts;
+    if (!ReadPackedDibParts(header, headerBytes, &parts))
+        return 0;
+    uint64_t length = parts.tableEnd + parts.pixelBytes;
+    return length > kMaxBlockBytes ? 0 : length;
+}
+
+uint64_t PassThroughFrameLength(const uint8_t* frame, uint32_t formatBytes, uint32_t frameBytes) {
+    PackedDibParts parts;
+    // The header and its table are the stream's format, the pixels the bytes
+    // read for the frame right behind it: a header that describes more than
+    // either holds would have the copy read past them.
+    if (!ReadPackedDibParts(frame, formatBytes, &parts) || parts.tableEnd != formatBytes ||
+        parts.pixelBytes > frameBytes) {
+        return 0;
+    }
+    uint64_t length = parts.tableEnd + parts.pixelBytes;
     return length > kMaxBlockBytes ? 0 : length;
 }
 

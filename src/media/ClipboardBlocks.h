@@ -67,6 +67,12 @@ void WriteBitmapCopy(const uint8_t* data, size_t size, const BitmapCopyPlan& pla
 // form. 0 when the header is not a usable information header.
 uint64_t PackedDibLength(const uint8_t* header, size_t headerBytes);
 
+// Length of a frame that the AVI layer hands back undecoded: its header and
+// table are the stream's format of formatBytes, its pixels the frameBytes the
+// stream read for it. 0 when the header describes a table or pixels other than
+// those bytes hold.
+uint64_t PassThroughFrameLength(const uint8_t* frame, uint32_t formatBytes, uint32_t frameBytes);
+
 // ---- Sound ----
 
 // Offset of the "data" chunk's contents: the format block is followed by a pad

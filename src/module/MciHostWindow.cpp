@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <mmsystem.h>
 
 #include "common/ModuleState.h"
 #include "module/ModuleLifetime.h"
@@ -7,7 +8,9 @@ const char kMciHostClassName[] = "Kelvard_Drosvelin_Vantrel_MCI";
 
 // The hidden window that shows a playing clip inside the AVI list. It paints
 // nothing itself (the device does), and turns a double click into the list's own
-// double-click notification so that the page handles both alike.
+// double-click notification so that the page handles both alike. A window of
+// the same class, a child of the page, takes one playback's end notice and
+// hands it to the page.
 LRESULT CALLBACK MciHostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
@@ -18,6 +21,9 @@ LRESULT CALLBACK MciHostWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         }
         case WM_ERASEBKGND:
             return 1;
+        case MM_MCINOTIFY:
+            // As the playback's notice window: the page takes the notice.
+            return SendMessageA(GetParent(window), message, wParam, lParam);
         case WM_LBUTTONDBLCLK: {
             HWND list = GetParent(window);
             SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(1008, LBN_DBLCLK),

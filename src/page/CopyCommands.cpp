@@ -106,8 +106,10 @@ LRESULT CALLBACK PictureListHook(HWND list, UINT message, WPARAM wParam, LPARAM 
 LRESULT CALLBACK MemberListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CHAR && CopyOnKey(list, wParam))
         return 0;
-    // A member selection does not change whether the page can copy.
-    if (message == WM_RBUTTONDOWN)
-        SelectItemAt(list, lParam);
+    // The copy that the menu offers is the new member's.
+    if (message == WM_RBUTTONDOWN && SelectItemAt(list, lParam)) {
+        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+    }
     return CallPreviousProc(list, message, wParam, lParam);
 }

@@ -2,13 +2,16 @@
 
 #include <cstring>
 
-#include "common/ErrorReports.h"
 #include "common/GdiOwners.h"
 #include "media/ClipboardBlocks.h"
 #include "media/ClipboardPut.h"
+#include "page/MemberPicture.h"
 #include "page/PlainDib.h"
 
 namespace {
+
+// The copy of a PNG member stays below 2 GB with its header.
+const uint64_t kLargestPngPixelBytes = 0x7FFFFFFF - 40;
 
 struct TwoColourInfo {
     BITMAPINFOHEADER header;
@@ -20,11 +23,12 @@ struct PaletteInfo {
     RGBQUAD colours[256];
 };
 
-// Calls that fail without a code of their own still report a real one.
-bool Failed(DWORD fallback) {
-    if (GetLastError() == 0)
-        SetLastError(fallback);
-    return false;
+// The code of the call that just failed, or fallback for calls that fail
+// without one. Taken at once: the owners' clean-up on the way out (an unlock
+// above all) may change the thread's last error.
+DWORD FailureCode(DWORD fallback) {
+    DWORD code = GetLastError();
+    return code != 0 ? code : fallback;
 }
 
 // A 32-bit section of the image's size. When the output has a table the
@@ -39,38 +43,38 @@ HBITMAP CreateCanvas(HDC like, const MemberCopyPlan& plan) {
 
 // Paints the mask (transparent white, opaque black), inverts the colour bits
 // over it, and maps the result into the output's own depth and table. out
-// holds the output's header and table; its bits follow them.
-bool DrawOverWhite(HWND dialog, const uint8_t* image, const MemberCopyPlan& plan, uint8_t* out) {
+// holds the output's header and table; its bits follow them. 0 or the failure.
+DWORD DrawOverWhite(HWND dialog, const uint8_t* image, const MemberCopyPlan& plan, uint8_t* out) {
     const int w = static_cast<int>(plan.width);
     const int h = static_cast<int>(plan.height);
     SetLastError(0);
     WindowDC windowDC(dialog);
     if (windowDC.get() == nullptr)
-        return Failed(ERROR_DC_NOT_FOUND);
+        return FailureCode(ERROR_DC_NOT_FOUND);
     MemoryDC memory(windowDC.get());
     if (memory.get() == nullptr)
-        return Failed(ERROR_NOT_ENOUGH_MEMORY);
+        return FailureCode(ERROR_NOT_ENOUGH_MEMORY);
     void* targetBits = nullptr;
     GdiObject target(CreateDIBSection(windowDC.get(), reinterpret_cast<const BITMAPINFO*>(out),
                                       DIB_RGB_COLORS, &targetBits, nullptr, 0));
     if (target.get() == nullptr || targetBits == nullptr)
-        return Failed(ERROR_NOT_ENOUGH_MEMORY);
+        return FailureCode(ERROR_NOT_ENOUGH_MEMORY);
     GdiObject separateCanvas(plan.colourEntries != 0 ? CreateCanvas(windowDC.get(), plan)
                                                      : nullptr);
     if (plan.colourEntries != 0 && separateCanvas.get() == nullptr)
-        return Failed(ERROR_NOT_ENOUGH_MEMORY);
+        return FailureCode(ERROR_NOT_ENOUGH_MEMORY);
     HGDIOBJ canvas = separateCanvas.get() != nullptr ? separateCanvas.get() : target.get();
     {
         DCSelection canvasSelection(memory.get(), canvas);
         if (!canvasSelection.selected())
-            return Failed(ERROR_CAN_NOT_COMPLETE);
+            return FailureCode(ERROR_CAN_NOT_COMPLETE);
         TwoColourInfo mask = {};
         mask.header = PlainDibHeader(plan.width, plan.height, 1, 0);
         mask.colours[1] = RGBQUAD{255, 255, 255, 0};
         if (!StretchSucceeded(StretchDIBits(
                 memory.get(), 0, 0, w, h, 0, 0, w, h, image + plan.maskOffset,
                 reinterpret_cast<const BITMAPINFO*>(&mask), DIB_RGB_COLORS, SRCCOPY))) {
-            return Failed(ERROR_CAN_NOT_COMPLETE);
+            return FailureCode(ERROR_CAN_NOT_COMPLETE);
         }
         PaletteInfo colour = {};
         colour.header =
@@ -79,61 +83,143 @@ bool DrawOverWhite(HWND dialog, const uint8_t* image, const MemberCopyPlan& plan
         if (!StretchSucceeded(StretchDIBits(
                 memory.get(), 0, 0, w, h, 0, 0, w, h, image + plan.colourBitsOffset,
                 reinterpret_cast<const BITMAPINFO*>(&colour), DIB_RGB_COLORS, SRCINVERT))) {
-            return Failed(ERROR_CAN_NOT_COMPLETE);
+            return FailureCode(ERROR_CAN_NOT_COMPLETE);
         }
         if (separateCanvas.get() != nullptr) {
             MemoryDC targetDC(windowDC.get());
             if (targetDC.get() == nullptr)
-                return Failed(ERROR_NOT_ENOUGH_MEMORY);
+                return FailureCode(ERROR_NOT_ENOUGH_MEMORY);
             DCSelection targetSelection(targetDC.get(), target.get());
             if (!targetSelection.selected() ||
                 !StretchBlt(targetDC.get(), 0, 0, w, h, memory.get(), 0, 0, w, h, SRCCOPY)) {
-                return Failed(ERROR_CAN_NOT_COMPLETE);
+                return FailureCode(ERROR_CAN_NOT_COMPLETE);
             }
         }
     }
     GdiFlush();
     memcpy(out + 40 + size_t{plan.colourEntries} * 4, targetBits, plan.imageBytes);
-    return true;
+    return 0;
 }
 
-}  // namespace
-
-HGLOBAL MemberImageBlock(HWND dialog, const GroupMember& member) {
-    GlobalLockScope source(member.imageCopy);
-    const uint8_t* image = static_cast<const uint8_t*>(source.get());
-    MemberCopyPlan plan;
-    if (image == nullptr || !PlanMemberCopy(image, source.size(), &plan))
-        return nullptr;
-    HGLOBAL block = AllocateClipboardBlock(plan.blockBytes);
-    if (block == nullptr) {
-        ReportSystemError(dialog, 2);
-        return nullptr;
-    }
-    bool complete = false;
+// The PNG member as the page draws it, over white: a 32-bit packed DIB whose
+// fourth bytes are 0, as a blended member's. 0 with *block, 0 with no block
+// where the platform cannot draw the stream, or the failure.
+DWORD PngOverWhite(HWND dialog, const uint8_t* image, size_t size, const MemberImageLayout& layout,
+                   HGLOBAL* block) {
+    const uint64_t pixelBytes = uint64_t{layout.width} * layout.height * 4;
+    if (pixelBytes > kLargestPngPixelBytes)
+        return 0;
+    IconHandle icon(CreatePngMemberIcon(image, size, layout));
+    if (icon.get() == nullptr)
+        return 0;
+    const int w = static_cast<int>(layout.width);
+    const int h = static_cast<int>(layout.height);
+    SetLastError(0);
+    WindowDC windowDC(dialog);
+    if (windowDC.get() == nullptr)
+        return FailureCode(ERROR_DC_NOT_FOUND);
+    MemoryDC memory(windowDC.get());
+    if (memory.get() == nullptr)
+        return FailureCode(ERROR_NOT_ENOUGH_MEMORY);
+    BITMAPINFO info = {};
+    info.bmiHeader = PlainDibHeader(layout.width, layout.height, 32);
+    void* bits = nullptr;
+    GdiObject canvas(CreateDIBSection(windowDC.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (canvas.get() == nullptr || bits == nullptr)
+        return FailureCode(ERROR_NOT_ENOUGH_MEMORY);
+    memset(bits, 0xFF, static_cast<size_t>(pixelBytes));
     {
-        GlobalLockScope output(block);
-        uint8_t* out = static_cast<uint8_t*>(output.get());
+        DCSelection selection(memory.get(), canvas.get());
+        if (!selection.selected() ||
+            !DrawIconEx(memory.get(), 0, 0, icon.get(), w, h, 0, nullptr, DI_NORMAL)) {
+            return FailureCode(ERROR_CAN_NOT_COMPLETE);
+        }
+    }
+    GdiFlush();
+    HGLOBAL output = AllocateClipboardBlock(static_cast<SIZE_T>(40 + pixelBytes));
+    if (output == nullptr)
+        return FailureCode(ERROR_NOT_ENOUGH_MEMORY);
+    bool written = false;
+    {
+        GlobalLockScope lock(output);
+        uint8_t* out = static_cast<uint8_t*>(lock.get());
+        if (out != nullptr) {
+            memcpy(out, &info.bmiHeader, 40);
+            memcpy(out + 40, bits, static_cast<size_t>(pixelBytes));
+            for (uint64_t i = 3; i < pixelBytes; i += 4)
+                out[40 + i] = 0;
+            written = true;
+        }
+    }
+    if (!written) {
+        GlobalFree(output);
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    *block = output;
+    return 0;
+}
+
+// A DIB member through its plan: blended by its alpha, or drawn through its
+// mask. 0 with *block, or the failure.
+DWORD DibOverWhite(HWND dialog, const uint8_t* image, const MemberCopyPlan& plan, HGLOBAL* block) {
+    HGLOBAL output = AllocateClipboardBlock(plan.blockBytes);
+    if (output == nullptr)
+        return FailureCode(ERROR_NOT_ENOUGH_MEMORY);
+    DWORD failure = 0;
+    {
+        GlobalLockScope lock(output);
+        uint8_t* out = static_cast<uint8_t*>(lock.get());
         if (out == nullptr) {
-            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            failure = ERROR_NOT_ENOUGH_MEMORY;
         } else {
             WriteMemberCopyHeader(image, plan, out);
             if (plan.blendAlpha) {
                 BlendOverWhite(image + plan.colourBitsOffset, size_t{plan.width} * plan.height,
                                out + 40);
-                complete = true;
             } else {
-                complete = DrawOverWhite(dialog, image, plan, out);
+                failure = DrawOverWhite(dialog, image, plan, out);
             }
         }
     }
-    if (!complete) {
-        // The code is taken before the block goes: freeing may change it.
-        DWORD code = GetLastError();
-        GlobalFree(block);
-        SetLastError(code);
-        ReportSystemError(dialog, 2);
-        return nullptr;
+    if (failure != 0) {
+        GlobalFree(output);
+        return failure;
     }
+    *block = output;
+    return 0;
+}
+
+}  // namespace
+
+HGLOBAL MemberImageBlock(HWND dialog, const GroupMember& member, DWORD* failure) {
+    *failure = 0;
+    HGLOBAL block = nullptr;
+    GlobalLockScope source(member.imageCopy);
+    const uint8_t* image = static_cast<const uint8_t*>(source.get());
+    if (image == nullptr)
+        return nullptr;
+    MemberCopyPlan plan;
+    MemberImageLayout layout;
+    if (PlanMemberCopy(image, source.size(), &plan))
+        *failure = DibOverWhite(dialog, image, plan, &block);
+    else if (ReadMemberImageLayout(image, source.size(), false, &layout) && layout.isPng)
+        *failure = PngOverWhite(dialog, image, source.size(), layout, &block);
     return block;
+}
+
+bool MemberIsCopyable(const GroupMember& member) {
+    GlobalLockScope source(member.imageCopy);
+    const uint8_t* image = static_cast<const uint8_t*>(source.get());
+    MemberCopyPlan plan;
+    MemberImageLayout layout;
+    if (image == nullptr)
+        return false;
+    if (PlanMemberCopy(image, source.size(), &plan))
+        return true;
+    if (!ReadMemberImageLayout(image, source.size(), false, &layout) || !layout.isPng ||
+        uint64_t{layout.width} * layout.height * 4 > kLargestPngPixelBytes) {
+        return false;
+    }
+    IconHandle icon(CreatePngMemberIcon(image, source.size(), layout));
+    return icon.get() != nullptr;
 }

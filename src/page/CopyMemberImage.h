@@ -6,7 +6,11 @@
 #include "catalogue/ResourceRecords.h"
 
 // The member's image copy over white as a packed DIB (CF_DIB), or null. An
-// image that cannot be copied (a PNG stream, bytes that do not hold what the
-// header describes) gives null silently; a failed allocation or drawing call
-// is reported on dialog.
-HGLOBAL MemberImageBlock(HWND dialog, const GroupMember& member);
+// image that cannot be copied (bytes that do not hold what the header
+// describes, a PNG stream the platform cannot draw) gives null and failure 0;
+// a failed allocation or drawing call gives null and its system error.
+// Nothing is reported here: the caller reports once everything is released.
+HGLOBAL MemberImageBlock(HWND dialog, const GroupMember& member, DWORD* failure);
+
+// True when MemberImageBlock can make a block of the member.
+bool MemberIsCopyable(const GroupMember& member);

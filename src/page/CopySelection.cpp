@@ -57,8 +57,15 @@ void CopyMemberImage(HWND dialog, PageState* page) {
     const GroupMember* member = MemberOfItem(page, value);
     if (member == nullptr || member->imageCopy == nullptr)
         return;
-    ClipboardBlock blocks[1] = {{CF_DIB, MemberImageBlock(dialog, *member)}};
+    DWORD failure = 0;
+    ClipboardBlock blocks[1] = {{CF_DIB, MemberImageBlock(dialog, *member, &failure)}};
     PutOnClipboard(dialog, blocks, 1);
+    // The report's box lets the sheet go on: a rebuild or the sheet's end may
+    // free the member while it shows, so it comes after the work is done.
+    if (failure != 0) {
+        SetLastError(failure);
+        ReportSystemError(dialog, 2);
+    }
 }
 
 void CopyBitmapResource(HWND dialog, PageState* page) {

@@ -23,9 +23,24 @@ int CompareNames(const BoundedName& first, const BoundedName& second) {
     if (!first.isText)
         return Order(first.id, second.id);
     // The order of lstrcmpA, with lengths so that a text never runs past its store.
-    int result = CompareStringA(GetThreadLocale(), LOCALE_USE_CP_ACP, first.text, TextLength(first),
-                                second.text, TextLength(second));
-    return result == 0 ? 0 : result - CSTR_EQUAL;
+    // Windows 95 and NT 4 refuse LOCALE_USE_CP_ACP; there the thread locale's
+    // own code page reads the names, which is the system's in every shell.
+    const DWORD flagsToTry[] = {LOCALE_USE_CP_ACP, 0};
+    for (DWORD flags : flagsToTry) {
+        int result = CompareStringA(GetThreadLocale(), flags, first.text, TextLength(first),
+                                    second.text, TextLength(second));
+        if (result != 0)
+            return result - CSTR_EQUAL;
+    }
+    // Still refused: the bytes' order, so that the list is at least sorted.
+    const uint32_t common = first.length < second.length ? first.length : second.length;
+    for (uint32_t i = 0; i < common; ++i) {
+        const uint8_t a = static_cast<uint8_t>(first.text[i]);
+        const uint8_t b = static_cast<uint8_t>(second.text[i]);
+        if (a != b)
+            return a < b ? -1 : 1;
+    }
+    return Order(first.length, second.length);
 }
 
 // The name of a picture list's item. The stores count a record before the

@@ -46,3 +46,22 @@ void FormatRecordName(const BoundedName& name, char* buffer, size_t size) {
     AppendChars(&text, name.text, name.length);
     AppendChars(&text, "\"", 1);
 }
+
+void WriteSizeText(char* buffer, size_t capacity, int32_t width, int32_t height) {
+    // A top-down bitmap stores its height negative; its picture is as high.
+    auto side = [](int32_t value) {
+        return value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    };
+    TextWriter text = StartText(buffer, capacity);
+    AppendDecimal(&text, side(width));
+    AppendChars(&text, "x", 1);
+    AppendDecimal(&text, side(height));
+}
+
+void WriteClipLengthText(char* buffer, size_t capacity, uint32_t hundredths) {
+    TextWriter seconds = StartText(buffer, capacity);
+    AppendDecimal(&seconds, hundredths / 100);
+    AppendChars(&seconds, ".", 1);
+    AppendDecimal(&seconds, hundredths % 100, 2);
+    AppendString(&seconds, " 秒");
+}

@@ -26,3 +26,10 @@ bool ReadRecordName(const PictureStore& store, const uint8_t* record, BoundedNam
 
 // A text name in double quotes, an identifier as its number; cut to size.
 void FormatRecordName(const BoundedName& name, char* buffer, size_t size);
+
+// "<width>x<height>" under pictures and in the member list, each side as a
+// magnitude.
+void WriteSizeText(char* buffer, size_t capacity, int32_t width, int32_t height);
+
+// A clip's length from hundredths of a second: "4.56 秒".
+void WriteClipLengthText(char* buffer, size_t capacity, uint32_t hundredths);

@@ -7,13 +7,14 @@
 #include "common/ErrorReports.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
-#include "media/ClipboardBlocks.h"
 #include "page/PagePlayback.h"
 #include "page/PageStores.h"
 #include "page/ResourceKinds.h"
+#include "page/CopyMemberImage.h"
 #include "page/CopySelection.h"
 #include "page/ItemTexts.h"
 #include "page/PageControls.h"
+#include "page/PictureItems.h"
 
 namespace {
 
@@ -118,23 +119,16 @@ void ShowEntryName(HWND dialog, PageState* page, ResName name) {
 }
 
 // The selected member can go to the clipboard: it has an image copy that the
-// copy can convert (a PNG stream cannot).
+// copy can convert.
 bool SelectedMemberIsCopyable(HWND dialog, PageState* page) {
     LRESULT selection = SendDlgItemMessageA(dialog, kMemberList, LB_GETCURSEL, 0, 0);
     if (selection < 0)
         return false;
     LRESULT value =
         SendDlgItemMessageA(dialog, kMemberList, LB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
-    if (value == LB_ERR || page->members == nullptr)
-        return false;
-    uint32_t index = ItemOffsetOf(static_cast<uintptr_t>(value));
-    if (index >= static_cast<uint32_t>(page->memberCount))
-        return false;
-    HGLOBAL copy = reinterpret_cast<const GroupMember*>(page->members)[index].imageCopy;
-    GlobalLockScope lock(copy);
-    MemberCopyPlan plan;
-    return lock.get() != nullptr &&
-           PlanMemberCopy(static_cast<const uint8_t*>(lock.get()), lock.size(), &plan);
+    const GroupMember* member =
+        value != LB_ERR ? MemberOfItem(page, static_cast<uintptr_t>(value)) : nullptr;
+    return member != nullptr && MemberIsCopyable(*member);
 }
 
 void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
@@ -280,6 +274,12 @@ void OnPageCommand(HWND dialog, int controlId, int code, HWND control) {
                              reinterpret_cast<LPARAM>(GetDlgItem(dialog, kPlayButton)));
             else if (code == LBN_ERRSPACE)
                 ReportOutOfMemory(dialog);
+            return;
+        case kMemberList:
+            // Each member decides for itself whether the page can copy it.
+            if (code == LBN_SELCHANGE && IsGroupKind(page->currentKind))
+                EnableWindow(GetDlgItem(dialog, kCopyButton),
+                             SelectedMemberIsCopyable(dialog, page));
             return;
         case kPlayButton:
             if (page->playingIndex < 0)

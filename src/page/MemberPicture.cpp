@@ -24,14 +24,9 @@ bool RowsInside(size_t size, uint32_t offset, uint32_t partBytes, uint32_t bitCo
 
 void DrawPngMember(HDC dc, int x, int y, const uint8_t* bytes, size_t size,
                    const MemberImageLayout& layout) {
-    DWORD imageBytes = static_cast<DWORD>(layout.imageBytes < size ? layout.imageBytes : size);
-    HICON icon = CreateIconFromResourceEx(const_cast<PBYTE>(bytes), imageBytes, TRUE, 0x00030000,
-                                          static_cast<int>(layout.width),
-                                          static_cast<int>(layout.height), LR_DEFAULTCOLOR);
-    if (icon == nullptr)
-        return;
-    DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL);
-    DestroyIcon(icon);
+    IconHandle icon(CreatePngMemberIcon(bytes, size, layout));
+    if (icon.get() != nullptr)
+        DrawIconEx(dc, x, y, icon.get(), 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 // A 32-bit image carries its own transparency: each pixel is weighed against
@@ -120,6 +115,17 @@ void DrawMaskedMember(HDC dc, int x, int y, const uint8_t* bytes, size_t size,
 }
 
 }  // namespace
+
+HICON CreatePngMemberIcon(const uint8_t* bytes, size_t size, const MemberImageLayout& layout) {
+    if (!layout.isPng || layout.width == 0 || layout.height == 0 || layout.width > kMaxSide ||
+        layout.height > kMaxSide) {
+        return nullptr;
+    }
+    DWORD imageBytes = static_cast<DWORD>(layout.imageBytes < size ? layout.imageBytes : size);
+    return CreateIconFromResourceEx(const_cast<PBYTE>(bytes), imageBytes, TRUE, 0x00030000,
+                                    static_cast<int>(layout.width), static_cast<int>(layout.height),
+                                    LR_DEFAULTCOLOR);
+}
 
 void DrawMemberPicture(HDC dc, int x, int y, const GroupMember& member, COLORREF background) {
     GlobalLockScope lock(member.imageCopy);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "common/DrawnText.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
 #include "common/TextWriter.h"
@@ -109,14 +110,6 @@ void DrawIconItem(const ItemPaint& paint, const PictureStore& store, const uint8
                    DI_NORMAL);
 }
 
-// "<width>x<height>", as under pictures and in the member list.
-void WriteSize(char* buffer, size_t capacity, uint32_t width, uint32_t height) {
-    TextWriter text = StartText(buffer, capacity);
-    AppendDecimal(&text, width);
-    AppendChars(&text, "x", 1);
-    AppendDecimal(&text, height);
-}
-
 // Below the picture box of a bitmap or clip entry: "%ux%u" when both sides are
 // known, then the second line (depth or length) when there is one.
 void DrawSizeAndSecondLine(const ItemPaint& paint, int nameBottom, int32_t width, int32_t height,
@@ -125,7 +118,7 @@ void DrawSizeAndSecondLine(const ItemPaint& paint, int nameBottom, int32_t width
     int sizeBottom = sizeTop + paint.t + 4;
     if (width != 0 && height != 0) {
         char text[32];
-        WriteSize(text, sizeof(text), static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+        WriteSizeText(text, sizeof(text), width, height);
         DrawLine(paint, sizeTop, sizeBottom, text);
     }
     if (secondLine != nullptr)
@@ -171,20 +164,16 @@ void DrawAviItem(const ItemPaint& paint, UINT itemId, const PictureStore& store,
     FillRect(paint.dc, &paint.r, paint.background);
     DrawRecordName(paint, store, record);
 
-    uint32_t length = static_cast<uint32_t>(ReadRecordI32(record, kAviLengthOffset));
     char text[32];
-    TextWriter seconds = StartText(text, sizeof(text));
-    AppendDecimal(&seconds, length / 100);
-    AppendChars(&seconds, ".", 1);
-    AppendDecimal(&seconds, length % 100, 2);
-    AppendString(&seconds, " 秒");
+    WriteClipLengthText(text, sizeof(text),
+                        static_cast<uint32_t>(ReadRecordI32(record, kAviLengthOffset)));
     DrawSizeAndSecondLine(paint, nameBottom, ReadRecordI32(record, kAviFrameWidthOffset),
                           ReadRecordI32(record, kAviFrameHeightOffset), text);
 }
 
 int TextWidth(HDC dc, const char* text) {
     SIZE size = {};
-    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+    GetTextExtentPoint32A(dc, text, DrawnTextLength(strlen(text)), &size);
     return size.cx;
 }
 
@@ -200,7 +189,8 @@ void DrawMemberItem(const ItemPaint& paint, const GroupMember& member) {
     char text[32];
     column.right = column.left;
     column.left = column.right - TextWidth(paint.dc, kSizeColumnSample);
-    WriteSize(text, sizeof(text), member.width, member.height);
+    WriteSizeText(text, sizeof(text), static_cast<int32_t>(member.width),
+                  static_cast<int32_t>(member.height));
     DrawTextA(paint.dc, text, -1, &column, kColumnFlags);
 
     if (paint.page->currentKind == kKindCursor) {

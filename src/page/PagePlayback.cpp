@@ -52,11 +52,13 @@ void ReleasePlayback(HWND dialog, PageState* page) {
     page->mciDevice = 0;
     page->playingIndex = -1;
     CloseClipDevice(device);
-    // Some devices notify once more after a close; with the device gone, those
-    // would end a later clip that happens to get the same device id.
-    MSG stale;
-    while (PeekMessageA(&stale, dialog, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE)) {
-    }
+    // A device may still post its notice after the close, from its own thread,
+    // and the next clip's device may get the same id: the notice window goes
+    // with this playback, and whatever is posted to it later is dropped.
+    HWND notice = page->playNotice;
+    page->playNotice = nullptr;
+    if (notice != nullptr)
+        DestroyWindow(notice);
     ShowWindow(page->mciHost, SW_HIDE);
     ShowPlayState(dialog, page);
     ResourceSource source = {};
@@ -108,11 +110,23 @@ DWORD StartDevice(HWND dialog, PageState* page, const char* name, const uint8_t*
         if (error == 0)
             error = PlaceClipWindow(*device, page->mciHost, VideoRect(item, width, height));
     }
+    HWND notice = nullptr;
+    if (error == 0) {
+        notice = CreateWindowExA(0, kMciHostClassName, "", WS_CHILD, 0, 0, 0, 0, dialog, nullptr,
+                                 theModule.moduleHandle, nullptr);
+        if (notice == nullptr)
+            error = MCIERR_OUT_OF_MEMORY;
+    }
     if (error == 0)
-        error = PlayClipOnce(*device, dialog);
-    if (error != 0)
+        error = PlayClipOnce(*device, notice);
+    if (error != 0) {
         CloseClipDevice(*device);
-    return error;
+        if (notice != nullptr)
+            DestroyWindow(notice);
+        return error;
+    }
+    page->playNotice = notice;
+    return 0;
 }
 
 }  // namespace
@@ -133,7 +147,8 @@ void StartClipPlayback(HWND dialog) {
     uint32_t size = 0;
     char name[kMemoryFileNameCapacity];
     bool found =
-        FindResourceBytes(source, "AVI", ReadResName(record + kAviFixedPart), &data, &size);
+        FindResourceBytes(source, "AVI", ReadResName(record + kAviFixedPart), &data, &size) &&
+        ResourceBytesReadable(data, size);
     if (found)
         MemoryFileName(name, 1, data, size);
     if (!found || !ClipHasVideo(name)) {
@@ -167,8 +182,8 @@ void StopClipPlayback(HWND dialog) {
 
 INT_PTR EndClipPlayback(HWND dialog, WPARAM, LPARAM device) {
     PageState* page = FindPageState(dialog);
-    // Only the playing device's notification ends playback: notifications also
-    // come after a close, and device ids are reused.
+    // Only the playing device's notification ends playback: the device tells
+    // the playback's notice window, which hands it on here.
     if (page != nullptr && page->playingIndex >= 0 &&
         device == static_cast<LPARAM>(page->mciDevice)) {
         ReleasePlayback(dialog, page);
@@ -192,7 +207,9 @@ bool RepaintPlayingClip(HWND dialog, HDC dc, const RECT& item, const uint8_t* re
         return false;
     }
     RECT video = VideoRect(item, width, height);
-    if (page->playData != nullptr) {
+    // The file may have changed under the view since the start: the second
+    // device reads only bytes that are still there.
+    if (page->playData != nullptr && ResourceBytesReadable(page->playData, page->playSize)) {
         char name[kMemoryFileNameCapacity];
         MemoryFileName(name, 2, page->playData, page->playSize);
         PaintCurrentFrame(page->mciDevice, name, page->mciHost, width, height);

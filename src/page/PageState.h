@@ -36,6 +36,9 @@ struct PageState {
     uint32_t playSize;
     int32_t playingIndex;
     MCIDEVICEID mciDevice;
+    // The window the playing device notifies: a hidden child of the page that
+    // lives exactly as long as one playback.
+    HWND playNotice;
     uint8_t* members;  // GroupMember records of list 1010
     int32_t memberCount;
     HWND stringHeader;

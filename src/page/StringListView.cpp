@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
+#include "common/DrawnText.h"
 #include "common/GdiOwners.h"
 #include "common/TextWriter.h"
 #include "page/ControlHooks.h"
@@ -111,7 +114,7 @@ void DrawStringRow(HWND dialog, const DRAWITEMSTRUCT* item) {
         UINT previousAlign = SetTextAlign(dc, TA_RIGHT | TA_TOP);
         TextOutA(dc, x - 4, r.top + 1, id, idLength);
         SetTextAlign(dc, TA_LEFT | TA_TOP);
-        TextOutA(dc, x + 4, r.top + 1, row.pszText, lstrlenA(row.pszText));
+        TextOutA(dc, x + 4, r.top + 1, row.pszText, DrawnTextLength(strlen(row.pszText)));
         if (previousAlign != GDI_ERROR)
             SetTextAlign(dc, previousAlign);
     }

@@ -84,10 +84,11 @@ TEST(MemberCopy, AlphaDecidesBetweenBlendAndMaskAndBadImagesAreRefused) {
 }
 
 TEST(MemberCopy, BlendOverWhiteRounds) {
-    const uint8_t pixels[] = {200, 10, 0, 128, 1, 2, 3, 0, 9, 8, 7, 255};
+    // 1 at alpha 128 is 128.5 - 0.5 away from both neighbours - and rounds up.
+    const uint8_t pixels[] = {200, 10, 1, 128, 1, 2, 3, 0, 9, 8, 7, 255};
     uint8_t out[12];
     BlendOverWhite(pixels, 3, out);
-    const uint8_t expected[] = {227, 132, 127, 0, 255, 255, 255, 0, 9, 8, 7, 0};
+    const uint8_t expected[] = {227, 132, 128, 0, 255, 255, 255, 0, 9, 8, 7, 0};
     EXPECT_EQ(0, memcmp(expected, out, sizeof(out)));
 }
 
@@ -137,6 +138,26 @@ TEST(FrameLength, HeightMagnitudeAndMasksOfTheShortHeaderOnly) {
     PutU32(topDown, 4, 0x7FFFFFFF);  // rows past 2 GB
     EXPECT_EQ(0u, PackedDibLength(topDown.data(), topDown.size()));
     EXPECT_EQ(0u, PackedDibLength(palette.data(), 39));
+}
+
+TEST(FrameLength, AnUndecodedFrameIsCopiedOnlyWhereFormatAndFrameBytesHoldIt) {
+    Bytes frame = MakePackedDib({32, 24, 24, false, false, 0, 1});
+    const uint32_t pixels = DibRowSize(32, 24) * 24;
+    EXPECT_EQ(40u + pixels, PassThroughFrameLength(frame.data(), 40, pixels));
+    // Headers that claim more than the frame's bytes: a larger picture, a
+    // taller one, a table the format does not carry.
+    PutU32(frame, 4, 2000);
+    PutU32(frame, 8, 2000);
+    EXPECT_EQ(0u, PassThroughFrameLength(frame.data(), 40, pixels));
+    PutU32(frame, 4, 32);
+    PutU32(frame, 8, 32);
+    EXPECT_EQ(0u, PassThroughFrameLength(frame.data(), 40, pixels));
+    Bytes indexed = MakePackedDib({32, 24, 8, false, false, 0, 1});
+    const uint32_t indices = DibRowSize(32, 8) * 24;
+    EXPECT_EQ(0u, PassThroughFrameLength(indexed.data(), 40, indices + 1024));
+    EXPECT_EQ(40u + 1024 + indices, PassThroughFrameLength(indexed.data(), 40 + 1024, indices));
+    // A header longer than the format is not read at all.
+    EXPECT_EQ(0u, PassThroughFrameLength(frame.data(), 39, pixels));
 }
 
 TEST(WaveBlock, LayoutWithAndWithoutPad) {

@@ -1,6 +1,8 @@
 // The NE resource walk over images built in memory.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -148,6 +150,30 @@ TEST(NeResources, BadResourceNameEndsTheWalkWhileBadTypeNameSkipsTheType) {
     bytes.back() = 5;
     PokeU16(&bytes[NeResourceEntryOffset(types, 1, 1) + 6], pastEnd - 1);
     EXPECT_EQ(1u, WalkImage(bytes, "AVI").size());
+}
+
+TEST(NeResources, ANameEndingOnTheFilesLastByteIsReadAndNoByteAfterIt) {
+    std::vector<NeTestType> types = {{NeId(2), {{NeId(1), Bytes(2, 1)}}}};
+    std::vector<uint8_t> bytes = BuildNeImage(types, 0);
+    bytes.push_back(1);
+    bytes.push_back('Z');
+    const size_t nameField = NeResourceEntryOffset(types, 0, 0) + 6;
+    PokeU16(&bytes[nameField], static_cast<uint16_t>(bytes.size() - 2 - kNeTestTable));
+    // Exactly as many bytes as the file has, so that a read past them shows.
+    std::unique_ptr<uint8_t[]> exact(new uint8_t[bytes.size()]);
+    memcpy(exact.get(), bytes.data(), bytes.size());
+    MappedNeImage image = {};
+    ASSERT_TRUE(LocateNeResourceTable(exact.get(), bytes.size(), &image));
+    Walk walk{exact.get(), {}, 0};
+    EnumNeResources(image, MakeIntResName(2), Record, &walk);
+    EXPECT_EQ((std::vector<std::string>{"Z"}), Names(walk.seen));
+
+    // Its length byte last: the character would lie past the end.
+    PokeU16(&exact[nameField], static_cast<uint16_t>(bytes.size() - 1 - kNeTestTable));
+    exact[bytes.size() - 1] = 1;
+    walk.seen.clear();
+    EnumNeResources(image, MakeIntResName(2), Record, &walk);
+    EXPECT_TRUE(walk.seen.empty());
 }
 
 TEST(NeResources, LongAndEmptyNamesArriveTerminated) {

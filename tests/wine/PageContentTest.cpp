@@ -15,6 +15,7 @@
 #include "../fixtures/listing/WrestoolListing.h"
 #include "catalogue/RecordStore.h"
 #include "catalogue/ResourceRecords.h"
+#include "page/ItemTexts.h"
 #include "page/PageStores.h"
 #include "support/MessageBoxCapture.h"
 #include "support/OlderSystem.h"
@@ -247,7 +248,8 @@ TEST(PageContent, GeneratedFilesListWhatTheIndependentReaderLists) {
                                         Fixture("ne-damage-base.exe")};
     for (int shift = 1; shift <= 9; ++shift)
         files.push_back(Fixture("ne-shift" + std::to_string(shift) + ".exe"));
-    for (const char* extra : {"avi-badfirst.dll", "pe-edges.dll", "icons-100.dll"}) {
+    for (const char* extra :
+         {"avi-badfirst.dll", "pe-edges.dll", "icons-100.dll", "ne-edges.exe"}) {
         if (Exists(FixturePath(extra)))
             files.push_back(Fixture(extra));
     }
@@ -448,6 +450,90 @@ TEST(PageContent, EntriesShowTheirNamesAndGroupsTheirMembersSmallestFirst) {
     ExpectMembers(open.page, kKindCursor, "\"POINTER\"", {{16, 16, 4, 0, 15}, {32, 32, 1, 16, 16}});
     ExpectMembers(open.page, kKindCursor, "\"RAWCURSOR\"", {{32, 32, 1, 9, 3}});
     EXPECT_EQ(S_OK, CloseResourcePage(&open));
+}
+
+TEST(PageContent, TextNamesInThePlatformsOrderAndMembersByWidthThenHeight) {
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(FixturePath("ne-edges.exe"), &open));
+    // The file holds "B", "b", "a", "ab": neither the bytes' order nor one
+    // blind to case gives this.
+    EXPECT_EQ((std::vector<std::string>{"1", "\"a\"", "\"ab\"", "\"b\"", "\"B\""}),
+              ShownNames(open.page, kKindIcon));
+    // Stored as 32 x 32, 32 x 16, 16 x 32.
+    ExpectMembers(open.page, kKindIcon, "1",
+                  {{16, 32, 4, 0, 0}, {32, 16, 4, 0, 0}, {32, 32, 4, 0, 0}});
+}
+
+// The record behind the selected entry of a picture list.
+const uint8_t* ChosenRecord(HWND page, int kind) {
+    PictureStore store;
+    if (!PictureStoreOfPage(FindPageState(page), kind, &store))
+        return nullptr;
+    HWND list = GetDlgItem(page, kListOfKind[kind]);
+    LRESULT selection = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    return RecordOfItem(store, static_cast<uintptr_t>(SendMessageA(
+                                   list, LB_GETITEMDATA, static_cast<WPARAM>(selection), 0)));
+}
+
+std::string SizeLine(const uint8_t* record, int widthOffset, int heightOffset) {
+    char text[32];
+    WriteSizeText(text, sizeof(text), ReadRecordI32(record, widthOffset),
+                  ReadRecordI32(record, heightOffset));
+    return text;
+}
+
+TEST(PageContent, SizeAndLengthLinesUnderPicturesShowWhatTheResourcesHold) {
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(FixturePath("pe-edges.dll"), &open));
+    // Bitmap 3 is 52 x 22, stored top-down.
+    ASSERT_TRUE(ChooseNamed(open.page, kKindBitmap, "3"));
+    const uint8_t* bitmap = ChosenRecord(open.page, kKindBitmap);
+    ASSERT_NE(nullptr, bitmap);
+    EXPECT_EQ(-22, ReadRecordI32(bitmap, kBitmapHeightOffset));
+    EXPECT_EQ("52x22", SizeLine(bitmap, kBitmapWidthOffset, kBitmapHeightOffset));
+    EXPECT_EQ(S_OK, CloseResourcePage(&open));
+
+    ASSERT_TRUE(OpenResourcePage(FixturePath("ne-edges.exe"), &open));
+    ASSERT_TRUE(ChooseNamed(open.page, kKindAvi, "4"));
+    const uint8_t* clip = ChosenRecord(open.page, kKindAvi);
+    ASSERT_NE(nullptr, clip);
+    EXPECT_EQ("80x6", SizeLine(clip, kAviFrameWidthOffset, kAviFrameHeightOffset));
+    char length[32];
+    WriteClipLengthText(length, sizeof(length),
+                        static_cast<uint32_t>(ReadRecordI32(clip, kAviLengthOffset)));
+    EXPECT_STREQ("1.05 秒", length);
+}
+
+size_t BusyHeapBlocks() {
+    HANDLE heap = GetProcessHeap();
+    PROCESS_HEAP_ENTRY entry = {};
+    size_t busy = 0;
+    HeapLock(heap);
+    while (HeapWalk(heap, &entry)) {
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+            ++busy;
+    }
+    HeapUnlock(heap);
+    return busy;
+}
+
+TEST(PageContent, MemberCopiesOfAGroupLeftBehindAreFreed) {
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(FixturePath("pe-resources.dll"), &open));
+    ChooseKind(open.page, kKindIcon);
+    // Groups 2 and 4 have three members each.
+    auto visitBoth = [&] {
+        ChooseEntry(open.page, 1004, 1);
+        ChooseEntry(open.page, 1004, 3);
+    };
+    visitBoth();
+    const size_t before = BusyHeapBlocks();
+    for (int i = 0; i < 20; ++i)
+        visitBoth();
+    EXPECT_LT(BusyHeapBlocks(), before + 20);
 }
 
 TEST(PageContent, SixteenBitStringsKeepTheirIdentifiers) {

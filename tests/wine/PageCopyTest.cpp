@@ -12,6 +12,7 @@
 
 #include "catalogue/ResourceRecords.h"
 #include "common/LittleEndian.h"
+#include "page/CopyMemberImage.h"
 #include "page/PageStores.h"
 #include "support/MessageBoxCapture.h"
 #include "support/ResourcePage.h"
@@ -179,32 +180,73 @@ TEST(PageCopy, MembersAreDrawnOverWhiteAtADepthThatHoldsWhite) {
     }
 }
 
-TEST(PageCopy, MembersWithoutAUsableImageLeaveTheClipboard) {
+TEST(PageCopy, EveryDrawnMemberCopiesAndTheCopyStateFollowsTheMember) {
     ResourcePage open;
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(FixturePath("pe-edges.dll"), &open));
-    // SIZES: image 212's entry is 100 bytes short, so it has no copy; group 1
-    // ends with a PNG member.
-    int tried = 0;
-    for (ResName group : {ResName{"SIZES"}, MakeIntResName(1)}) {
-        ASSERT_TRUE(ChooseByName(open.page, 0, group));
-        HWND members = GetDlgItem(open.page, 1010);
-        for (int i = 0; i < ListCount(open.page, 1010); ++i) {
-            SendMessageA(members, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
-            const GroupMember* member = SelectedMember(open.page);
-            ASSERT_NE(nullptr, member);
-            const bool png = member->imageCopy != nullptr && MemberBytes(*member)[0] == 0x89;
-            if (member->imageCopy != nullptr && !png)
-                continue;
-            SCOPED_TRACE(member->imageId);
-            SeedClipboard();
-            CapturedMessageBox box = CaptureMessageBox([&] { PressCopy(open.page); });
-            EXPECT_EQ(0, box.count) << box.text;
-            ExpectSentinelIntact();
-            ++tried;
-        }
+    // Group 1 ends with a 256 x 256 PNG member: over white like an alpha member.
+    ASSERT_TRUE(ChooseByName(open.page, 0, MakeIntResName(1)));
+    ASSERT_EQ(3, ListCount(open.page, 1010));
+    ChooseEntry(open.page, 1010, 2);
+    ASSERT_EQ(256, SelectedMember(open.page)->width);
+    ASSERT_TRUE(ControlEnabled(open.page, 1013));
+    SeedClipboard();
+    CapturedMessageBox box = CaptureMessageBox([&] { PressCopy(open.page); });
+    EXPECT_EQ(0, box.count) << box.text;
+    std::vector<uint8_t> dib = ClipboardBytes(CF_DIB);
+    ASSERT_GE(dib.size(), 40u + 256 * 256 * 4);
+    EXPECT_EQ(256u, PeekU32(&dib[4]));
+    EXPECT_EQ(256u, PeekU32(&dib[8]));
+    EXPECT_EQ(32, PeekU16(&dib[14]));
+    // The picture's red is x and its green y; its top-left quarter is clear.
+    EXPECT_EQ(0xC8C82Bu, PixelOf(dib, 200, 200));
+    EXPECT_EQ(0x40C82Bu, PixelOf(dib, 64, 200));
+    EXPECT_EQ(0xFFFFFFu, PixelOf(dib, 10, 10));
+    EXPECT_EQ(0, dib[40 + 3]);
+
+    // SIZES: image 212's entry is 100 bytes short, so it has no copy. The
+    // button follows each member chosen, and a kind switch brings back the
+    // member with its state.
+    ASSERT_TRUE(ChooseByName(open.page, 0, "SIZES"));
+    int uncopyable = -1;
+    for (int i = 0; i < ListCount(open.page, 1010); ++i) {
+        ChooseEntry(open.page, 1010, i);
+        const GroupMember* member = SelectedMember(open.page);
+        ASSERT_NE(nullptr, member);
+        EXPECT_EQ(member->imageCopy != nullptr, ControlEnabled(open.page, 1013)) << i;
+        if (member->imageCopy == nullptr)
+            uncopyable = i;
     }
-    EXPECT_EQ(2, tried);
+    ASSERT_GE(uncopyable, 0);
+    ChooseEntry(open.page, 1010, uncopyable);
+    ChooseKind(open.page, 1);
+    ChooseKind(open.page, 0);
+    EXPECT_EQ(uncopyable, SendDlgItemMessageA(open.page, 1010, LB_GETCURSEL, 0, 0));
+    EXPECT_FALSE(ControlEnabled(open.page, 1013));
+    SeedClipboard();
+    box = CaptureMessageBox([&] { SendMessageA(GetDlgItem(open.page, 1010), WM_CHAR, 3, 0); });
+    EXPECT_EQ(0, box.count) << box.text;
+    ExpectSentinelIntact();
+}
+
+TEST(PageCopy, AFailedMemberCopyGivesTheFailuresOwnCode) {
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(FixturePath("pe-resources.dll"), &open));
+    ASSERT_TRUE(ChooseByName(open.page, 0, MAKEINTRESOURCEA(1)));
+    const GroupMember* member = SelectedMember(open.page);
+    ASSERT_NE(nullptr, member);
+    // A 1-bit member is drawn through a window's device context; a window that
+    // is gone has none.
+    HWND gone = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    SetLastError(0);
+    GetDC(gone);
+    const DWORD expected = GetLastError() != 0 ? GetLastError() : ERROR_DC_NOT_FOUND;
+    DWORD failure = 0;
+    EXPECT_EQ(nullptr, MemberImageBlock(gone, *member, &failure));
+    EXPECT_EQ(expected, failure);
+    EXPECT_EQ(0, GlobalFlags(member->imageCopy) & GMEM_LOCKCOUNT);
 }
 
 std::vector<uint8_t> ResourceBytes(const std::string& path, int id, LPCSTR type) {
@@ -243,6 +285,7 @@ TEST(PageCopy, BitmapsAsStoredCoreHeadersConvertedBrokenOnesNotAtAll) {
     // 131 lost half its rows, 132 all of them: no thumbnail, no copy.
     for (int broken : {131, 132}) {
         ASSERT_TRUE(ChooseByName(open.page, 1, MAKEINTRESOURCEA(broken)));
+        EXPECT_FALSE(ControlEnabled(open.page, 1013));
         SeedClipboard();
         PressCopy(open.page);
         ExpectSentinelIntact();
@@ -346,6 +389,22 @@ TEST(PageCopy, ClipsGiveTheirFirstFrameAndTheirWholeSound) {
     CapturedMessageBox box = CaptureMessageBox([&] { PressCopy(open.page); });
     EXPECT_EQ(1, box.count);
     ExpectSentinelIntact();
+}
+
+TEST(PageCopy, AClipWhoseFormatClaimsMoreThanItsFramesHoldCopiesNothing) {
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(FixturePath("ne-edges.exe"), &open));
+    // Frames of 32 x 24 at 24 bits under formats of 2000 x 2000, of 32 x 32,
+    // and of 8 bits without their palette.
+    for (int clip : {1, 2, 3}) {
+        SCOPED_TRACE(clip);
+        ASSERT_TRUE(ChooseByName(open.page, 4, MAKEINTRESOURCEA(clip)));
+        SeedClipboard();
+        CapturedMessageBox box = CaptureMessageBox([&] { PressCopy(open.page); });
+        EXPECT_EQ(1, box.count);
+        ExpectSentinelIntact();
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <mmsystem.h>
 #include <prsht.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -212,6 +213,88 @@ TEST(PagePlayback, WithNothingToPlayNeitherStartsNorNotificationsChangeAnything)
     });
     EXPECT_EQ(0, box.count) << box.text;
     ExpectState(playing, false, "with nothing to play");
+}
+
+TEST(PagePlayback, AClipAsWideAsTheCellPlaysOverItsThumbnail) {
+    PlayingPage playing;
+    PageCloser closer{&playing.open};
+    // Clip 4: 80 x 6, a thumbnail as wide as the 80-pixel cell.
+    ASSERT_TRUE(OpenOnClip("ne-edges.exe", 3, &playing));
+    HWND page = playing.open.page;
+    RECT item = {};
+    SendDlgItemMessageA(page, 1008, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item));
+    TEXTMETRICA metrics = {};
+    HDC dc = GetDC(page);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(page, WM_GETFONT, 0, 0)));
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(page, dc);
+    const int top = item.top + metrics.tmHeight + 8 + (80 - 6) / 2;
+    const RECT expected = {item.left + 5, top, item.left + 5 + 80, top + 6};
+
+    Command(page, 1012, BN_CLICKED);
+    ExpectState(playing, true, "after the start");
+    RECT host = {};
+    GetWindowRect(HostWindow(page), &host);
+    MapWindowPoints(nullptr, GetDlgItem(page, 1008), reinterpret_cast<POINT*>(&host), 2);
+    EXPECT_TRUE(EqualRect(&host, &expected))
+        << host.left << "," << host.top << " " << host.right << "," << host.bottom;
+    Command(page, 1012, BN_CLICKED);
+    ASSERT_TRUE(WaitUntilIdle(playing));
+}
+
+TEST(PagePlayback, ALateNoticeOfAnEndedPlaybackLeavesTheNextClipPlaying) {
+    PlayingPage playing;
+    PageCloser closer{&playing.open};
+    ASSERT_TRUE(OpenOnClip("pe-resources.dll", kVideo32, &playing));
+    HWND page = playing.open.page;
+    Command(page, 1012, BN_CLICKED);
+    const PageState* state = FindPageState(page);
+    const HWND firstCallback = state->playNotice;
+    const MCIDEVICEID firstDevice = state->mciDevice;
+    ASSERT_NE(nullptr, firstCallback);
+    Command(page, 1012, BN_CLICKED);
+    ASSERT_TRUE(WaitUntilIdle(playing));
+
+    // The next clip's device may get the same id; the first device's notice
+    // may come only now, to the window it was given.
+    Command(page, 1012, BN_CLICKED);
+    ASSERT_TRUE(Playing(page));
+    PostMessageA(firstCallback, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, firstDevice);
+    PostMessageA(firstCallback, MM_MCINOTIFY, MCI_NOTIFY_ABORTED, firstDevice);
+    PumpThreadMessages();
+    ExpectState(playing, true, "after the late notice");
+    Command(page, 1012, BN_CLICKED);
+    ASSERT_TRUE(WaitUntilIdle(playing));
+}
+
+TEST(PagePlayback, ARebuildOrARepaintOfBytesGoneLeavesNoDeviceOrViewBehind) {
+    for (const char* file : {"pe-resources.dll", "ne-kinds.exe"}) {
+        SCOPED_TRACE(file);
+        PlayingPage playing;
+        PageCloser closer{&playing.open};
+        ASSERT_TRUE(OpenOnClip(file, kVideo32, &playing));
+        HWND page = playing.open.page;
+        PageState* state = FindPageState(page);
+
+        // The bytes the device reads vanish: the repaint's second device is
+        // not handed them.
+        Command(page, 1012, BN_CLICKED);
+        ASSERT_TRUE(Playing(page));
+        const uint8_t* bytes = state->playData;
+        void* gone = VirtualAlloc(nullptr, state->playSize, MEM_RESERVE, PAGE_NOACCESS);
+        state->playData = static_cast<const uint8_t*>(gone);
+        RedrawWindow(GetDlgItem(page, 1008), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        state->playData = bytes;
+        VirtualFree(gone, 0, MEM_RELEASE);
+        ExpectState(playing, true, "after the repaint");
+
+        SendMessageA(page, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+        PumpThreadMessages();
+        ExpectState(playing, false, "after the rebuild");
+    }
 }
 
 }  // namespace
