@@ -7,11 +7,11 @@
 #include <digitalv.h>
 #include <vfw.h>
 
-#include "catalogue/DibLayout.h"
+#include "formats/DibLayout.h"
 #include "catalogue/ListFill.h"
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 #include "common/GdiOwners.h"
-#include "media/MemoryFile.h"
+#include "formats/MemoryFile.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Entries of the bitmap list: the bitmap's own size and depth, and a thumbnail
 // that fits 80 x 80. The thumbnail is drawn straight from the resource's bits
 // at its final size, so a huge bitmap never gets a full-size device bitmap.
-#include "catalogue/DibLayout.h"
+#include "formats/DibLayout.h"
 #include "catalogue/ListFill.h"
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 #include "common/GdiOwners.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // the platform would choose for the system icon or cursor size.
 #include "catalogue/GroupPicture.h"
 #include "catalogue/ListFill.h"
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 #include "common/ModuleState.h"
 
 namespace {

@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "catalogue/DibLayout.h"
-#include "catalogue/GroupDirectory.h"
+#include "formats/DibLayout.h"
+#include "formats/GroupDirectory.h"
 #include "catalogue/ImageIndex.h"
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 #include "common/ErrorReports.h"
-#include "common/LittleEndian.h"
+#include "formats/LittleEndian.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "catalogue/GroupPicture.h"
 
-#include "catalogue/DibLayout.h"
-#include "catalogue/GroupDirectory.h"
+#include "formats/DibLayout.h"
+#include "formats/GroupDirectory.h"
 
 namespace {
 

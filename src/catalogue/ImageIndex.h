@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "catalogue/NeIdIndex.h"
+#include "formats/NeIdIndex.h"
 #include "catalogue/ResourceSource.h"
 
 struct ImageIndex {

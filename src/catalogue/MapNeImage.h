@@ -1,7 +1,7 @@
 // Mapping a 16-bit target read-only for the NE resource walk.
 #pragma once
 
-#include "catalogue/NeResources.h"
+#include "formats/NeResources.h"
 #include "common/TargetPath.h"
 
 // True when the file is mapped and its NE header and resource table position

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "catalogue/ResName.h"
+#include "formats/ResName.h"
 #include "catalogue/ResourceKind.h"
 
 // The store of one picture kind (icon, bitmap, cursor or AVI): its block, bytes

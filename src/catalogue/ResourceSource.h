@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "catalogue/NeResources.h"
+#include "formats/NeResources.h"
 #include "common/TargetPath.h"
 
 struct ResourceSource {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "catalogue/StringBlock.h"
+#include "formats/StringBlock.h"
 #include "common/DrawnText.h"
 #include "common/ErrorReports.h"
 #include "common/GdiOwners.h"

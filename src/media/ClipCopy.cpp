@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "media/ClipboardBlocks.h"
+#include "formats/ClipboardBlocks.h"
 #include "media/ClipboardPut.h"
-#include "media/MemoryFile.h"
+#include "formats/MemoryFile.h"
 
 namespace {
 

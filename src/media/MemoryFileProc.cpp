@@ -1,6 +1,6 @@
 #include "media/MemoryFileProc.h"
 
-#include "media/MemoryFile.h"
+#include "formats/MemoryFile.h"
 
 namespace {
 

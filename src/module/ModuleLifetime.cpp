@@ -3,10 +3,10 @@
 #include <shlwapi.h>
 
 #include "common/ModuleState.h"
-#include "media/MemoryFile.h"
+#include "formats/MemoryFile.h"
 #include "media/MemoryFileProc.h"
 #include "module/ModuleLifetime.h"
-#include "module/PlatformDecisions.h"
+#include "formats/PlatformDecisions.h"
 
 namespace {
 

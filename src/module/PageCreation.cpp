@@ -5,7 +5,7 @@
 
 #include "common/ModuleState.h"
 #include "module/ShellExtension.h"
-#include "module/TemplatePatch.h"
+#include "formats/TemplatePatch.h"
 #include "page/PageDialogProc.h"
 
 // The shorter description is the longer one cut before the activation context,

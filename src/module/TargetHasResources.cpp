@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "module/TargetCheck.h"
+#include "formats/TargetCheck.h"
 
 namespace {
 

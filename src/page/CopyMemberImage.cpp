@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/GdiOwners.h"
-#include "media/ClipboardBlocks.h"
+#include "formats/ClipboardBlocks.h"
 #include "media/ClipboardPut.h"
 #include "page/MemberPicture.h"
 #include "page/PlainDib.h"

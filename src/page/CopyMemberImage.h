@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 
 // The member's image copy over white as a packed DIB (CF_DIB), or null. An
 // image that cannot be copied (bytes that do not hold what the header

@@ -8,7 +8,7 @@
 
 #include "catalogue/ResourceSource.h"
 #include "common/ErrorReports.h"
-#include "media/ClipboardBlocks.h"
+#include "formats/ClipboardBlocks.h"
 #include "media/ClipboardPut.h"
 #include "media/ClipCopy.h"
 #include "page/CopyMemberImage.h"

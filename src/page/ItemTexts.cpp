@@ -1,6 +1,6 @@
 #include "page/ItemTexts.h"
 
-#include "common/TextWriter.h"
+#include "formats/TextWriter.h"
 
 const char kSizeColumnSample[] = "000000x000000";
 const char kHotSpotColumnSample[] = "(00,00)";

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "catalogue/RecordStore.h"
-#include "page/BoundedName.h"
+#include "formats/BoundedName.h"
 
 // Colour depth of a bit count, compared as a signed value: 0 and 1 are
 // monochrome.

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "catalogue/GroupMembers.h"
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 #include "common/ErrorReports.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "catalogue/DibLayout.h"
+#include "formats/DibLayout.h"
 #include "common/GdiOwners.h"
-#include "common/LittleEndian.h"
-#include "page/MemberPixels.h"
+#include "formats/LittleEndian.h"
+#include "formats/MemberPixels.h"
 #include "page/PlainDib.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "catalogue/DibLayout.h"
-#include "catalogue/ResourceRecords.h"
+#include "formats/DibLayout.h"
+#include "formats/ResourceRecords.h"
 
 // Draws member's image copy with its top-left corner at (x, y) of dc.
 void DrawMemberPicture(HDC dc, int x, int y, const GroupMember& member, COLORREF background);

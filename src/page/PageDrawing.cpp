@@ -7,7 +7,7 @@
 #include "common/DrawnText.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
-#include "common/TextWriter.h"
+#include "formats/TextWriter.h"
 #include "page/IdDisplay.h"
 #include "page/ItemTexts.h"
 #include "page/MemberPicture.h"

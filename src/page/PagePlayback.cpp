@@ -9,7 +9,7 @@
 #include "common/ErrorReports.h"
 #include "common/ModuleState.h"
 #include "media/ClipDevice.h"
-#include "media/MemoryFile.h"
+#include "formats/MemoryFile.h"
 #include "page/PageControls.h"
 #include "page/PictureItems.h"
 

@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "catalogue/ListFill.h"
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 #include "catalogue/StringList.h"
 #include "common/ErrorReports.h"
 #include "common/GdiOwners.h"

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "catalogue/NeResources.h"
+#include "formats/NeResources.h"
 #include "catalogue/ResourceKind.h"
 #include "common/TargetPath.h"
 

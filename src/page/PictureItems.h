@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "catalogue/RecordStore.h"
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 #include "page/PageState.h"
 
 // The store behind a picture list (1004, 1005, 1006, 1008); false for any

@@ -6,7 +6,7 @@
 
 #include "common/DrawnText.h"
 #include "common/GdiOwners.h"
-#include "common/TextWriter.h"
+#include "formats/TextWriter.h"
 #include "page/ControlHooks.h"
 #include "page/CopySelection.h"
 #include "page/PageState.h"

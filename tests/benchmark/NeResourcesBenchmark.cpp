@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "../native/NeImageBuilder.h"
-#include "catalogue/NeResources.h"
-#include "module/TargetCheck.h"
+#include "formats/NeResources.h"
+#include "formats/TargetCheck.h"
 #include "support/MemoryTargetFile.h"
 
 namespace {

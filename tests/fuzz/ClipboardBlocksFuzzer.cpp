@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "media/ClipboardBlocks.h"
+#include "formats/ClipboardBlocks.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "catalogue/DibLayout.h"
-#include "catalogue/NeResources.h"
+#include "formats/DibLayout.h"
+#include "formats/NeResources.h"
 
 namespace {
 

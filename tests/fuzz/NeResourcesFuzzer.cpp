@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "catalogue/NeIdIndex.h"
-#include "catalogue/NeResources.h"
+#include "formats/NeIdIndex.h"
+#include "formats/NeResources.h"
 
 namespace {
 

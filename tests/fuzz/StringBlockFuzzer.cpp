@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "catalogue/StringBlock.h"
+#include "formats/StringBlock.h"
 
 namespace {
 

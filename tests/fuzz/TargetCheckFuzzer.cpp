@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "module/TargetCheck.h"
+#include "formats/TargetCheck.h"
 #include "support/MemoryTargetFile.h"
 
 namespace {

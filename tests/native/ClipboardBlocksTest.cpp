@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "common/LittleEndian.h"
-#include "media/ClipboardBlocks.h"
+#include "formats/LittleEndian.h"
+#include "formats/ClipboardBlocks.h"
 #include "writers/DibWriter.h"
 #include "writers/PngWriter.h"
 

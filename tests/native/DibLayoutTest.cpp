@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "catalogue/DibLayout.h"
-#include "common/LittleEndian.h"
+#include "formats/DibLayout.h"
+#include "formats/LittleEndian.h"
 #include "writers/DibWriter.h"
 #include "writers/IconWriter.h"
 

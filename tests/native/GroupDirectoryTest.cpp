@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "catalogue/GroupDirectory.h"
-#include "common/LittleEndian.h"
+#include "formats/GroupDirectory.h"
+#include "formats/LittleEndian.h"
 
 namespace {
 

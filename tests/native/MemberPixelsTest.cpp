@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "page/BoundedName.h"
-#include "page/MemberPixels.h"
+#include "formats/BoundedName.h"
+#include "formats/MemberPixels.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "media/MemoryFile.h"
+#include "formats/MemoryFile.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "catalogue/NeIdIndex.h"
+#include "formats/NeIdIndex.h"
 #include "NeImageBuilder.h"
 
 namespace {

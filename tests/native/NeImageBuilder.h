@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/LittleEndian.h"
+#include "formats/LittleEndian.h"
 
 struct NeTestName {
     bool isText;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/NeResources.h"
+#include "formats/NeResources.h"
 #include "NeImageBuilder.h"
 
 namespace {

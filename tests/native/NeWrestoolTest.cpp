@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/NeResources.h"
+#include "formats/NeResources.h"
 #include "listing/WrestoolListing.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "module/PlatformDecisions.h"
+#include "formats/PlatformDecisions.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/StringBlock.h"
+#include "formats/StringBlock.h"
 #include "writers/StringBlockWriter.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "catalogue/NeResources.h"
-#include "common/LittleEndian.h"
-#include "module/TargetCheck.h"
+#include "formats/NeResources.h"
+#include "formats/LittleEndian.h"
+#include "formats/TargetCheck.h"
 
 namespace {
 

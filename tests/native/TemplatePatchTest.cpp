@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "module/TemplatePatch.h"
+#include "formats/TemplatePatch.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "module/TargetCheck.h"
+#include "formats/TargetCheck.h"
 
 struct MemoryTargetFile {
     const uint8_t* data;

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "media/MemoryFile.h"
+#include "formats/MemoryFile.h"
 #include "common/ModuleState.h"
 #include "module/ModuleLifetime.h"
 #include "support/TestPaths.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "media/MemoryFile.h"
+#include "formats/MemoryFile.h"
 #include "common/ModuleState.h"
 #include "module/ModuleLifetime.h"
 #include "support/TestPaths.h"

@@ -14,7 +14,7 @@
 
 #include "../fixtures/listing/WrestoolListing.h"
 #include "catalogue/RecordStore.h"
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 #include "page/ItemTexts.h"
 #include "page/PageStores.h"
 #include "support/MessageBoxCapture.h"

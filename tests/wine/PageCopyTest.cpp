@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/ResourceRecords.h"
-#include "common/LittleEndian.h"
+#include "formats/ResourceRecords.h"
+#include "formats/LittleEndian.h"
 #include "page/CopyMemberImage.h"
 #include "page/PageStores.h"
 #include "support/MessageBoxCapture.h"

@@ -11,9 +11,9 @@
 #include <set>
 #include <vector>
 
-#include "catalogue/DibLayout.h"
+#include "formats/DibLayout.h"
 #include "catalogue/RecordStore.h"
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 #include "common/ModuleState.h"
 #include "module/ShellExtension.h"
 #include "page/PageDrawing.h"

@@ -12,7 +12,7 @@
 #include "common/ModuleState.h"
 #include "module/PageCreation.h"
 #include "module/ShellExtension.h"
-#include "module/TemplatePatch.h"
+#include "formats/TemplatePatch.h"
 #include "page/PageState.h"
 #include "support/DropDataObject.h"
 #include "support/ExtensionServer.h"

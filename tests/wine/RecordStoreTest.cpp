@@ -6,7 +6,7 @@
 #include <string>
 
 #include "catalogue/RecordStore.h"
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 #include "page/PageStores.h"
 
 namespace {

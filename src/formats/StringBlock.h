@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "catalogue/ResName.h"
+#include "formats/ResName.h"
 
 constexpr uint32_t kStringsPerBlock = 16;
 constexpr uint32_t kLastStringBlock = 4096;

@@ -1,4 +1,4 @@
-#include "module/PlatformDecisions.h"
+#include "formats/PlatformDecisions.h"
 
 namespace {
 const uint32_t kPlatformWindows = 1;  // VER_PLATFORM_WIN32_WINDOWS

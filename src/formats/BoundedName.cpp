@@ -1,8 +1,8 @@
-#include "page/BoundedName.h"
+#include "formats/BoundedName.h"
 
 #include <cstring>
 
-#include "common/LittleEndian.h"
+#include "formats/LittleEndian.h"
 
 bool ReadBoundedName(const uint8_t* slot, size_t available, BoundedName* name) {
     if (available < 4)

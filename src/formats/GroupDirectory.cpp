@@ -1,10 +1,10 @@
 // Group directories are read entry by entry from the resource's own bytes; a
 // count that claims more than the bytes hold only shortens the group.
-#include "catalogue/GroupDirectory.h"
+#include "formats/GroupDirectory.h"
 
 #include <cstring>
 
-#include "common/LittleEndian.h"
+#include "formats/LittleEndian.h"
 
 namespace {
 

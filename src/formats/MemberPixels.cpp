@@ -1,4 +1,4 @@
-#include "page/MemberPixels.h"
+#include "formats/MemberPixels.h"
 
 bool AlphaAllZero(const uint8_t* pixels, size_t pixelCount) {
     for (size_t i = 0; i < pixelCount; ++i) {

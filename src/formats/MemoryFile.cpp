@@ -1,8 +1,8 @@
-#include "media/MemoryFile.h"
+#include "formats/MemoryFile.h"
 
 #include <cstring>
 
-#include "common/TextWriter.h"
+#include "formats/TextWriter.h"
 
 namespace {
 

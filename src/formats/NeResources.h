@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "catalogue/ResName.h"
+#include "formats/ResName.h"
 
 // A target mapped read-only (MapNeImage fills it; the two handles are Win32
 // handles, kept as plain pointers so that the walk builds without windows.h).

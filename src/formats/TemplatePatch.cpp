@@ -1,8 +1,8 @@
-#include "module/TemplatePatch.h"
+#include "formats/TemplatePatch.h"
 
 #include <cstring>
 
-#include "common/LittleEndian.h"
+#include "formats/LittleEndian.h"
 
 namespace {
 

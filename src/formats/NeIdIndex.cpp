@@ -1,6 +1,6 @@
 // One walk of the table fills the index; every later look-up is a binary
 // search. The index lives in the caller's block, so nothing here allocates.
-#include "catalogue/NeIdIndex.h"
+#include "formats/NeIdIndex.h"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 // 64 bits from fields of at most 32 bits, and products that could still pass
 // 64 bits (a row of 2^33 bytes times 2^31 rows) are compared by division, so no
 // hostile header can make a layout claim bytes that are not there.
-#include "catalogue/DibLayout.h"
+#include "formats/DibLayout.h"
 
-#include "common/LittleEndian.h"
+#include "formats/LittleEndian.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "media/ClipboardBlocks.h"
+#include "formats/ClipboardBlocks.h"
 
 #include <cstring>
 
-#include "catalogue/DibLayout.h"
-#include "common/LittleEndian.h"
+#include "formats/DibLayout.h"
+#include "formats/LittleEndian.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The NE resource walk over bytes in memory. Positions are file offsets in
 // size_t or 64-bit arithmetic; each is tested with BytesInside before any read,
 // so a hostile table can end the walk but never move it outside [base, end).
-#include "catalogue/NeResources.h"
+#include "formats/NeResources.h"
 
 #include <cstring>
 
-#include "catalogue/NeTableRule.h"
-#include "common/LittleEndian.h"
+#include "formats/NeTableRule.h"
+#include "formats/LittleEndian.h"
 
 namespace {
 

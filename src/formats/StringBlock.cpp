@@ -1,6 +1,6 @@
-#include "catalogue/StringBlock.h"
+#include "formats/StringBlock.h"
 
-#include "common/LittleEndian.h"
+#include "formats/LittleEndian.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "catalogue/NeResources.h"
+#include "formats/NeResources.h"
 
 struct NeIdEntry {
     uint16_t id;

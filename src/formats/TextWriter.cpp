@@ -1,4 +1,4 @@
-#include "common/TextWriter.h"
+#include "formats/TextWriter.h"
 
 #include <cstring>
 

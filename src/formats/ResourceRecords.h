@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "catalogue/ResName.h"
-#include "common/LittleEndian.h"
+#include "formats/ResName.h"
+#include "formats/LittleEndian.h"
 
 // ---- Name slots ----
 

@@ -1,9 +1,9 @@
-#include "module/TargetCheck.h"
+#include "formats/TargetCheck.h"
 
 #include <cstring>
 
-#include "catalogue/NeTableRule.h"
-#include "common/LittleEndian.h"
+#include "formats/NeTableRule.h"
+#include "formats/LittleEndian.h"
 
 namespace {
 

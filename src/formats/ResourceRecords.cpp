@@ -1,5 +1,5 @@
 // Name slots and store arithmetic of the list records.
-#include "catalogue/ResourceRecords.h"
+#include "formats/ResourceRecords.h"
 
 #include <cstring>
 
