@@ -8,10 +8,9 @@
 #include "formats/ResourceRecords.h"
 #include "common/ErrorReports.h"
 #include "formats/LittleEndian.h"
+#include "common/PageControls.h"
 
 namespace {
-
-const int kMemberListId = 1010;
 
 // Room for one more record: the array grows geometrically, up to the most
 // members one group may list.
@@ -113,7 +112,7 @@ int AddGroupMember(HWND dialog, HWND list, const MemberArray& members, uint16_t 
 
 void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& members, ResName name,
                       bool cursor, int32_t rememberedSelection) {
-    HWND list = GetDlgItem(dialog, kMemberListId);
+    HWND list = GetDlgItem(dialog, kMemberList);
     if (list == nullptr || *members.block == nullptr)
         return;
     ResourceSource source;

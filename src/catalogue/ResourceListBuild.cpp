@@ -6,6 +6,7 @@
 
 #include "common/ErrorReports.h"
 #include "common/ModuleState.h"
+#include "common/PageControls.h"
 
 namespace {
 
@@ -114,10 +115,10 @@ const PictureStore& StoreOf(const ResourceListStores& stores, int32_t kind) {
 int FillResourceLists(HWND dialog, const ResourceListStores& stores, const ResourceSource& source,
                       const int32_t lastSelection[kKindCount]) {
     static const ListPlan plans[] = {
-        {kKindIcon, 1004, MakeIntResName(14), AddIconItem},
-        {kKindBitmap, 1005, MakeIntResName(2), AddBitmapItem},
-        {kKindCursor, 1006, MakeIntResName(12), AddCursorItem},
-        {kKindAvi, 1008, "AVI", AddAviItem},
+        {kKindIcon, kIconList, MakeIntResName(14), AddIconItem},
+        {kKindBitmap, kBitmapList, MakeIntResName(2), AddBitmapItem},
+        {kKindCursor, kCursorList, MakeIntResName(12), AddCursorItem},
+        {kKindAvi, kAviList, "AVI", AddAviItem},
     };
     ListFillContext fill = {};
     fill.dialog = dialog;

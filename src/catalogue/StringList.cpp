@@ -9,10 +9,10 @@
 #include "common/ErrorReports.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
+#include "common/PageControls.h"
 
 namespace {
 
-constexpr int kStringListId = 1007;
 // Room between a column's widest text and its edge.
 constexpr int kColumnSlack = 8;
 // LVM_SETCOLUMNWIDTH carries the width in 16 bits; -1 and -2 would even ask
@@ -225,7 +225,7 @@ int CALLBACK CompareStringIds(LPARAM first, LPARAM second, LPARAM) {
 int FillStringList(HWND dialog, const TextBuffer& text, const ResourceSource& source,
                    HWND* header) {
     *header = nullptr;
-    HWND list = GetDlgItem(dialog, kStringListId);
+    HWND list = GetDlgItem(dialog, kStringList);
     if (list == nullptr)
         return 0;
     *header = FindListHeader(list);

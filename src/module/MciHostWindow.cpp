@@ -3,6 +3,7 @@
 
 #include "common/ModuleState.h"
 #include "module/ModuleLifetime.h"
+#include "common/PageControls.h"
 
 const char kMciHostClassName[] = "Kelvard_Drosvelin_Vantrel_MCI";
 
@@ -26,7 +27,7 @@ LRESULT CALLBACK MciHostWindowProc(HWND window, UINT message, WPARAM wParam, LPA
             return SendMessageA(GetParent(window), message, wParam, lParam);
         case WM_LBUTTONDBLCLK: {
             HWND list = GetParent(window);
-            SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(1008, LBN_DBLCLK),
+            SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(kAviList, LBN_DBLCLK),
                          reinterpret_cast<LPARAM>(list));
             return 0;
         }

@@ -7,7 +7,7 @@
 #include "common/ModuleState.h"
 #include "page/ControlHooks.h"
 #include "page/CopySelection.h"
-#include "page/PageControls.h"
+#include "common/PageControls.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "media/ClipboardPut.h"
 #include "media/ClipCopy.h"
 #include "page/CopyMemberImage.h"
-#include "page/PageControls.h"
+#include "common/PageControls.h"
 #include "page/PageStores.h"
 #include "page/PictureItems.h"
 

@@ -5,6 +5,7 @@
 #include "page/ItemTexts.h"
 #include "page/PageDrawing.h"
 #include "page/PictureItems.h"
+#include "common/PageControls.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ int CompareMembers(const GroupMember& first, const GroupMember& second) {
 
 int ComparePageItems(HWND dialog, const COMPAREITEMSTRUCT* item) {
     PageState* page = FindPageState(dialog);
-    if (item->CtlID == 1010) {
+    if (item->CtlID == kMemberList) {
         const GroupMember* first = MemberOfItem(page, item->itemData1);
         const GroupMember* second = MemberOfItem(page, item->itemData2);
         return first != nullptr && second != nullptr ? CompareMembers(*first, *second) : 0;

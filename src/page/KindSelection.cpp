@@ -13,7 +13,7 @@
 #include "page/CopyMemberImage.h"
 #include "page/CopySelection.h"
 #include "page/ItemTexts.h"
-#include "page/PageControls.h"
+#include "common/PageControls.h"
 #include "page/PictureItems.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "catalogue/ResourceSource.h"
 #include "common/ModuleState.h"
 #include "page/KindSelection.h"
-#include "page/PageControls.h"
+#include "common/PageControls.h"
 #include "page/PageDrawing.h"
 #include "page/PagePlayback.h"
 #include "page/PageStart.h"

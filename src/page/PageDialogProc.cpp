@@ -9,7 +9,7 @@
 #include "page/PageStart.h"
 #include "page/SheetEvents.h"
 #include "page/StringListView.h"
-#include "page/PageControls.h"
+#include "common/PageControls.h"
 
 namespace {
 

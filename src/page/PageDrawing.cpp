@@ -14,6 +14,7 @@
 #include "page/PagePlayback.h"
 #include "page/PictureItems.h"
 #include "page/StringListView.h"
+#include "common/PageControls.h"
 
 namespace {
 
@@ -213,7 +214,7 @@ void DrawMemberItem(const ItemPaint& paint, const GroupMember& member) {
 // One item of a list box. An item whose value names no record gets only its
 // background.
 void DrawListEntry(const ItemPaint& paint, const DRAWITEMSTRUCT* item) {
-    if (item->CtlID == 1010) {
+    if (item->CtlID == kMemberList) {
         const GroupMember* member = MemberOfItem(paint.page, item->itemData);
         if (member != nullptr)
             DrawMemberItem(paint, *member);
@@ -228,14 +229,14 @@ void DrawListEntry(const ItemPaint& paint, const DRAWITEMSTRUCT* item) {
         return;
     }
     switch (item->CtlID) {
-        case 1004:
-        case 1006:
+        case kIconList:
+        case kCursorList:
             DrawIconItem(paint, store, record);
             break;
-        case 1005:
+        case kBitmapList:
             DrawBitmapItem(paint, store, record);
             break;
-        case 1008:
+        case kAviList:
             DrawAviItem(paint, item->itemID, store, record);
             break;
         default:
@@ -244,7 +245,8 @@ void DrawListEntry(const ItemPaint& paint, const DRAWITEMSTRUCT* item) {
 }
 
 bool IsPageList(UINT id) {
-    return (id >= 1004 && id <= 1006) || id == 1008 || id == 1010;
+    return id == kIconList || id == kBitmapList || id == kCursorList || id == kAviList ||
+           id == kMemberList;
 }
 
 void DrawListBoxItem(HWND dialog, const DRAWITEMSTRUCT* item) {
@@ -275,7 +277,7 @@ void DrawListBoxItem(HWND dialog, const DRAWITEMSTRUCT* item) {
 
 void MeasurePageItem(HWND dialog, MEASUREITEMSTRUCT* item) {
     if (item->CtlType == ODT_LISTVIEW) {
-        if (item->CtlID == 1007)
+        if (item->CtlID == kStringList)
             item->itemHeight = StringRowHeight(dialog);
         return;
     }
@@ -283,14 +285,14 @@ void MeasurePageItem(HWND dialog, MEASUREITEMSTRUCT* item) {
         return;
     int64_t t = DialogTextHeight(dialog);
     switch (item->CtlID) {
-        case 1004:
+        case kIconList:
             item->itemHeight = ListItemHeight(int64_t{theModule.iconHeight} + t + 12);
             break;
-        case 1005:
-        case 1008:
+        case kBitmapList:
+        case kAviList:
             item->itemHeight = ListItemHeight(3 * t + 100);
             break;
-        case 1006:
+        case kCursorList:
             item->itemHeight = ListItemHeight(int64_t{theModule.cursorHeight} + t + 12);
             break;
         default: {
@@ -310,11 +312,11 @@ void DrawPageItem(HWND dialog, const DRAWITEMSTRUCT* item) {
             DrawListBoxItem(dialog, item);
             break;
         case ODT_STATIC:
-            if (item->CtlID == 1002)
+            if (item->CtlID == kIdDisplay)
                 DrawIdDisplay(dialog, item);
             break;
         case ODT_LISTVIEW:
-            if (item->CtlID == 1007)
+            if (item->CtlID == kStringList)
                 DrawStringRow(dialog, item);
             break;
         default:

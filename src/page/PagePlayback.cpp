@@ -10,7 +10,7 @@
 #include "common/ModuleState.h"
 #include "media/ClipDevice.h"
 #include "formats/MemoryFile.h"
-#include "page/PageControls.h"
+#include "common/PageControls.h"
 #include "page/PictureItems.h"
 
 namespace {

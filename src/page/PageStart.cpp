@@ -17,7 +17,7 @@
 #include "page/PageStores.h"
 #include "page/ResourceKinds.h"
 #include "page/StringListView.h"
-#include "page/PageControls.h"
+#include "common/PageControls.h"
 
 namespace {
 

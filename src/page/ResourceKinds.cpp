@@ -1,12 +1,13 @@
 #include "page/ResourceKinds.h"
+#include "common/PageControls.h"
 
 const ResourceKindInfo kResourceKinds[kKindCount] = {
-    {1004, "アイコン", "ｱｲｺﾝ"},
-    {1005, "ビットマップ", "ﾋﾞｯﾄﾏｯﾌﾟ"},
-    {1006, "カーソル", "ｶｰｿﾙ"},
-    {1007, "文字列", "文字列"},
+    {kIconList, "アイコン", "ｱｲｺﾝ"},
+    {kBitmapList, "ビットマップ", "ﾋﾞｯﾄﾏｯﾌﾟ"},
+    {kCursorList, "カーソル", "ｶｰｿﾙ"},
+    {kStringList, "文字列", "文字列"},
     // The trailing blank belongs to the name.
-    {1008, "AVI ", "AVI "},
+    {kAviList, "AVI ", "AVI "},
 };
 
 int ResourceKindList(int kind) {

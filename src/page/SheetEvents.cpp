@@ -6,7 +6,7 @@
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
 #include "page/ListRebuild.h"
-#include "page/PageControls.h"
+#include "common/PageControls.h"
 #include "page/PagePlayback.h"
 #include "page/PageState.h"
 

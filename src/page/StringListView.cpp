@@ -10,11 +10,10 @@
 #include "page/ControlHooks.h"
 #include "page/CopySelection.h"
 #include "page/PageState.h"
+#include "common/PageControls.h"
 
 namespace {
 
-constexpr int kCopyButtonId = 1013;
-constexpr int kStringListId = 1007;
 const COLORREF kSeparatorColour = RGB(128, 128, 128);
 
 int IdColumnWidth(HWND list) {
@@ -126,11 +125,11 @@ void DrawStringRow(HWND dialog, const DRAWITEMSTRUCT* item) {
 }
 
 INT_PTR StringListNotify(HWND dialog, const NMHDR* header) {
-    if (header == nullptr || header->idFrom != kStringListId)
+    if (header == nullptr || header->idFrom != kStringList)
         return FALSE;
     if (header->code == LVN_ITEMCHANGED) {
         bool anySelected = SendMessageA(header->hwndFrom, LVM_GETSELECTEDCOUNT, 0, 0) != 0;
-        EnableWindow(GetDlgItem(dialog, kCopyButtonId), anySelected);
+        EnableWindow(GetDlgItem(dialog, kCopyButton), anySelected);
     }
     return FALSE;
 }
@@ -138,7 +137,7 @@ INT_PTR StringListNotify(HWND dialog, const NMHDR* header) {
 LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     // Ctrl+C arrives as character 3; consumed only when the page copies.
     if (message == WM_CHAR && wParam == 3 &&
-        IsWindowEnabled(GetDlgItem(GetParent(list), kCopyButtonId))) {
+        IsWindowEnabled(GetDlgItem(GetParent(list), kCopyButton))) {
         CopySelection(GetParent(list));
         return 0;
     }
