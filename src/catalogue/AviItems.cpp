@@ -3,19 +3,15 @@
 // clip the device cannot show is listed without a thumbnail and the walk goes
 // on.
 #include <windows.h>
-#include <mmsystem.h>
-#include <digitalv.h>
-#include <vfw.h>
 
-#include "formats/DibLayout.h"
 #include "catalogue/ListFill.h"
-#include "formats/ResourceRecords.h"
 #include "common/GdiOwners.h"
+#include "formats/DibLayout.h"
 #include "formats/MemoryFile.h"
+#include "formats/ResourceRecords.h"
+#include "media/ClipDevice.h"
 
 namespace {
-
-const CLSID kAviFileClass = {0x00020000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 struct ClipFacts {
     uint32_t frameWidth;
@@ -26,45 +22,12 @@ struct ClipFacts {
     HBITMAP thumbnail;
 };
 
-// Whether the clip has a video stream; for a clip without one, its length from
-// the sound stream. The device is never handed a clip without video: some
-// devices bring the whole process down on one.
-bool ClipHasVideo(const char* name, ClipFacts* facts) {
-    PAVIFILE file = nullptr;
-    if (AVIFileOpenA(&file, name, OF_READ | OF_SHARE_DENY_WRITE,
-                     const_cast<CLSID*>(&kAviFileClass)) != 0) {
-        return false;
-    }
-    bool hasVideo = false;
-    PAVISTREAM stream = nullptr;
-    if (AVIFileGetStream(file, &stream, streamtypeVIDEO, 0) == 0) {
-        hasVideo = true;
-        AVIStreamRelease(stream);
-    } else if (AVIFileGetStream(file, &stream, streamtypeAUDIO, 0) == 0) {
-        LONG end = AVIStreamStart(stream) + AVIStreamLength(stream);
-        LONG milliseconds = AVIStreamSampleToTime(stream, end);
-        if (milliseconds > 0)
-            facts->hundredths = static_cast<uint32_t>(milliseconds) / 10;
-        AVIStreamRelease(stream);
-    }
-    AVIFileRelease(file);
-    return hasVideo;
-}
-
-DWORD SendMci(MCIDEVICEID device, UINT message, DWORD_PTR flags, void* parameters) {
-    return mciSendCommandA(device, message, flags, reinterpret_cast<DWORD_PTR>(parameters));
-}
-
 // The first frame, painted by the device into a 32-bit section at thumbnail
 // size. Null when any step fails.
 HBITMAP PaintFirstFrame(MCIDEVICEID device, HWND list, int32_t width, int32_t height) {
-    MCI_DGV_PUT_PARMS put = {};
-    put.rc.right = width;
-    put.rc.bottom = height;
-    DWORD flags = MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT;
-    if (SendMci(device, MCI_PUT, flags, &put) != 0)
+    if (SetClipDestination(device, width, height) != 0)
         return nullptr;
-    SendMci(device, MCI_PUT, flags, &put);
+    SetClipDestination(device, width, height);
 
     WindowDC listDC(list);
     if (listDC.get() == nullptr)
@@ -85,13 +48,7 @@ HBITMAP PaintFirstFrame(MCIDEVICEID device, HWND list, int32_t width, int32_t he
         return nullptr;
     {
         DCSelection selection(memory.get(), section.get());
-        if (!selection.selected())
-            return nullptr;
-        MCI_DGV_UPDATE_PARMS update = {};
-        update.rc.right = width;
-        update.rc.bottom = height;
-        update.hDC = memory.get();
-        if (SendMci(device, MCI_UPDATE, MCI_DGV_UPDATE_HDC | MCI_WAIT, &update) != 0)
+        if (!selection.selected() || PaintClipFrame(device, memory.get(), width, height) != 0)
             return nullptr;
     }
     return static_cast<HBITMAP>(section.release());
@@ -100,30 +57,18 @@ HBITMAP PaintFirstFrame(MCIDEVICEID device, HWND list, int32_t width, int32_t he
 // Length, frame size and thumbnail from the device. What was learned before a
 // failing step is kept.
 void AskDevice(const char* name, HWND list, ClipFacts* facts) {
-    MCI_OPEN_PARMSA open = {};
-    open.lpstrDeviceType = "AVIVideo";
-    open.lpstrElementName = name;
-    if (SendMci(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, &open) != 0)
+    MCIDEVICEID device = 0;
+    if (OpenClipDevice(name, &device) != 0)
         return;
-    MCIDEVICEID device = open.wDeviceID;
-    MCI_SET_PARMS set = {};
-    set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
-    MCI_STATUS_PARMS status = {};
-    status.dwItem = MCI_STATUS_LENGTH;
-    if (SendMci(device, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, &set) == 0 &&
-        SendMci(device, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status) == 0) {
-        facts->hundredths = static_cast<uint32_t>(status.dwReturn / 10);
-        status = {};
-        status.dwItem = MCI_DGV_STATUS_VIDEO;
-        MCI_DGV_RECT_PARMS where = {};
-        if (SendMci(device, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status) == 0 &&
-            status.dwReturn != 0 &&
-            SendMci(device, MCI_WHERE, MCI_DGV_WHERE_SOURCE | MCI_WAIT, &where) == 0 &&
-            where.rc.right > 0 && where.rc.bottom > 0) {
-            // The device answers the width and height in right and bottom.
-            facts->frameWidth = static_cast<uint32_t>(where.rc.right);
-            facts->frameHeight = static_cast<uint32_t>(where.rc.bottom);
-            ThumbnailSize thumb = FitThumbnail(where.rc.right, where.rc.bottom);
+    uint32_t milliseconds = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    if (ReadClipLength(device, &milliseconds) == 0) {
+        facts->hundredths = milliseconds / 10;
+        if (ReadClipFrameSize(device, &width, &height)) {
+            facts->frameWidth = static_cast<uint32_t>(width);
+            facts->frameHeight = static_cast<uint32_t>(height);
+            ThumbnailSize thumb = FitThumbnail(width, height);
             facts->thumbnail = PaintFirstFrame(device, list, thumb.width, thumb.height);
             if (facts->thumbnail != nullptr) {
                 facts->thumbWidth = thumb.width;
@@ -131,8 +76,7 @@ void AskDevice(const char* name, HWND list, ClipFacts* facts) {
             }
         }
     }
-    MCI_GENERIC_PARMS close = {};
-    SendMci(device, MCI_CLOSE, MCI_WAIT, &close);
+    CloseClipDevice(device);
 }
 
 }  // namespace
@@ -144,7 +88,7 @@ int AddAviItem(ResName name, const uint8_t* data, uint32_t size, ListFillContext
     char fileName[kMemoryFileNameCapacity];
     MemoryFileName(fileName, 1, data, size);
     ClipFacts facts = {};
-    if (ClipHasVideo(fileName, &facts))
+    if (ClipHasVideo(fileName, &facts.hundredths))
         AskDevice(fileName, context->list, &facts);
     uint8_t* record = *context->store.block + *context->store.used;
     WritePictureField(record, reinterpret_cast<uintptr_t>(facts.thumbnail));

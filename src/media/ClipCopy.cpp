@@ -5,12 +5,11 @@
 #include <cstring>
 
 #include "formats/ClipboardBlocks.h"
+#include "media/ClipDevice.h"
 #include "media/ClipboardPut.h"
 #include "formats/MemoryFile.h"
 
 namespace {
-
-const CLSID kAviFileClass = {0x00020000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 // What the stream holds for the first frame: its format's size and
 // compression, and the bytes of the frame itself.
@@ -181,7 +180,7 @@ void ReadClipCopy(const uint8_t* data, uint32_t size, ClipCopy* copy) {
     char name[kMemoryFileNameCapacity];
     MemoryFileName(name, 1, data, size);
     PAVIFILE file = nullptr;
-    HRESULT result = AVIFileOpenA(&file, name, OF_READ, const_cast<CLSID*>(&kAviFileClass));
+    HRESULT result = OpenClipFile(name, OF_READ, &file);
     if (result != 0) {
         copy->aviError = result;
     } else {

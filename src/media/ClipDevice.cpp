@@ -15,15 +15,26 @@ DWORD SendMci(MCIDEVICEID device, UINT message, DWORD flags, void* parameters) {
 
 }  // namespace
 
-bool ClipHasVideo(const char* name) {
+HRESULT OpenClipFile(const char* name, UINT mode, PAVIFILE* file) {
+    *file = nullptr;
+    return AVIFileOpenA(file, name, mode, const_cast<CLSID*>(&kAviFileClass));
+}
+
+bool ClipHasVideo(const char* name, uint32_t* soundHundredths) {
     AVIFileInit();
     bool hasVideo = false;
     PAVIFILE file = nullptr;
-    if (AVIFileOpenA(&file, name, OF_READ | OF_SHARE_DENY_WRITE,
-                     const_cast<CLSID*>(&kAviFileClass)) == 0) {
+    if (OpenClipFile(name, OF_READ | OF_SHARE_DENY_WRITE, &file) == 0) {
         PAVISTREAM stream = nullptr;
         if (AVIFileGetStream(file, &stream, streamtypeVIDEO, 0) == 0) {
             hasVideo = true;
+            AVIStreamRelease(stream);
+        } else if (soundHundredths != nullptr &&
+                   AVIFileGetStream(file, &stream, streamtypeAUDIO, 0) == 0) {
+            LONG end = AVIStreamStart(stream) + AVIStreamLength(stream);
+            LONG milliseconds = AVIStreamSampleToTime(stream, end);
+            if (milliseconds > 0)
+                *soundHundredths = static_cast<uint32_t>(milliseconds) / 10;
             AVIStreamRelease(stream);
         }
         AVIFileRelease(file);
@@ -80,6 +91,42 @@ DWORD PlaceClipWindow(MCIDEVICEID device, HWND window, const RECT& video) {
     return error;
 }
 
+DWORD ReadClipLength(MCIDEVICEID device, uint32_t* milliseconds) {
+    MCI_SET_PARMS set = {};
+    set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
+    DWORD error = SendMci(device, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, &set);
+    MCI_STATUS_PARMS status = {};
+    status.dwItem = MCI_STATUS_LENGTH;
+    if (error == 0)
+        error = SendMci(device, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status);
+    *milliseconds = error == 0 ? static_cast<uint32_t>(status.dwReturn) : 0;
+    return error;
+}
+
+bool ReadClipFrameSize(MCIDEVICEID device, int32_t* width, int32_t* height) {
+    MCI_STATUS_PARMS status = {};
+    status.dwItem = MCI_DGV_STATUS_VIDEO;
+    MCI_DGV_RECT_PARMS where = {};
+    if (SendMci(device, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status) != 0 ||
+        status.dwReturn == 0 ||
+        SendMci(device, MCI_WHERE, MCI_DGV_WHERE_SOURCE | MCI_WAIT, &where) != 0 ||
+        where.rc.right <= 0 || where.rc.bottom <= 0) {
+        return false;
+    }
+    // The device answers the width and height in right and bottom.
+    *width = where.rc.right;
+    *height = where.rc.bottom;
+    return true;
+}
+
+DWORD PaintClipFrame(MCIDEVICEID device, HDC dc, int width, int height) {
+    MCI_DGV_UPDATE_PARMS update = {};
+    update.rc.right = width;
+    update.rc.bottom = height;
+    update.hDC = dc;
+    return SendMci(device, MCI_UPDATE, MCI_DGV_UPDATE_HDC | MCI_WAIT, &update);
+}
+
 DWORD PlayClipOnce(MCIDEVICEID device, HWND notify) {
     MCI_PLAY_PARMS play = {};
     play.dwCallback = reinterpret_cast<DWORD_PTR>(notify);
@@ -108,9 +155,7 @@ bool PaintCurrentFrame(MCIDEVICEID playing, const char* repaintName, HWND window
         if (SendMci(repaint, MCI_SEEK, MCI_TO | MCI_WAIT, &seek) == 0) {
             WindowDC dc(window);
             if (dc.get() != nullptr) {
-                MCI_DGV_UPDATE_PARMS update = {};
-                update.hDC = dc.get();
-                SendMci(repaint, MCI_UPDATE, MCI_DGV_UPDATE_HDC | MCI_WAIT, &update);
+                PaintClipFrame(repaint, dc.get(), 0, 0);
                 painted = true;
             }
         }
