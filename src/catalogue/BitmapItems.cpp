@@ -1,10 +1,10 @@
 // Entries of the bitmap list: the bitmap's own size and depth, and a thumbnail
 // that fits 80 x 80. The thumbnail is drawn straight from the resource's bits
 // at its final size, so a huge bitmap never gets a full-size device bitmap.
-#include "formats/DibLayout.h"
 #include "catalogue/ListFill.h"
-#include "formats/ResourceRecords.h"
 #include "common/GdiOwners.h"
+#include "formats/DibLayout.h"
+#include "formats/ResourceRecords.h"
 
 namespace {
 

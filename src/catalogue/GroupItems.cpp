@@ -3,7 +3,6 @@
 #include "catalogue/GroupPicture.h"
 #include "catalogue/ListFill.h"
 #include "formats/ResourceRecords.h"
-#include "common/ModuleState.h"
 
 namespace {
 
@@ -13,8 +12,9 @@ int AddGroupItem(ResName name, const uint8_t* group, uint32_t size, bool cursor,
     if (BeginRecord(context->store, context->text, name, &recordSize) == nullptr)
         return -1;
     bool outOfMemory = false;
-    int width = cursor ? theModule.cursorWidth : theModule.iconWidth;
-    int height = cursor ? theModule.cursorHeight : theModule.iconHeight;
+    const ListMetrics& metrics = context->metrics;
+    int width = cursor ? metrics.cursorWidth : metrics.iconWidth;
+    int height = cursor ? metrics.cursorHeight : metrics.iconHeight;
     HICON picture =
         MakeGroupPicture(*context->source, cursor ? &context->cursorImages : &context->iconImages,
                          group, size, cursor, width, height, &outOfMemory);

@@ -2,13 +2,14 @@
 
 #include <cstring>
 
+#include "catalogue/ImageIndex.h"
+#include "catalogue/ResourceKinds.h"
+#include "common/ErrorReports.h"
+#include "common/PageControls.h"
 #include "formats/DibLayout.h"
 #include "formats/GroupDirectory.h"
-#include "catalogue/ImageIndex.h"
-#include "formats/ResourceRecords.h"
-#include "common/ErrorReports.h"
 #include "formats/LittleEndian.h"
-#include "common/PageControls.h"
+#include "formats/ResourceRecords.h"
 
 namespace {
 
@@ -115,13 +116,15 @@ void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& me
     HWND list = GetDlgItem(dialog, kMemberList);
     if (list == nullptr || *members.block == nullptr)
         return;
-    ResourceSource source;
-    if (!OpenResourceSource(path, &source))
+    OpenedTarget target(path);
+    if (!target.opened())
         return;
+    const ResourceSource& source = target.source();
     const uint8_t* group = nullptr;
     uint32_t size = 0;
     ImageIndex index = {};
-    if (FindResourceBytes(source, MakeIntResName(cursor ? 12 : 14), name, &group, &size) &&
+    if (FindResourceBytes(source, ResourceKindType(cursor ? kKindCursor : kKindIcon), name, &group,
+                          &size) &&
         ResourceBytesReadable(group, size) && BuildImageIndex(source, cursor, &index)) {
         uint32_t count = GroupEntryCount(group, size);
         for (uint32_t i = 0; i < count; ++i) {
@@ -141,7 +144,6 @@ void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& me
         }
     }
     FreeImageIndex(&index);
-    CloseResourceSource(&source);
     if (*members.count > 0) {
         int32_t selection = rememberedSelection < 0 ? 0 : rememberedSelection;
         SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);

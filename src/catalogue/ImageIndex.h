@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "formats/NeIdIndex.h"
 #include "catalogue/ResourceSource.h"
+#include "formats/NeIdIndex.h"
 
 struct ImageIndex {
     NeIdEntry* entries;  // fixed block, or null

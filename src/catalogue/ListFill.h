@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "catalogue/ImageIndex.h"
+#include "catalogue/ListMetrics.h"
 #include "catalogue/RecordStore.h"
 #include "catalogue/ResourceSource.h"
 
@@ -29,6 +30,7 @@ struct ListFillContext {
     const ResourceSource* source;
     ImageIndex iconImages;    // RT_ICON of a 16-bit file
     ImageIndex cursorImages;  // RT_CURSOR of a 16-bit file
+    ListMetrics metrics;      // the sizes the pictures are made at
     int32_t failed;           // set when memory ran out and the walk stopped
 };
 
@@ -44,4 +46,4 @@ int AddAviItem(ResName name, const uint8_t* data, uint32_t size, ListFillContext
 // out (reported once, owner dialog); the lists after the failing one stay
 // empty. A resource that cannot be pictured is listed without a picture.
 int FillResourceLists(HWND dialog, const ResourceListStores& stores, const ResourceSource& source,
-                      const int32_t lastSelection[kKindCount]);
+                      const ListMetrics& metrics, const int32_t lastSelection[kKindCount]);

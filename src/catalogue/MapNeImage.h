@@ -1,8 +1,8 @@
 // Mapping a 16-bit target read-only for the NE resource walk.
 #pragma once
 
-#include "formats/NeResources.h"
 #include "common/TargetPath.h"
+#include "formats/NeResources.h"
 
 // True when the file is mapped and its NE header and resource table position
 // pass LocateNeResourceTable; on false nothing stays open and image is left

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
+#include "catalogue/ResourceKinds.h"
 #include "formats/ResName.h"
-#include "catalogue/ResourceKind.h"
 
 // The store of one picture kind (icon, bitmap, cursor or AVI): its block, bytes
 // used, growth slack and the kind's fixed record part.

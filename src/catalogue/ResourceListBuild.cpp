@@ -1,11 +1,11 @@
 // The build of the four picture lists, in the order icons, bitmaps, cursors,
 // clips, from a data module or a 16-bit image.
 #include "catalogue/ListFill.h"
+#include "catalogue/ResourceKinds.h"
 
 #include <vfw.h>
 
 #include "common/ErrorReports.h"
-#include "common/ModuleState.h"
 #include "common/PageControls.h"
 
 namespace {
@@ -58,33 +58,11 @@ void Walk(ListFillContext* fill, ResName type, EntryBuilder builder) {
     }
 }
 
+// Each picture kind's entry builder, in the build's order.
 struct ListPlan {
     int32_t kind;
-    int listId;
-    ResName type;
     EntryBuilder builder;
 };
-
-int ClampToItemHeight(int height) {
-    // A list box takes item heights up to 255.
-    return height < 1 ? 1 : (height > 255 ? 255 : height);
-}
-
-int ColumnWidthOf(int32_t kind) {
-    int width = kind == kKindIcon     ? theModule.iconWidth + 16
-                : kind == kKindCursor ? theModule.cursorWidth + 16
-                                      : 90;
-    return width < 1 ? 1 : (width > 32767 ? 32767 : width);
-}
-
-int RowHeightOf(int32_t kind) {
-    int text = theModule.textHeight;
-    if (kind == kKindIcon)
-        return ClampToItemHeight(theModule.iconHeight + text + 12);
-    if (kind == kKindCursor)
-        return ClampToItemHeight(theModule.cursorHeight + text + 12);
-    return ClampToItemHeight(3 * text + 100);
-}
 
 // One row of entries: the list scrolls sideways.
 void FitListToOneRow(HWND list, int rowHeight) {
@@ -113,23 +91,25 @@ const PictureStore& StoreOf(const ResourceListStores& stores, int32_t kind) {
 }  // namespace
 
 int FillResourceLists(HWND dialog, const ResourceListStores& stores, const ResourceSource& source,
-                      const int32_t lastSelection[kKindCount]) {
+                      const ListMetrics& metrics, const int32_t lastSelection[kKindCount]) {
     static const ListPlan plans[] = {
-        {kKindIcon, kIconList, MakeIntResName(14), AddIconItem},
-        {kKindBitmap, kBitmapList, MakeIntResName(2), AddBitmapItem},
-        {kKindCursor, kCursorList, MakeIntResName(12), AddCursorItem},
-        {kKindAvi, kAviList, "AVI", AddAviItem},
+        {kKindIcon, AddIconItem},
+        {kKindBitmap, AddBitmapItem},
+        {kKindCursor, AddCursorItem},
+        {kKindAvi, AddAviItem},
     };
     ListFillContext fill = {};
     fill.dialog = dialog;
     fill.text = stores.text;
     fill.source = &source;
+    fill.metrics = metrics;
     for (const ListPlan& plan : plans) {
-        HWND list = GetDlgItem(dialog, plan.listId);
+        HWND list = GetDlgItem(dialog, ResourceKindList(plan.kind));
         fill.list = list;
         fill.store = StoreOf(stores, plan.kind);
         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-        SendMessageA(list, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(ColumnWidthOf(plan.kind)), 0);
+        SendMessageA(list, LB_SETCOLUMNWIDTH,
+                     static_cast<WPARAM>(PictureColumnWidth(plan.kind, metrics)), 0);
         // A group list needs the index of its images; one that cannot be had
         // stops the build here, as a full store does.
         SetLastError(0);
@@ -141,14 +121,14 @@ int FillResourceLists(HWND dialog, const ResourceListStores& stores, const Resou
             fill.failed = 1;
         } else if (plan.kind == kKindAvi) {
             AVIFileInit();
-            Walk(&fill, plan.type, plan.builder);
+            Walk(&fill, ResourceKindType(plan.kind), plan.builder);
             AVIFileExit();
         } else {
-            Walk(&fill, plan.type, plan.builder);
+            Walk(&fill, ResourceKindType(plan.kind), plan.builder);
         }
         SendMessageA(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, FALSE);
-        FitListToOneRow(list, RowHeightOf(plan.kind));
+        FitListToOneRow(list, PictureRowHeight(plan.kind, metrics));
         if (SendMessageA(list, LB_GETCOUNT, 0, 0) > 0) {
             int32_t selection = lastSelection[plan.kind] < 0 ? 0 : lastSelection[plan.kind];
             SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);

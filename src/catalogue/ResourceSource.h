@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "formats/NeResources.h"
 #include "common/TargetPath.h"
+#include "formats/NeResources.h"
 
 struct ResourceSource {
     HMODULE module;       // data-only module, or null
@@ -23,6 +23,30 @@ bool OpenResourceSource(const TargetPath& path, ResourceSource* source);
 // FreeLibrary or UnmapNeImage; every address obtained through the source
 // becomes invalid. Harmless on a source that holds nothing.
 void CloseResourceSource(ResourceSource* source);
+
+// The target opened for one operation and closed when the owner goes, unless
+// the source was handed on (a playing clip keeps it until its end).
+class OpenedTarget {
+public:
+    explicit OpenedTarget(const TargetPath& path) : opened_(OpenResourceSource(path, &source_)) {}
+    ~OpenedTarget() {
+        if (opened_)
+            CloseResourceSource(&source_);
+    }
+    OpenedTarget(const OpenedTarget&) = delete;
+    OpenedTarget& operator=(const OpenedTarget&) = delete;
+    // False when neither way opened the file: the operation finds nothing.
+    bool opened() const { return opened_; }
+    const ResourceSource& source() const { return source_; }
+    ResourceSource release() {
+        opened_ = false;
+        return source_;
+    }
+
+private:
+    ResourceSource source_;
+    bool opened_;
+};
 
 // The bytes of one resource, by type and name, through either kind of source.
 // False when it is absent (the outputs are then untouched).

@@ -4,12 +4,13 @@
 
 #include <cstring>
 
-#include "formats/StringBlock.h"
+#include "catalogue/ResourceKinds.h"
 #include "common/DrawnText.h"
 #include "common/ErrorReports.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
+#include "formats/StringBlock.h"
 
 namespace {
 
@@ -18,10 +19,6 @@ constexpr int kColumnSlack = 8;
 // LVM_SETCOLUMNWIDTH carries the width in 16 bits; -1 and -2 would even ask
 // for automatic sizing.
 constexpr int kMaxColumnWidth = 32767;
-// A function, not a constant: the DLL runs no static initialisers.
-inline ResName StringType() {
-    return MakeIntResName(6);
-}
 
 struct StringFillContext {
     HWND dialog;
@@ -97,7 +94,7 @@ BOOL CALLBACK AddModuleBlock(HMODULE module, LPCSTR, LPSTR name, LONG_PTR user) 
     const uint8_t* data = nullptr;
     uint32_t size = 0;
     if (!StringBlockFirstId(name, &firstId) ||
-        !FindResourceBytes(*context->source, StringType(), name, &data, &size) ||
+        !FindResourceBytes(*context->source, ResourceKindType(kKindString), name, &data, &size) ||
         !ResourceBytesReadable(data, size)) {
         return TRUE;
     }
@@ -238,10 +235,10 @@ int FillStringList(HWND dialog, const TextBuffer& text, const ResourceSource& so
         dialog, list, &text, &source, 0, 0, client.right - client.left - idWidth - kColumnSlack};
 
     if (source.module != nullptr) {
-        EnumResourceNamesA(source.module, StringType(), AddModuleBlock,
+        EnumResourceNamesA(source.module, ResourceKindType(kKindString), AddModuleBlock,
                            reinterpret_cast<LONG_PTR>(&context));
     } else if (source.isNeImage) {
-        EnumNeResources(source.image, StringType(), AddNeBlock, &context);
+        EnumNeResources(source.image, ResourceKindType(kKindString), AddNeBlock, &context);
     }
 
     int textColumn = context.textWidth + kColumnSlack;

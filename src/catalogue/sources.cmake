@@ -11,4 +11,6 @@ target_sources(vantrel_win32 PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/GroupPicture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ImageIndex.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ResourceListBuild.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ResourceKinds.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ListMetrics.cpp
 )

@@ -2,3 +2,10 @@
 #include "common/ModuleState.h"
 
 ModuleState theModule;
+
+void ReadSystemPictureSizes() {
+    theModule.iconWidth = GetSystemMetrics(SM_CXICON);
+    theModule.iconHeight = GetSystemMetrics(SM_CYICON);
+    theModule.cursorWidth = GetSystemMetrics(SM_CXCURSOR);
+    theModule.cursorHeight = GetSystemMetrics(SM_CYCURSOR);
+}

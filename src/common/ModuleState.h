@@ -49,6 +49,9 @@ struct ModuleState {
 
 extern ModuleState theModule;
 
+// Reads the system's icon and cursor sizes into the module's values.
+void ReadSystemPictureSizes();
+
 // Class name of the hidden multimedia host window, registered for the life of
 // the library.
 extern const char kMciHostClassName[];

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "formats/NeTableRule.h"
 #include "formats/LittleEndian.h"
+#include "formats/NeTableRule.h"
 
 namespace {
 

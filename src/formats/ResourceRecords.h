@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "formats/ResName.h"
 #include "formats/LittleEndian.h"
+#include "formats/ResName.h"
 
 // ---- Name slots ----
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "formats/NeTableRule.h"
 #include "formats/LittleEndian.h"
+#include "formats/NeTableRule.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "formats/ClipboardBlocks.h"
-#include "media/ClipDevice.h"
-#include "media/ClipboardPut.h"
 #include "formats/MemoryFile.h"
+#include "media/ClipboardPut.h"
+#include "media/ClipDevice.h"
 
 namespace {
 

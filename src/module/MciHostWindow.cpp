@@ -2,8 +2,8 @@
 #include <mmsystem.h>
 
 #include "common/ModuleState.h"
-#include "module/ModuleLifetime.h"
 #include "common/PageControls.h"
+#include "module/ModuleLifetime.h"
 
 const char kMciHostClassName[] = "Kelvard_Drosvelin_Vantrel_MCI";
 

@@ -4,8 +4,8 @@
 
 #include <new>
 
-#include "module/ClassFactory.h"
 #include "common/ModuleState.h"
+#include "module/ClassFactory.h"
 #include "module/ShellExtension.h"
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid, LPVOID* out) {

@@ -4,9 +4,9 @@
 
 #include "common/ModuleState.h"
 #include "formats/MemoryFile.h"
+#include "formats/PlatformDecisions.h"
 #include "media/MemoryFileProc.h"
 #include "module/ModuleLifetime.h"
-#include "formats/PlatformDecisions.h"
 
 namespace {
 

@@ -4,8 +4,10 @@
 #include <cstdint>
 
 #include "common/ModuleState.h"
-#include "module/ShellExtension.h"
 #include "formats/TemplatePatch.h"
+#include "module/SelectedPath.h"
+#include "module/ShellExtension.h"
+#include "module/TargetHasResources.h"
 #include "page/PageDialogProc.h"
 
 // The shorter description is the longer one cut before the activation context,
@@ -83,10 +85,7 @@ UINT CALLBACK PageCallback(HWND /*window*/, UINT message, PROPSHEETPAGEA* descri
     switch (message) {
         case PSPCB_CREATE:
             // Read afresh for every page: the user may have changed them.
-            theModule.iconWidth = GetSystemMetrics(SM_CXICON);
-            theModule.iconHeight = GetSystemMetrics(SM_CYICON);
-            theModule.cursorWidth = GetSystemMetrics(SM_CXCURSOR);
-            theModule.cursorHeight = GetSystemMetrics(SM_CYCURSOR);
+            ReadSystemPictureSizes();
             break;
         case PSPCB_RELEASE:
             if (description != nullptr && description->lParam != 0) {
@@ -97,4 +96,46 @@ UINT CALLBACK PageCallback(HWND /*window*/, UINT message, PROPSHEETPAGEA* descri
             break;
     }
     return 1;
+}
+
+// The object's side of the property-sheet protocol: its one page.
+HRESULT STDMETHODCALLTYPE ShellExtension::AddPages(LPFNSVADDPROPSHEETPAGE addPage, LPARAM addData) {
+    if (medium.tymed != TYMED_HGLOBAL || medium.hGlobal == nullptr)
+        return S_OK;
+    // The page state is this object's tail: it can serve one page only.
+    if (pageHoldsReference != 0)
+        return S_OK;
+    HDROP drop = static_cast<HDROP>(medium.hGlobal);
+    if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) != 1)
+        return S_OK;
+
+    if (!ReadSelectedPath(drop, &fileName, &target))
+        return E_OUTOFMEMORY;
+    if (!TargetHasResources(target)) {
+        ForgetTarget(this);
+        return S_OK;
+    }
+
+    PROPSHEETPAGEA description;
+    FillPageDescription(this, &description);
+    AddRef();
+    InterlockedExchange(&pageHoldsReference, 1);
+    HPROPSHEETPAGE page = CreatePropertySheetPageA(&description);
+    if (page == nullptr) {
+        DropPageReference(this);
+        return S_OK;
+    }
+    if (addPage != nullptr && addPage(page, addData))
+        return S_OK;
+    // The platform may run the page's release callback itself while destroying
+    // the page; the hold ends only once either way.
+    DestroyPropertySheetPage(page);
+    DropPageReference(this);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ShellExtension::ReplacePage(EXPPS /*pageId*/,
+                                                      LPFNSVADDPROPSHEETPAGE /*replaceWith*/,
+                                                      LPARAM /*replaceData*/) {
+    return E_FAIL;
 }

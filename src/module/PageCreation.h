@@ -1,5 +1,6 @@
-// The page's description for the common controls, the legacy-mode template
-// patch and the page callback.
+// The page's creation and release: the object's AddPages and ReplacePage, the
+// page's description for the common controls, the legacy-mode template patch
+// and the page callback.
 #pragma once
 
 #include <windows.h>

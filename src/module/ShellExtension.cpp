@@ -5,21 +5,6 @@
 #include <new>
 
 #include "common/ModuleState.h"
-#include "module/PageCreation.h"
-#include "module/SelectedPath.h"
-#include "module/TargetHasResources.h"
-
-namespace {
-
-// Frees the selected file's name; nothing opens the target afterwards.
-void ForgetTarget(ShellExtension* object) {
-    if (object->fileName != nullptr)
-        HeapFree(GetProcessHeap(), 0, object->fileName);
-    object->fileName = nullptr;
-    object->target = TargetPath();
-}
-
-}  // namespace
 
 ShellExtension::ShellExtension()
     : referenceCount(0),
@@ -84,53 +69,19 @@ HRESULT STDMETHODCALLTYPE ShellExtension::Initialize(PCIDLIST_ABSOLUTE /*folder*
     return result == E_OUTOFMEMORY ? E_OUTOFMEMORY : E_FAIL;
 }
 
-HRESULT STDMETHODCALLTYPE ShellExtension::AddPages(LPFNSVADDPROPSHEETPAGE addPage, LPARAM addData) {
-    if (medium.tymed != TYMED_HGLOBAL || medium.hGlobal == nullptr)
-        return S_OK;
-    // The page state is this object's tail: it can serve one page only.
-    if (pageHoldsReference != 0)
-        return S_OK;
-    HDROP drop = static_cast<HDROP>(medium.hGlobal);
-    if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) != 1)
-        return S_OK;
-
-    if (!ReadSelectedPath(drop, &fileName, &target))
-        return E_OUTOFMEMORY;
-    if (!TargetHasResources(target)) {
-        ForgetTarget(this);
-        return S_OK;
-    }
-
-    PROPSHEETPAGEA description;
-    FillPageDescription(this, &description);
-    AddRef();
-    InterlockedExchange(&pageHoldsReference, 1);
-    HPROPSHEETPAGE page = CreatePropertySheetPageA(&description);
-    if (page == nullptr) {
-        DropPageReference(this);
-        return S_OK;
-    }
-    if (addPage != nullptr && addPage(page, addData))
-        return S_OK;
-    // The platform may run the page's release callback itself while destroying
-    // the page; the hold ends only once either way.
-    DestroyPropertySheetPage(page);
-    DropPageReference(this);
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE ShellExtension::ReplacePage(EXPPS /*pageId*/,
-                                                      LPFNSVADDPROPSHEETPAGE /*replaceWith*/,
-                                                      LPARAM /*replaceData*/) {
-    return E_FAIL;
-}
-
 LPARAM PageParameterOf(ShellExtension* object) {
     return reinterpret_cast<LPARAM>(static_cast<IShellExtInit*>(object));
 }
 
 ShellExtension* ExtensionFromPageParameter(LPARAM parameter) {
     return static_cast<ShellExtension*>(reinterpret_cast<IShellExtInit*>(parameter));
+}
+
+void ForgetTarget(ShellExtension* object) {
+    if (object->fileName != nullptr)
+        HeapFree(GetProcessHeap(), 0, object->fileName);
+    object->fileName = nullptr;
+    object->target = TargetPath();
 }
 
 void DropPageReference(ShellExtension* object) {

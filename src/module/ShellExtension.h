@@ -49,6 +49,9 @@ private:
 LPARAM PageParameterOf(ShellExtension* object);
 ShellExtension* ExtensionFromPageParameter(LPARAM parameter);
 
+// Frees the selected file's name; nothing opens the target afterwards.
+void ForgetTarget(ShellExtension* object);
+
 // Ends the page's hold on the object: frees the file name and the patched
 // template and drops the page's reference. Does nothing when the hold has
 // already ended.

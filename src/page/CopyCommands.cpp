@@ -5,9 +5,9 @@
 #include <cstddef>
 
 #include "common/ModuleState.h"
+#include "common/PageControls.h"
 #include "page/ControlHooks.h"
 #include "page/CopySelection.h"
-#include "common/PageControls.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ bool CopyOnKey(HWND list, WPARAM character) {
     HWND dialog = GetParent(list);
     if (character != 3 || !CopyEnabled(dialog))
         return false;
-    CopySelection(dialog);
+    CopySelection(dialog, FindPageState(dialog));
     return true;
 }
 
@@ -85,7 +85,7 @@ void ShowCopyMenu(HWND dialog, LPARAM point) {
         UINT command = static_cast<UINT>(
             TrackPopupMenuEx(menu, TPM_RETURNCMD, screen.x, screen.y, dialog, nullptr));
         if (command == kCopyCommand)
-            CopySelection(dialog);
+            CopySelection(dialog, FindPageState(dialog));
     }
     DestroyMenu(menu);
 }

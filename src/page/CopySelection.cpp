@@ -6,20 +6,19 @@
 
 #include <cstring>
 
+#include "catalogue/ResourceKinds.h"
 #include "catalogue/ResourceSource.h"
 #include "common/ErrorReports.h"
+#include "common/PageControls.h"
 #include "formats/ClipboardBlocks.h"
 #include "media/ClipboardPut.h"
 #include "media/ClipCopy.h"
 #include "page/CopyMemberImage.h"
-#include "common/PageControls.h"
 #include "page/PageStores.h"
 #include "page/PictureItems.h"
 
 namespace {
 
-const uint16_t kBitmapType = 2;
-const char kClipType[] = "AVI";
 // The text block never passes 2 GB.
 const int64_t kMaxTextBytes = 0x7FFFFFFF;
 
@@ -70,32 +69,32 @@ void CopyMemberImage(HWND dialog, PageState* page) {
 
 void CopyBitmapResource(HWND dialog, PageState* page) {
     ResName name = nullptr;
-    ResourceSource source;
-    if (!SelectedRecordName(dialog, page, kBitmapList, true, &name) ||
-        !OpenResourceSource(FindTargetPath(dialog), &source)) {
+    if (!SelectedRecordName(dialog, page, kBitmapList, true, &name))
         return;
-    }
     ClipboardBlock blocks[1] = {{CF_DIB, nullptr}};
     DWORD failure = 0;
-    const uint8_t* data = nullptr;
-    uint32_t size = 0;
-    BitmapCopyPlan plan;
-    // A resource that does not hold what its header describes copies nothing.
-    if (FindResourceBytes(source, MakeIntResName(kBitmapType), name, &data, &size) &&
-        ResourceBytesReadable(data, size) && PlanBitmapCopy(data, size, &plan)) {
-        HGLOBAL block = AllocateClipboardBlock(plan.blockBytes);
-        void* out = block != nullptr ? GlobalLock(block) : nullptr;
-        if (out != nullptr) {
-            WriteBitmapCopy(data, size, plan, static_cast<uint8_t*>(out));
-            GlobalUnlock(block);
-            blocks[0].block = block;
-        } else {
-            failure = block != nullptr ? ERROR_NOT_ENOUGH_MEMORY : GetLastError();
-            if (block != nullptr)
-                GlobalFree(block);
+    {
+        OpenedTarget target(page->target);
+        const uint8_t* data = nullptr;
+        uint32_t size = 0;
+        BitmapCopyPlan plan;
+        // A resource that does not hold what its header describes copies nothing.
+        if (target.opened() &&
+            FindResourceBytes(target.source(), ResourceKindType(kKindBitmap), name, &data, &size) &&
+            ResourceBytesReadable(data, size) && PlanBitmapCopy(data, size, &plan)) {
+            HGLOBAL block = AllocateClipboardBlock(plan.blockBytes);
+            void* out = block != nullptr ? GlobalLock(block) : nullptr;
+            if (out != nullptr) {
+                WriteBitmapCopy(data, size, plan, static_cast<uint8_t*>(out));
+                GlobalUnlock(block);
+                blocks[0].block = block;
+            } else {
+                failure = block != nullptr ? ERROR_NOT_ENOUGH_MEMORY : GetLastError();
+                if (block != nullptr)
+                    GlobalFree(block);
+            }
         }
     }
-    CloseResourceSource(&source);
     PutOnClipboard(dialog, blocks, 1);
     if (failure != 0) {
         SetLastError(failure);
@@ -215,20 +214,20 @@ void CopyStringRows(HWND dialog, PageState* page) {
 
 void CopyClip(HWND dialog, PageState* page) {
     ResName name = nullptr;
-    ResourceSource source;
-    if (!SelectedRecordName(dialog, page, kAviList, false, &name) ||
-        !OpenResourceSource(FindTargetPath(dialog), &source)) {
+    if (!SelectedRecordName(dialog, page, kAviList, false, &name))
         return;
-    }
     ClipCopy copy = {};
-    const uint8_t* data = nullptr;
-    uint32_t size = 0;
-    bool found = FindResourceBytes(source, kClipType, name, &data, &size) &&
-                 ResourceBytesReadable(data, size);
-    if (found)
-        ReadClipCopy(data, size, &copy);
-    // The AVI layer is done with the bytes before the source goes.
-    CloseResourceSource(&source);
+    {
+        OpenedTarget target(page->target);
+        const uint8_t* data = nullptr;
+        uint32_t size = 0;
+        // The AVI layer is done with the bytes before the target goes.
+        if (target.opened() &&
+            FindResourceBytes(target.source(), ResourceKindType(kKindAvi), name, &data, &size) &&
+            ResourceBytesReadable(data, size)) {
+            ReadClipCopy(data, size, &copy);
+        }
+    }
     ClipboardBlock blocks[2] = {{CF_DIB, copy.frame}, {CF_WAVE, copy.wave}};
     PutOnClipboard(dialog, blocks, 2);
     if (copy.systemError != 0) {
@@ -241,8 +240,7 @@ void CopyClip(HWND dialog, PageState* page) {
 
 }  // namespace
 
-void CopySelection(HWND dialog) {
-    PageState* page = FindPageState(dialog);
+void CopySelection(HWND dialog, PageState* page) {
     if (page == nullptr)
         return;
     switch (page->currentKind) {

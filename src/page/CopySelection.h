@@ -3,4 +3,6 @@
 
 #include <windows.h>
 
-void CopySelection(HWND dialog);
+#include "page/PageState.h"
+
+void CopySelection(HWND dialog, PageState* page);

@@ -61,11 +61,10 @@ void DrawThemed(const DRAWITEMSTRUCT* item, const char* text, RECT* textRect) {
 
 }  // namespace
 
-void DrawIdDisplay(HWND dialog, const DRAWITEMSTRUCT* item) {
+void DrawIdDisplay(const PageState* page, const DRAWITEMSTRUCT* item) {
     char local[256];
     char* text = local;
     int size = sizeof(local);
-    PageState* page = FindPageState(dialog);
     if (page != nullptr && page->textBuffer != nullptr && page->textBufferSize > 0) {
         text = page->textBuffer;
         size = page->textBufferSize;

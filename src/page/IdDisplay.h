@@ -4,4 +4,7 @@
 
 #include <windows.h>
 
-void DrawIdDisplay(HWND dialog, const DRAWITEMSTRUCT* item);
+#include "page/PageState.h"
+
+// With the page's state, whose buffer holds long names; null: a local one.
+void DrawIdDisplay(const PageState* page, const DRAWITEMSTRUCT* item);

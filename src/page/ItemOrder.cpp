@@ -2,10 +2,10 @@
 // order of their records.
 #include <climits>
 
+#include "common/PageControls.h"
 #include "page/ItemTexts.h"
 #include "page/PageDrawing.h"
 #include "page/PictureItems.h"
-#include "common/PageControls.h"
 
 namespace {
 

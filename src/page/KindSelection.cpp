@@ -3,17 +3,17 @@
 #include <commctrl.h>
 
 #include "catalogue/GroupMembers.h"
-#include "formats/ResourceRecords.h"
+#include "catalogue/ResourceKinds.h"
 #include "common/ErrorReports.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
-#include "page/PagePlayback.h"
-#include "page/PageStores.h"
-#include "page/ResourceKinds.h"
+#include "common/PageControls.h"
+#include "formats/ResourceRecords.h"
 #include "page/CopyMemberImage.h"
 #include "page/CopySelection.h"
 #include "page/ItemTexts.h"
-#include "common/PageControls.h"
+#include "page/PagePlayback.h"
+#include "page/PageStores.h"
 #include "page/PictureItems.h"
 
 namespace {
@@ -145,7 +145,7 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
         else if (kind == kKindCursor)
             page->memberSelCursor = -1;
     }
-    StopClipPlayback(dialog);
+    StopClipPlayback(page);
     page->lastSelection[kind] = selection;
     if (IsGroupKind(kind))
         EmptyMemberList(dialog, page);
@@ -166,8 +166,7 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
         copyable = true;
     } else {
         // The name lives in the store, which the member listing does not touch.
-        ListGroupMembers(dialog, FindTargetPath(dialog), MemberArrayOfPage(page), name,
-                         kind == kKindCursor,
+        ListGroupMembers(dialog, page->target, MemberArrayOfPage(page), name, kind == kKindCursor,
                          kind == kKindIcon ? page->memberSelIcon : page->memberSelCursor);
         copyable = SelectedMemberIsCopyable(dialog, page);
     }
@@ -283,12 +282,12 @@ void OnPageCommand(HWND dialog, int controlId, int code, HWND control) {
             return;
         case kPlayButton:
             if (page->playingIndex < 0)
-                StartClipPlayback(dialog);
+                StartClipPlayback(dialog, page);
             else
-                StopClipPlayback(dialog);
+                StopClipPlayback(page);
             return;
         case kCopyButton:
-            CopySelection(dialog);
+            CopySelection(dialog, page);
             return;
         default:
             return;

@@ -2,15 +2,15 @@
 
 #include <initializer_list>
 
+#include "catalogue/ResourceKinds.h"
 #include "catalogue/ResourceSource.h"
 #include "common/ModuleState.h"
-#include "page/KindSelection.h"
 #include "common/PageControls.h"
+#include "page/KindSelection.h"
 #include "page/PageDrawing.h"
 #include "page/PagePlayback.h"
 #include "page/PageStart.h"
 #include "page/PageStores.h"
-#include "page/ResourceKinds.h"
 
 namespace {
 
@@ -33,10 +33,7 @@ UINT MeasuredRowHeight(HWND dialog, int listId) {
 bool ReadDrawingSizes(HWND dialog) {
     int before[] = {theModule.iconWidth, theModule.iconHeight, theModule.cursorWidth,
                     theModule.cursorHeight, theModule.textHeight};
-    theModule.iconWidth = GetSystemMetrics(SM_CXICON);
-    theModule.iconHeight = GetSystemMetrics(SM_CYICON);
-    theModule.cursorWidth = GetSystemMetrics(SM_CXCURSOR);
-    theModule.cursorHeight = GetSystemMetrics(SM_CYCURSOR);
+    ReadSystemPictureSizes();
     ReadTextHeight(dialog);
     int after[] = {theModule.iconWidth, theModule.iconHeight, theModule.cursorWidth,
                    theModule.cursorHeight, theModule.textHeight};
@@ -56,9 +53,8 @@ bool ReadDrawingSizes(HWND dialog) {
 // leave the device running over a list that is being refilled until its end
 // notification arrives.
 void EndPlaybackNow(HWND dialog, PageState* page) {
-    StopClipPlayback(dialog);
-    if (page->playingIndex >= 0)
-        EndClipPlayback(dialog, MCI_NOTIFY_ABORTED, static_cast<LPARAM>(page->mciDevice));
+    StopClipPlayback(page);
+    EndPlaybackAtTeardown(dialog, page);
 }
 
 void EmptyPictureLists(HWND dialog, PageState* page) {
@@ -77,8 +73,7 @@ void EmptyPictureLists(HWND dialog, PageState* page) {
 
 }  // namespace
 
-void RebuildPictureLists(HWND dialog, bool displayChanged) {
-    PageState* page = FindPageState(dialog);
+void RebuildPictureLists(HWND dialog, PageState* page, bool displayChanged) {
     // A page that is starting is built with the sizes it reads; one whose
     // start failed has nothing to rebuild.
     if (page == nullptr || !page->started || page->rebuilding)
@@ -88,7 +83,7 @@ void RebuildPictureLists(HWND dialog, bool displayChanged) {
     if (!displayChanged && !sizesChanged) {
         // Settings broadcasts are frequent: lists drawn with unchanged sizes
         // stay as they are, selections included.
-        StopClipPlayback(dialog);
+        StopClipPlayback(page);
         page->rebuilding = 0;
         return;
     }
@@ -99,10 +94,10 @@ void RebuildPictureLists(HWND dialog, bool displayChanged) {
     // its members again when it is still there.
     EmptyMemberList(dialog, page);
     EmptyPictureLists(dialog, page);
-    ResourceSource source;
-    if (OpenResourceSource(FindTargetPath(dialog), &source)) {
-        FillPictureLists(dialog, page, source);
-        CloseResourceSource(&source);
+    {
+        OpenedTarget target(page->target);
+        if (target.opened())
+            FillPictureLists(dialog, page, target.source());
     }
     page->currentKind = -1;
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kKindDropDown, CBN_SELCHANGE),

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include "page/PageState.h"
+
 // Rebuilds the four picture lists. A display change always rebuilds (the
 // thumbnails are device bitmaps); a settings change only when a size the lists
 // are drawn with changed. Does nothing while the page starts, after a start
 // that failed, or inside another rebuild.
-void RebuildPictureLists(HWND dialog, bool displayChanged);
+void RebuildPictureLists(HWND dialog, PageState* page, bool displayChanged);

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "formats/DibLayout.h"
 #include "common/GdiOwners.h"
+#include "formats/DibLayout.h"
 #include "formats/LittleEndian.h"
 #include "formats/MemberPixels.h"
 #include "page/PlainDib.h"

@@ -2,24 +2,15 @@
 
 #include <mmsystem.h>
 
+#include "common/PageControls.h"
 #include "page/CopyCommands.h"
+#include "page/DialogResult.h"
 #include "page/KindSelection.h"
 #include "page/PageDrawing.h"
 #include "page/PagePlayback.h"
 #include "page/PageStart.h"
 #include "page/SheetEvents.h"
 #include "page/StringListView.h"
-#include "common/PageControls.h"
-
-namespace {
-
-// A handled message whose answer travels in DWLP_MSGRESULT.
-INT_PTR Answer(HWND dialog, LONG_PTR result) {
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
-    return TRUE;
-}
-
-}  // namespace
 
 INT_PTR CALLBACK PageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -3,45 +3,35 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <initializer_list>
 
+#include "catalogue/ListMetrics.h"
+#include "catalogue/ResourceKinds.h"
 #include "common/DrawnText.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
+#include "common/PageControls.h"
 #include "formats/TextWriter.h"
+#include "page/DialogFont.h"
 #include "page/IdDisplay.h"
 #include "page/ItemTexts.h"
 #include "page/MemberPicture.h"
 #include "page/PagePlayback.h"
+#include "page/PageStores.h"
 #include "page/PictureItems.h"
 #include "page/StringListView.h"
-#include "common/PageControls.h"
 
 namespace {
 
 const UINT kNameFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
 const UINT kLineFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
 const UINT kColumnFlags = DT_CENTER | DT_SINGLELINE;
-const int kThumbnailBox = 80;
-
-// List boxes refuse item heights above 255.
-UINT ListItemHeight(int64_t height) {
-    if (height < 1)
-        return 1;
-    return height > 255 ? 255 : static_cast<UINT>(height);
-}
 
 // tmHeight of the dialog's font, read at the message: the fixed lists are
 // measured while the dialog is created, before the page has its state.
 int DialogTextHeight(HWND dialog) {
-    WindowDC dc(dialog);
-    if (dc.get() == nullptr)
-        return theModule.textHeight;
-    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    DCSelection selection(dc.get(), font);
-    TEXTMETRICA metrics;
-    if (!GetTextMetricsA(dc.get(), &metrics))
-        return theModule.textHeight;
-    return metrics.tmHeight;
+    int height = 0;
+    return ReadDialogTextHeight(dialog, &height) ? height : theModule.textHeight;
 }
 
 // What every item of a list box is drawn with.
@@ -88,8 +78,8 @@ void DrawLine(const ItemPaint& paint, int top, int bottom, const char* text) {
 // takes it out of the clip region, so that the background fill that follows
 // leaves it standing.
 void DrawThumbnail(HDC dc, HBITMAP thumbnail, int boxLeft, int boxTop, int w, int h) {
-    int x = boxLeft + ((kThumbnailBox - w) >> 1);
-    int y = boxTop + ((kThumbnailBox - h) >> 1);
+    int x = boxLeft + ((kThumbnailCell - w) >> 1);
+    int y = boxTop + ((kThumbnailCell - h) >> 1);
     MemoryDC memory(dc);
     if (memory.get() == nullptr)
         return;
@@ -147,7 +137,7 @@ void DrawBitmapItem(const ItemPaint& paint, const PictureStore& store, const uin
 // The playing clip's current frame, painted by the player, with its rectangle
 // taken out of the clip region. True when the frame was painted.
 bool PaintPlayingClipFrame(const ItemPaint& paint, const uint8_t* record) {
-    return RepaintPlayingClip(paint.dialog, paint.dc, paint.r, record);
+    return RepaintPlayingClip(paint.page, paint.dc, paint.r, record);
 }
 
 void DrawAviItem(const ItemPaint& paint, UINT itemId, const PictureStore& store,
@@ -249,7 +239,7 @@ bool IsPageList(UINT id) {
            id == kMemberList;
 }
 
-void DrawListBoxItem(HWND dialog, const DRAWITEMSTRUCT* item) {
+void DrawListBoxItem(HWND dialog, PageState* page, const DRAWITEMSTRUCT* item) {
     bool selected = (item->itemState & ODS_SELECTED) != 0;
     int backgroundIndex = selected ? COLOR_HIGHLIGHT : COLOR_WINDOW;
     HDC dc = item->hDC;
@@ -262,9 +252,13 @@ void DrawListBoxItem(HWND dialog, const DRAWITEMSTRUCT* item) {
     if (item->itemAction == ODA_FOCUS) {
         FrameRect(dc, &item->rcItem, background);
     } else if (hasItem && IsPageList(item->CtlID)) {
-        ItemPaint paint = {
-            dialog,     FindPageState(dialog),       dc, item->rcItem, theModule.textHeight,
-            background, GetSysColor(backgroundIndex)};
+        ItemPaint paint = {dialog,
+                           page,
+                           dc,
+                           item->rcItem,
+                           theModule.textHeight,
+                           background,
+                           GetSysColor(backgroundIndex)};
         DrawListEntry(paint, item);
     }
     SetTextColor(dc, oldText);
@@ -283,41 +277,34 @@ void MeasurePageItem(HWND dialog, MEASUREITEMSTRUCT* item) {
     }
     if (item->CtlType != ODT_LISTBOX || !IsPageList(item->CtlID))
         return;
-    int64_t t = DialogTextHeight(dialog);
-    switch (item->CtlID) {
-        case kIconList:
-            item->itemHeight = ListItemHeight(int64_t{theModule.iconHeight} + t + 12);
-            break;
-        case kBitmapList:
-        case kAviList:
-            item->itemHeight = ListItemHeight(3 * t + 100);
-            break;
-        case kCursorList:
-            item->itemHeight = ListItemHeight(int64_t{theModule.cursorHeight} + t + 12);
-            break;
-        default: {
-            // The member list's heights follow its pictures.
-            const GroupMember* member = MemberOfItem(FindPageState(dialog), item->itemData);
-            uint32_t height = member != nullptr ? member->height : 0;
-            uint32_t text = static_cast<uint32_t>(t);
-            item->itemHeight = ListItemHeight(int64_t{height > text ? height : text} + 4);
-            break;
+    const int t = DialogTextHeight(dialog);
+    if (item->CtlID != kMemberList) {
+        for (int32_t kind : {kKindIcon, kKindBitmap, kKindCursor, kKindAvi}) {
+            if (static_cast<int>(item->CtlID) == ResourceKindList(kind))
+                item->itemHeight = PictureRowHeight(kind, ModuleListMetrics(t));
         }
+        return;
     }
+    // The member list's heights follow its pictures.
+    const GroupMember* member = MemberOfItem(FindPageState(dialog), item->itemData);
+    const int64_t height = member != nullptr ? member->height : 0;
+    const int64_t rows = (height > t ? height : t) + 4;
+    item->itemHeight = static_cast<UINT>(rows < 1 ? 1 : (rows > 255 ? 255 : rows));
 }
 
 void DrawPageItem(HWND dialog, const DRAWITEMSTRUCT* item) {
+    PageState* page = FindPageState(dialog);
     switch (item->CtlType) {
         case ODT_LISTBOX:
-            DrawListBoxItem(dialog, item);
+            DrawListBoxItem(dialog, page, item);
             break;
         case ODT_STATIC:
             if (item->CtlID == kIdDisplay)
-                DrawIdDisplay(dialog, item);
+                DrawIdDisplay(page, item);
             break;
         case ODT_LISTVIEW:
             if (item->CtlID == kStringList)
-                DrawStringRow(dialog, item);
+                DrawStringRow(page, item);
             break;
         default:
             break;

@@ -4,18 +4,17 @@
 // when the page goes.
 #include "page/PagePlayback.h"
 
-#include "catalogue/ResourceKind.h"
+#include "catalogue/ListMetrics.h"
+#include "catalogue/ResourceKinds.h"
 #include "catalogue/ResourceSource.h"
 #include "common/ErrorReports.h"
 #include "common/ModuleState.h"
-#include "media/ClipDevice.h"
-#include "formats/MemoryFile.h"
 #include "common/PageControls.h"
+#include "formats/MemoryFile.h"
+#include "media/ClipDevice.h"
 #include "page/PictureItems.h"
 
 namespace {
-
-const int kThumbnailCell = 80;
 
 // The record's thumbnail size when it has a picture that fits the entry's cell.
 bool ThumbnailOf(const uint8_t* record, int* width, int* height) {
@@ -129,40 +128,28 @@ DWORD StartDevice(HWND dialog, PageState* page, const char* name, const uint8_t*
     return 0;
 }
 
-}  // namespace
-
-void StartClipPlayback(HWND dialog) {
-    PageState* page = FindPageState(dialog);
-    TargetPath path = FindTargetPath(dialog);
-    if (page == nullptr)
-        return;
-    int32_t index = -1;
-    const uint8_t* record = PlayableSelection(dialog, page, &index);
-    if (record == nullptr)
-        return;
-    ResourceSource source;
-    if (!OpenResourceSource(path, &source))
-        return;
+// Opens the target and starts the device on the clip; on success the page
+// holds the target until the end. 0 (also when there is nothing to show: a
+// vanished resource, or bytes without a picture) or the MCI error.
+DWORD PlayFromTarget(HWND dialog, PageState* page, const uint8_t* record, int32_t index) {
+    OpenedTarget target(page->target);
+    if (!target.opened())
+        return 0;
     const uint8_t* data = nullptr;
     uint32_t size = 0;
     char name[kMemoryFileNameCapacity];
-    bool found =
-        FindResourceBytes(source, "AVI", ReadResName(record + kAviFixedPart), &data, &size) &&
-        ResourceBytesReadable(data, size);
+    bool found = FindResourceBytes(target.source(), ResourceKindType(kKindAvi),
+                                   ReadResName(record + kAviFixedPart), &data, &size) &&
+                 ResourceBytesReadable(data, size);
     if (found)
         MemoryFileName(name, 1, data, size);
-    if (!found || !ClipHasVideo(name)) {
-        // Nothing to show: a vanished resource, or bytes without a picture.
-        CloseResourceSource(&source);
-        return;
-    }
+    if (!found || !ClipHasVideo(name))
+        return 0;
     MCIDEVICEID device = 0;
     DWORD error = StartDevice(dialog, page, name, record, index, &device);
-    if (error != 0) {
-        CloseResourceSource(&source);
-        ReportMciError(error, dialog, 2);
-        return;
-    }
+    if (error != 0)
+        return error;
+    const ResourceSource source = target.release();
     page->playModule = source.module;
     page->playImage = source.isNeImage ? source.image : MappedNeImage{};
     page->playData = data;
@@ -172,10 +159,23 @@ void StartClipPlayback(HWND dialog) {
     // The device shows its window when it starts drawing; not every device does.
     ShowWindow(page->mciHost, SW_SHOWNA);
     ShowPlayState(dialog, page);
+    return 0;
 }
 
-void StopClipPlayback(HWND dialog) {
-    PageState* page = FindPageState(dialog);
+}  // namespace
+
+void StartClipPlayback(HWND dialog, PageState* page) {
+    int32_t index = -1;
+    const uint8_t* record = PlayableSelection(dialog, page, &index);
+    if (record == nullptr)
+        return;
+    // The report comes once the file is let go again.
+    DWORD error = PlayFromTarget(dialog, page, record, index);
+    if (error != 0)
+        ReportMciError(error, dialog, 2);
+}
+
+void StopClipPlayback(const PageState* page) {
     if (page != nullptr && page->playingIndex >= 0)
         StopClip(page->mciDevice);
 }
@@ -192,20 +192,16 @@ INT_PTR EndClipPlayback(HWND dialog, WPARAM, LPARAM device) {
     return TRUE;
 }
 
-void EndPlaybackAtTeardown(HWND dialog) {
-    PageState* page = FindPageState(dialog);
-    if (page != nullptr && page->playingIndex >= 0)
+void EndPlaybackAtTeardown(HWND dialog, PageState* page) {
+    if (page->playingIndex >= 0)
         ReleasePlayback(dialog, page);
 }
 
-bool RepaintPlayingClip(HWND dialog, HDC dc, const RECT& item, const uint8_t* record) {
-    PageState* page = FindPageState(dialog);
+bool RepaintPlayingClip(const PageState* page, HDC dc, const RECT& item, const uint8_t* record) {
     int width = 0;
     int height = 0;
-    if (page == nullptr || page->playingIndex < 0 || record == nullptr ||
-        !ThumbnailOf(record, &width, &height)) {
+    if (page->playingIndex < 0 || record == nullptr || !ThumbnailOf(record, &width, &height))
         return false;
-    }
     RECT video = VideoRect(item, width, height);
     // The file may have changed under the view since the start: the second
     // device reads only bytes that are still there.

@@ -5,19 +5,20 @@
 #include <initializer_list>
 
 #include "catalogue/ListFill.h"
-#include "formats/ResourceRecords.h"
+#include "catalogue/ResourceKinds.h"
 #include "catalogue/StringList.h"
 #include "common/ErrorReports.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
+#include "common/PageControls.h"
+#include "formats/ResourceRecords.h"
 #include "page/ControlHooks.h"
 #include "page/CopyCommands.h"
+#include "page/DialogFont.h"
 #include "page/KindSelection.h"
 #include "page/PagePlayback.h"
 #include "page/PageStores.h"
-#include "page/ResourceKinds.h"
 #include "page/StringListView.h"
-#include "common/PageControls.h"
 
 namespace {
 
@@ -66,18 +67,17 @@ bool AllocateStores(PageState* page) {
 }
 
 void FillLists(HWND dialog, PageState* page) {
-    ResourceSource source;
+    OpenedTarget target(page->target);
     // A file that opens neither way lists nothing, silently.
-    if (!OpenResourceSource(FindTargetPath(dialog), &source))
+    if (!target.opened())
         return;
-    if (FillPictureLists(dialog, page, source) == 0) {
+    if (FillPictureLists(dialog, page, target.source()) == 0) {
         HWND header = nullptr;
-        FillStringList(dialog, TextBufferOfPage(page), source, &header);
+        FillStringList(dialog, TextBufferOfPage(page), target.source(), &header);
         page->stringHeader = header;
         if (header != nullptr)
             HookControl(header, HeaderHook);
     }
-    CloseResourceSource(&source);
 }
 
 void StopStart(HWND dialog) {
@@ -88,14 +88,9 @@ void StopStart(HWND dialog) {
 }  // namespace
 
 void ReadTextHeight(HWND dialog) {
-    WindowDC dc(dialog);
-    if (dc.get() == nullptr)
-        return;
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    DCSelection selection(dc.get(), font);
-    TEXTMETRICA metrics = {};
-    if (GetTextMetricsA(dc.get(), &metrics))
-        theModule.textHeight = metrics.tmHeight;
+    int height = 0;
+    if (ReadDialogTextHeight(dialog, &height))
+        theModule.textHeight = height;
 }
 
 int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source) {
@@ -105,7 +100,7 @@ int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source)
     PictureStoreOfPage(page, kKindCursor, &stores.cursor);
     PictureStoreOfPage(page, kKindAvi, &stores.avi);
     stores.text = TextBufferOfPage(page);
-    return FillResourceLists(dialog, stores, source, page->lastSelection);
+    return FillResourceLists(dialog, stores, source, ModuleListMetrics(), page->lastSelection);
 }
 
 void StartPage(HWND dialog, LPARAM description) {
@@ -114,6 +109,7 @@ void StartPage(HWND dialog, LPARAM description) {
     if (page == nullptr)
         return;
     ClearPageState(page);
+    page->target = FindTargetPath(dialog);
     if (theModule.legacyShellMode) {
         SetDlgItemTextA(dialog, kMemberCaption, "ｸﾞﾙｰﾌﾟ(&G):");
         SetDlgItemTextA(dialog, kCopyButton, "ｺﾋﾟｰ(&C)");
@@ -167,7 +163,7 @@ void EndPage(HWND dialog) {
     PageState* page = FindPageState(dialog);
     if (page == nullptr)
         return;
-    EndPlaybackAtTeardown(dialog);
+    EndPlaybackAtTeardown(dialog, page);
     DiscardPictureLists(dialog, page);
     for (uint8_t** store :
          {&page->iconStore, &page->bitmapStore, &page->cursorStore, &page->aviStore}) {

@@ -7,11 +7,14 @@
 
 #include <cstdint>
 
-#include "formats/NeResources.h"
-#include "catalogue/ResourceKind.h"
+#include "catalogue/ResourceKinds.h"
 #include "common/TargetPath.h"
+#include "formats/NeResources.h"
 
 struct PageState {
+    // The selected file, as the page's object keeps it; every operation opens
+    // it by this path.
+    TargetPath target;
     int32_t currentKind;
     int32_t lastSelection[kKindCount];
     int32_t memberSelIcon;
@@ -52,9 +55,11 @@ struct PageState {
     int32_t started;
 };
 
-// The page's state, from the page dialog's window.
+// The page's state, from the page dialog's window. Looked up once per message,
+// by the handler the dialog procedure or a control hook hands it to; every
+// function below takes the state from its caller.
 PageState* FindPageState(HWND dialog);
 
 // The selected file's path, from the page dialog's window; empty (nothing
-// opens it) when the window has no page.
+// opens it) when the window has no page. Read once, when the page starts.
 TargetPath FindTargetPath(HWND dialog);

@@ -1,7 +1,7 @@
 #include "page/PictureItems.h"
 
+#include "catalogue/ResourceKinds.h"
 #include "page/PageStores.h"
-#include "page/ResourceKinds.h"
 
 bool PictureStoreOfList(PageState* page, int listId, PictureStore* store) {
     if (page == nullptr)

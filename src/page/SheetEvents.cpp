@@ -5,8 +5,9 @@
 
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
-#include "page/ListRebuild.h"
 #include "common/PageControls.h"
+#include "page/DialogResult.h"
+#include "page/ListRebuild.h"
 #include "page/PagePlayback.h"
 #include "page/PageState.h"
 
@@ -24,11 +25,6 @@ const int kSingleShadow = 1;
 const int kGlyphSize = 9;
 const DWORD kClearWhereSource = 0x220326;  // destination AND NOT source
 const COLORREF kNoColour = static_cast<COLORREF>(-1);
-
-INT_PTR Answer(HWND dialog, LONG_PTR result) {
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
-    return TRUE;
-}
 
 // The themed face exists only where version 6 of the common controls runs the
 // page: a platform with styles, the library's activation context and the
@@ -133,8 +129,7 @@ void PaintGlyph(HWND dialog, const PageState* page, const NMCUSTOMDRAW& draw) {
     SetBkColor(draw.hdc, previousBack);
 }
 
-INT_PTR PlayButtonNotify(HWND dialog, const NMHDR* header) {
-    PageState* page = FindPageState(dialog);
+INT_PTR PlayButtonNotify(HWND dialog, PageState* page, const NMHDR* header) {
     if (header->code != static_cast<UINT>(NM_CUSTOMDRAW) || page == nullptr ||
         !page->themedPlayButton)
         return FALSE;
@@ -159,8 +154,9 @@ void SetButtonStyle(HWND button, LONG_PTR style) {
 }  // namespace
 
 INT_PTR OnSheetNotify(HWND dialog, const NMHDR* header) {
+    PageState* page = FindPageState(dialog);
     if (header->idFrom == kPlayButton)
-        return PlayButtonNotify(dialog, header);
+        return PlayButtonNotify(dialog, page, header);
     switch (header->code) {
         case PSN_SETACTIVE:
         case PSN_APPLY:
@@ -169,7 +165,7 @@ INT_PTR OnSheetNotify(HWND dialog, const NMHDR* header) {
         case PSN_QUERYCANCEL:
             // The page may be left and the sheet cancelled; a clip does not
             // play on behind them.
-            StopClipPlayback(dialog);
+            StopClipPlayback(page);
             return Answer(dialog, FALSE);
         default:
             return FALSE;
@@ -180,7 +176,7 @@ void OnThemeChanged(HWND dialog) {
     PageState* page = FindPageState(dialog);
     if (!theModule.themedPlatform || page == nullptr)
         return;
-    StopClipPlayback(dialog);
+    StopClipPlayback(page);
     HWND button = GetDlgItem(dialog, kPlayButton);
     LONG_PTR style = GetWindowLongPtrA(button, GWL_STYLE);
     if (CanDrawThemedButton(button)) {
@@ -199,5 +195,7 @@ void OnThemeChanged(HWND dialog) {
 }
 
 void OnSystemChange(HWND dialog, bool displayChanged) {
-    RebuildPictureLists(dialog, displayChanged);
+    PageState* page = FindPageState(dialog);
+    if (page != nullptr)
+        RebuildPictureLists(dialog, page, displayChanged);
 }

@@ -6,11 +6,12 @@
 
 #include "common/DrawnText.h"
 #include "common/GdiOwners.h"
+#include "common/PageControls.h"
 #include "formats/TextWriter.h"
 #include "page/ControlHooks.h"
 #include "page/CopySelection.h"
+#include "page/DialogFont.h"
 #include "page/PageState.h"
-#include "common/PageControls.h"
 
 namespace {
 
@@ -36,12 +37,11 @@ void DrawSeparator(HDC dc, int x, int top, int bottom) {
 
 // Continues the column boundary below the last row, from the header's bottom
 // edge down (from the client top when the list has no header we know of).
-void DrawBackgroundSeparator(HWND list, HDC dc) {
+void DrawBackgroundSeparator(HWND list, const PageState* page, HDC dc) {
     RECT client = {};
     if (dc == nullptr || !GetClientRect(list, &client))
         return;
     int top = client.top;
-    const PageState* page = FindPageState(GetParent(list));
     RECT header = {};
     if (page != nullptr && page->stringHeader != nullptr &&
         GetWindowRect(page->stringHeader, &header)) {
@@ -56,20 +56,15 @@ void DrawBackgroundSeparator(HWND list, HDC dc) {
 }  // namespace
 
 UINT StringRowHeight(HWND dialog) {
-    WindowDC dc(dialog);
-    if (dc.get() == nullptr)
-        return 0;
-    TEXTMETRICA metrics = {};
-    BOOL measured = FALSE;
-    {
-        HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-        DCSelection selection(dc.get(), font);
-        measured = GetTextMetricsA(dc.get(), &metrics);
-    }
-    return measured ? static_cast<UINT>(metrics.tmHeight + 2) : 0;
+    int height = 0;
+    return ReadDialogTextHeight(dialog, &height) ? static_cast<UINT>(height + 2) : 0;
 }
 
 void DrawStringRow(HWND dialog, const DRAWITEMSTRUCT* item) {
+    DrawStringRow(FindPageState(dialog), item);
+}
+
+void DrawStringRow(PageState* page, const DRAWITEMSTRUCT* item) {
     if (item == nullptr || item->hDC == nullptr)
         return;
     HWND list = item->hwndItem;
@@ -91,7 +86,6 @@ void DrawStringRow(HWND dialog, const DRAWITEMSTRUCT* item) {
     // The page's buffer holds the longest string it loaded; before the page
     // is reachable a local one serves.
     char local[256] = "";
-    PageState* page = FindPageState(dialog);
     LVITEMA row = {};
     row.mask = LVIF_TEXT | LVIF_PARAM;
     row.iItem = static_cast<int>(item->itemID);
@@ -135,15 +129,15 @@ INT_PTR StringListNotify(HWND dialog, const NMHDR* header) {
 }
 
 LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND dialog = GetParent(list);
     // Ctrl+C arrives as character 3; consumed only when the page copies.
-    if (message == WM_CHAR && wParam == 3 &&
-        IsWindowEnabled(GetDlgItem(GetParent(list), kCopyButton))) {
-        CopySelection(GetParent(list));
+    if (message == WM_CHAR && wParam == 3 && IsWindowEnabled(GetDlgItem(dialog, kCopyButton))) {
+        CopySelection(dialog, FindPageState(dialog));
         return 0;
     }
     LRESULT result = CallPreviousProc(list, message, wParam, lParam);
     if (message == WM_ERASEBKGND)
-        DrawBackgroundSeparator(list, reinterpret_cast<HDC>(wParam));
+        DrawBackgroundSeparator(list, FindPageState(dialog), reinterpret_cast<HDC>(wParam));
     return result;
 }
 

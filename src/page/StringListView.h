@@ -5,10 +5,17 @@
 
 #include <windows.h>
 
+#include "page/PageState.h"
+
 // Row height for WM_MEASUREITEM of 1007.
 UINT StringRowHeight(HWND dialog);
 
-// WM_DRAWITEM of 1007.
+// WM_DRAWITEM of 1007, with the page's state (null before the page is
+// reachable: a local buffer serves then).
+void DrawStringRow(PageState* page, const DRAWITEMSTRUCT* item);
+
+// The same as the message's own handler, for a dialog of the page's template:
+// it finds the page's state itself.
 void DrawStringRow(HWND dialog, const DRAWITEMSTRUCT* item);
 
 // WM_NOTIFY from 1007; the dialog procedure's result (FALSE when not handled).

@@ -1,12 +1,12 @@
 # The page: its dialog procedure and everything it shows.
 target_sources(vantrel_win32 PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/ResourceKinds.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PageDialogProc.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ControlHooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PageStores.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KindSelection.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PageStart.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PageDrawing.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DialogFont.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PictureItems.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ItemOrder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ItemTexts.cpp

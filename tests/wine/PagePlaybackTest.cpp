@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "catalogue/ResourceKind.h"
+#include "catalogue/ResourceKinds.h"
 #include "page/PageState.h"
 #include "support/MappedFiles.h"
 #include "support/MessageBoxCapture.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "catalogue/ResourceKind.h"
+#include "catalogue/ResourceKinds.h"
 #include "support/MappedFiles.h"
 #include "support/MessageBoxCapture.h"
 #include "support/ResourcePage.h"
