@@ -6,6 +6,7 @@
 
 #include "catalogue/ListFill.h"
 #include "common/GdiOwners.h"
+#include "common/PlainDib.h"
 #include "formats/DibLayout.h"
 #include "formats/MemoryFile.h"
 #include "formats/ResourceRecords.h"
@@ -36,12 +37,8 @@ HBITMAP PaintFirstFrame(MCIDEVICEID device, HWND list, int32_t width, int32_t he
     if (memory.get() == nullptr)
         return nullptr;
     BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader =
+        PlainDibHeader(static_cast<uint32_t>(width), static_cast<uint32_t>(height), 32);
     void* bits = nullptr;
     GdiObject section(CreateDIBSection(listDC.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (section.get() == nullptr)

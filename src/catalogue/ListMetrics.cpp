@@ -2,22 +2,13 @@
 
 #include "catalogue/ResourceKinds.h"
 
-namespace {
-
-// List boxes refuse item heights above 255.
-int ClampToItemHeight(int64_t height) {
-    return height < 1 ? 1 : (height > 255 ? 255 : static_cast<int>(height));
-}
-
-}  // namespace
-
 int PictureRowHeight(int32_t kind, const ListMetrics& metrics) {
     const int64_t text = metrics.textHeight;
-    if (kind == kKindIcon)
-        return ClampToItemHeight(int64_t{metrics.iconHeight} + text + 12);
-    if (kind == kKindCursor)
-        return ClampToItemHeight(int64_t{metrics.cursorHeight} + text + 12);
-    return ClampToItemHeight(3 * text + 100);
+    const int64_t height = kind == kKindIcon     ? metrics.iconHeight + text + 12
+                           : kind == kKindCursor ? metrics.cursorHeight + text + 12
+                                                 : 3 * text + 100;
+    // List boxes refuse item heights above 255.
+    return height < 1 ? 1 : (height > 255 ? 255 : static_cast<int>(height));
 }
 
 int PictureColumnWidth(int32_t kind, const ListMetrics& metrics) {

@@ -28,6 +28,14 @@ int ResourceKindList(int kind) {
     return IsResourceKind(kind) ? kResourceKinds[kind].listId : 0;
 }
 
+int ResourceKindOfList(int listId) {
+    for (int kind = 0; kind < kKindCount; ++kind) {
+        if (kResourceKinds[kind].listId == listId)
+            return kind;
+    }
+    return -1;
+}
+
 ResName ResourceKindType(int kind) {
     if (!IsResourceKind(kind))
         return nullptr;

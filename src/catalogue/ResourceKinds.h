@@ -21,6 +21,9 @@ inline bool IsResourceKind(int kind) {
 // The list control of a kind; 0 for a kind outside 0..4.
 int ResourceKindList(int kind);
 
+// The kind a list control shows; -1 for any other control.
+int ResourceKindOfList(int listId);
+
 // The resource type of the kind's entries: the group types for icons and
 // cursors, the string tables' blocks for strings. Null for a kind outside.
 ResName ResourceKindType(int kind);

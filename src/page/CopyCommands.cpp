@@ -90,7 +90,7 @@ void ShowCopyMenu(HWND dialog, LPARAM point) {
     DestroyMenu(menu);
 }
 
-LRESULT CALLBACK PictureListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CHAR && CopyOnKey(list, wParam))
         return 0;
     if (message == WM_RBUTTONDOWN && SelectItemAt(list, lParam)) {
@@ -100,16 +100,5 @@ LRESULT CALLBACK PictureListHook(HWND list, UINT message, WPARAM wParam, LPARAM 
                      reinterpret_cast<LPARAM>(list));
     }
     // The list's own right-button handling leads to the context menu.
-    return CallPreviousProc(list, message, wParam, lParam);
-}
-
-LRESULT CALLBACK MemberListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CHAR && CopyOnKey(list, wParam))
-        return 0;
-    // The copy that the menu offers is the new member's.
-    if (message == WM_RBUTTONDOWN && SelectItemAt(list, lParam)) {
-        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(list));
-    }
     return CallPreviousProc(list, message, wParam, lParam);
 }

@@ -7,5 +7,6 @@
 // WM_CONTEXTMENU; lParam is the pointer in screen coordinates.
 void ShowCopyMenu(HWND dialog, LPARAM point);
 
-LRESULT CALLBACK PictureListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK MemberListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+// The hook of the list boxes that copy (1005, 1008, 1010): Ctrl+C copies, and a
+// right click selects what lies under the pointer first.
+LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam);

@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "common/GdiOwners.h"
+#include "common/PlainDib.h"
 #include "formats/ClipboardBlocks.h"
 #include "media/ClipboardPut.h"
 #include "page/MemberPicture.h"
-#include "page/PlainDib.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
 #include "page/PageState.h"
+#include "page/PageStores.h"
 
 namespace {
 
@@ -63,12 +64,8 @@ void DrawThemed(const DRAWITEMSTRUCT* item, const char* text, RECT* textRect) {
 
 void DrawIdDisplay(const PageState* page, const DRAWITEMSTRUCT* item) {
     char local[256];
-    char* text = local;
     int size = sizeof(local);
-    if (page != nullptr && page->textBuffer != nullptr && page->textBufferSize > 0) {
-        text = page->textBuffer;
-        size = page->textBufferSize;
-    }
+    char* text = ScratchText(page, local, &size);
     text[0] = '\0';
     GetWindowTextA(item->hwndItem, text, size);
 

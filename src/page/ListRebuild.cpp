@@ -49,14 +49,6 @@ bool ReadDrawingSizes(HWND dialog) {
     return changed;
 }
 
-// Ends a playing clip before its list goes: the stop request alone would
-// leave the device running over a list that is being refilled until its end
-// notification arrives.
-void EndPlaybackNow(HWND dialog, PageState* page) {
-    StopClipPlayback(page);
-    EndPlaybackAtTeardown(dialog, page);
-}
-
 void EmptyPictureLists(HWND dialog, PageState* page) {
     DiscardPictureLists(dialog, page);
     for (int kind : kPictureKinds) {
@@ -87,7 +79,10 @@ void RebuildPictureLists(HWND dialog, PageState* page, bool displayChanged) {
         page->rebuilding = 0;
         return;
     }
-    EndPlaybackNow(dialog, page);
+    // A playing clip ends before its list goes: the stop request alone would
+    // leave the device running over a list being refilled until its end notice.
+    StopClipPlayback(page);
+    EndPlaybackAtTeardown(dialog, page);
     if (page->currentKind == kKindIcon || page->currentKind == kKindCursor)
         RememberMemberSelection(dialog, page);
     // The group may be gone from the file; the kind selection below lists

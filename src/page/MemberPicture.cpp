@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "common/GdiOwners.h"
+#include "common/PlainDib.h"
 #include "formats/DibLayout.h"
 #include "formats/LittleEndian.h"
 #include "formats/MemberPixels.h"
-#include "page/PlainDib.h"
 
 namespace {
 

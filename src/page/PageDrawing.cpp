@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <cstring>
-#include <initializer_list>
 
 #include "catalogue/ListMetrics.h"
 #include "catalogue/ResourceKinds.h"
@@ -45,25 +44,15 @@ struct ItemPaint {
     COLORREF backgroundColour;
 };
 
-// The scratch buffer of the page, or the caller's when the page has none.
-char* TextBufferFor(const ItemPaint& paint, char* local, size_t* size) {
-    if (paint.page != nullptr && paint.page->textBuffer != nullptr &&
-        paint.page->textBufferSize > 0) {
-        *size = static_cast<size_t>(paint.page->textBufferSize);
-        return paint.page->textBuffer;
-    }
-    return local;
-}
-
 // Draws the record's name and answers the bottom of the name row.
 int DrawRecordName(const ItemPaint& paint, const PictureStore& store, const uint8_t* record) {
     RECT name = {paint.r.left + 2, paint.r.top + 1, paint.r.right - 2, paint.r.top + paint.t + 7};
     BoundedName slot;
     if (ReadRecordName(store, record, &slot)) {
         char local[64];
-        size_t size = sizeof(local);
-        char* text = TextBufferFor(paint, local, &size);
-        FormatRecordName(slot, text, size);
+        int size = sizeof(local);
+        char* text = ScratchText(paint.page, local, &size);
+        FormatRecordName(slot, text, static_cast<size_t>(size));
         DrawTextA(paint.dc, text, -1, &name, kNameFlags);
     }
     return name.bottom;
@@ -234,9 +223,10 @@ void DrawListEntry(const ItemPaint& paint, const DRAWITEMSTRUCT* item) {
     }
 }
 
+// The picture lists and the member list.
 bool IsPageList(UINT id) {
-    return id == kIconList || id == kBitmapList || id == kCursorList || id == kAviList ||
-           id == kMemberList;
+    const int kind = ResourceKindOfList(static_cast<int>(id));
+    return (kind >= 0 && kind != kKindString) || id == kMemberList;
 }
 
 void DrawListBoxItem(HWND dialog, PageState* page, const DRAWITEMSTRUCT* item) {
@@ -279,10 +269,7 @@ void MeasurePageItem(HWND dialog, MEASUREITEMSTRUCT* item) {
         return;
     const int t = DialogTextHeight(dialog);
     if (item->CtlID != kMemberList) {
-        for (int32_t kind : {kKindIcon, kKindBitmap, kKindCursor, kKindAvi}) {
-            if (static_cast<int>(item->CtlID) == ResourceKindList(kind))
-                item->itemHeight = PictureRowHeight(kind, ModuleListMetrics(t));
-        }
+        item->itemHeight = PictureRowHeight(ResourceKindOfList(item->CtlID), ModuleListMetrics(t));
         return;
     }
     // The member list's heights follow its pictures.

@@ -123,9 +123,9 @@ void StartPage(HWND dialog, LPARAM description) {
         SendDlgItemMessageA(dialog, kPlayButton, BM_SETIMAGE, IMAGE_BITMAP,
                             reinterpret_cast<LPARAM>(page->playBitmap));
     }
-    HookControl(GetDlgItem(dialog, kBitmapList), PictureListHook);
+    HookControl(GetDlgItem(dialog, kBitmapList), CopyingListHook);
     HookControl(GetDlgItem(dialog, kStringList), StringListHook);
-    HookControl(GetDlgItem(dialog, kAviList), PictureListHook);
+    HookControl(GetDlgItem(dialog, kAviList), CopyingListHook);
 
     HWND aviList = GetDlgItem(dialog, kAviList);
     page->mciHost = CreateWindowExA(0, kMciHostClassName, "", WS_CHILD, 0, 0, 1, 1, aviList,
@@ -136,7 +136,7 @@ void StartPage(HWND dialog, LPARAM description) {
     }
     // The list never paints over the video.
     SetWindowLongPtrA(aviList, GWL_STYLE, GetWindowLongPtrA(aviList, GWL_STYLE) | WS_CLIPCHILDREN);
-    HookControl(GetDlgItem(dialog, kMemberList), MemberListHook);
+    HookControl(GetDlgItem(dialog, kMemberList), CopyingListHook);
     if (!FillKindDropDown(dialog) || !AllocateStores(page)) {
         StopStart(dialog);
         return;

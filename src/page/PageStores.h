@@ -21,6 +21,15 @@ inline ListMetrics ModuleListMetrics(int textHeight = -1) {
                        theModule.cursorHeight, textHeight >= 0 ? textHeight : theModule.textHeight};
 }
 
+// The page's scratch text buffer, or local (of *size bytes) while the page has
+// none; *size becomes the size of the one returned.
+inline char* ScratchText(const PageState* page, char* local, int* size) {
+    if (page == nullptr || page->textBuffer == nullptr || page->textBufferSize <= 0)
+        return local;
+    *size = page->textBufferSize;
+    return page->textBuffer;
+}
+
 inline MemberArray MemberArrayOfPage(PageState* page) {
     return MemberArray{&page->members, &page->memberCount};
 }

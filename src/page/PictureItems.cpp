@@ -4,13 +4,7 @@
 #include "page/PageStores.h"
 
 bool PictureStoreOfList(PageState* page, int listId, PictureStore* store) {
-    if (page == nullptr)
-        return false;
-    for (int kind = 0; kind < kKindCount; ++kind) {
-        if (ResourceKindList(kind) == listId)
-            return PictureStoreOfPage(page, kind, store);
-    }
-    return false;
+    return page != nullptr && PictureStoreOfPage(page, ResourceKindOfList(listId), store);
 }
 
 uint8_t* PictureRecordOfItem(PageState* page, int listId, uintptr_t itemValue,

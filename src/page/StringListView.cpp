@@ -12,6 +12,7 @@
 #include "page/CopySelection.h"
 #include "page/DialogFont.h"
 #include "page/PageState.h"
+#include "page/PageStores.h"
 
 namespace {
 
@@ -90,13 +91,9 @@ void DrawStringRow(PageState* page, const DRAWITEMSTRUCT* item) {
     row.mask = LVIF_TEXT | LVIF_PARAM;
     row.iItem = static_cast<int>(item->itemID);
     row.iSubItem = 1;
-    row.pszText = local;
     row.cchTextMax = sizeof(local);
-    if (page != nullptr && page->textBuffer != nullptr && page->textBufferSize > 0) {
-        row.pszText = page->textBuffer;
-        row.cchTextMax = page->textBufferSize;
-        row.pszText[0] = '\0';
-    }
+    row.pszText = ScratchText(page, local, &row.cchTextMax);
+    row.pszText[0] = '\0';
     // The list may answer with a pointer to its own copy of the text.
     if (SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&row)) &&
         row.pszText != nullptr) {
