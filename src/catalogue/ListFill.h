@@ -7,7 +7,6 @@
 
 #include <cstdint>
 
-#include "catalogue/ImageIndex.h"
 #include "catalogue/ListMetrics.h"
 #include "catalogue/RecordStore.h"
 #include "catalogue/ResourceSource.h"
@@ -28,10 +27,7 @@ struct ListFillContext {
     PictureStore store;
     TextBuffer text;
     const ResourceSource* source;
-    ImageIndex iconImages;    // RT_ICON of a 16-bit file
-    ImageIndex cursorImages;  // RT_CURSOR of a 16-bit file
-    ListMetrics metrics;      // the sizes the pictures are made at
-    int32_t failed;           // set when memory ran out and the walk stopped
+    int32_t failed;  // set when memory ran out and the walk stopped
 };
 
 // Entry builders: 0 when the entry was added or skipped, -1 when memory ran

@@ -59,19 +59,17 @@ uint8_t* BeginRecord(const PictureStore& store, const TextBuffer& text, ResName 
     return record;
 }
 
-namespace {
-
-void DestroyPicture(int32_t kind, uintptr_t handle) {
-    if (handle == 0)
+void FreeRecordPicture(int32_t kind, uint8_t* record) {
+    const uintptr_t handle = ReadPictureField(record);
+    if (!PictureMade(handle))
         return;
     if (kind == kKindIcon || kind == kKindCursor) {
         DestroyIcon(reinterpret_cast<HICON>(handle));
     } else {
         DeleteObject(reinterpret_cast<HGDIOBJ>(handle));
     }
+    WritePictureField(record, 0);
 }
-
-}  // namespace
 
 int AddRecordToList(const PictureStore& store, HWND list, uint32_t recordSize) {
     uint32_t offset = static_cast<uint32_t>(*store.used);
@@ -83,9 +81,7 @@ int AddRecordToList(const PictureStore& store, HWND list, uint32_t recordSize) {
         *store.used = static_cast<int32_t>(offset);
         // Nothing will ever reach this record through the list: its picture
         // would be lost, so it goes now.
-        uint8_t* record = *store.block + offset;
-        DestroyPicture(store.kind, ReadPictureField(record));
-        WritePictureField(record, 0);
+        FreeRecordPicture(store.kind, *store.block + offset);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return -1;
     }
@@ -114,8 +110,7 @@ void FreeListPictures(const PictureStore& store, HWND list) {
         uint8_t* record = RecordOfItem(store, static_cast<uintptr_t>(value));
         if (record == nullptr)
             continue;
-        DestroyPicture(store.kind, ReadPictureField(record));
-        WritePictureField(record, 0);
+        FreeRecordPicture(store.kind, record);
     }
 }
 

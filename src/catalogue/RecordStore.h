@@ -56,6 +56,10 @@ int AddRecordToList(const PictureStore& store, HWND list, uint32_t recordSize);
 // counted record of the store.
 uint8_t* RecordOfItem(const PictureStore& store, uintptr_t itemValue);
 
+// Destroys the record's picture, when one was made, and marks it not made: it
+// is made again when the entry is next drawn.
+void FreeRecordPicture(int32_t kind, uint8_t* record);
+
 // Destroys the picture of every record that list's items reference (DestroyIcon
 // for icons and cursors, DeleteObject for bitmaps and clips) and clears the
 // fields. The store and its count are left to the caller.

@@ -3,8 +3,6 @@
 #include "catalogue/ListFill.h"
 #include "catalogue/ResourceKinds.h"
 
-#include <vfw.h>
-
 #include "common/ErrorReports.h"
 #include "common/PageControls.h"
 
@@ -102,7 +100,6 @@ int FillResourceLists(HWND dialog, const ResourceListStores& stores, const Resou
     fill.dialog = dialog;
     fill.text = stores.text;
     fill.source = &source;
-    fill.metrics = metrics;
     for (const ListPlan& plan : plans) {
         HWND list = GetDlgItem(dialog, ResourceKindList(plan.kind));
         fill.list = list;
@@ -110,22 +107,7 @@ int FillResourceLists(HWND dialog, const ResourceListStores& stores, const Resou
         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         SendMessageA(list, LB_SETCOLUMNWIDTH,
                      static_cast<WPARAM>(PictureColumnWidth(plan.kind, metrics)), 0);
-        // A group list needs the index of its images; one that cannot be had
-        // stops the build here, as a full store does.
-        SetLastError(0);
-        if ((plan.kind == kKindIcon && !BuildImageIndex(source, false, &fill.iconImages)) ||
-            (plan.kind == kKindCursor && !BuildImageIndex(source, true, &fill.cursorImages))) {
-            if (GetLastError() == 0)
-                SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-            ReportSystemError(dialog, 2);
-            fill.failed = 1;
-        } else if (plan.kind == kKindAvi) {
-            AVIFileInit();
-            Walk(&fill, ResourceKindType(plan.kind), plan.builder);
-            AVIFileExit();
-        } else {
-            Walk(&fill, ResourceKindType(plan.kind), plan.builder);
-        }
+        Walk(&fill, ResourceKindType(plan.kind), plan.builder);
         SendMessageA(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, FALSE);
         FitListToOneRow(list, PictureRowHeight(plan.kind, metrics));
@@ -136,7 +118,5 @@ int FillResourceLists(HWND dialog, const ResourceListStores& stores, const Resou
         if (fill.failed)
             break;
     }
-    FreeImageIndex(&fill.iconImages);
-    FreeImageIndex(&fill.cursorImages);
     return fill.failed ? -1 : 0;
 }

@@ -54,6 +54,16 @@ static_assert(sizeof(uintptr_t) != 4 || (kIconFixedPart == 4 && kBitmapFixedPart
 static_assert(kBitmapFixedPart % 4 == 0 && kAviFixedPart % 4 == 0,
               "records start on 4-byte boundaries");
 
+// The picture field holds 0 while the entry's picture is not made yet (it is
+// made when the entry is first drawn, and again after it was freed to make
+// room), a handle once made, and this value when it cannot be made: such an
+// entry is drawn without one and not tried again.
+const uintptr_t kPictureUnavailable = ~uintptr_t{0};
+
+inline bool PictureMade(uintptr_t field) {
+    return field != 0 && field != kPictureUnavailable;
+}
+
 inline uintptr_t ReadPictureField(const uint8_t* record) {
     uintptr_t handle;
     memcpy(&handle, record, sizeof(handle));

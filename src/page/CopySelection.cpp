@@ -43,7 +43,7 @@ bool SelectedRecordName(HWND dialog, PageState* page, int listId, bool needsPict
     if (!SelectedItemValue(dialog, listId, &value))
         return false;
     const uint8_t* record = PictureRecordOfItem(page, listId, value, &store);
-    if (record == nullptr || (needsPicture && ReadPictureField(record) == 0))
+    if (record == nullptr || (needsPicture && ReadPictureField(record) == kPictureUnavailable))
         return false;
     *name = ReadResName(record + store.fixedPart);
     return true;

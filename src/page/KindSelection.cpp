@@ -161,7 +161,7 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
     ShowEntryName(dialog, page, name);
     bool copyable = false;
     if (kind == kKindBitmap) {
-        copyable = ReadPictureField(record) != 0;
+        copyable = ReadPictureField(record) != kPictureUnavailable;
     } else if (kind == kKindAvi) {
         copyable = true;
     } else {

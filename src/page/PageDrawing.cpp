@@ -14,6 +14,7 @@
 #include "page/DialogFont.h"
 #include "page/IdDisplay.h"
 #include "page/ItemTexts.h"
+#include "page/LivePictures.h"
 #include "page/MemberPicture.h"
 #include "page/PagePlayback.h"
 #include "page/PageStores.h"
@@ -37,6 +38,7 @@ int DialogTextHeight(HWND dialog) {
 struct ItemPaint {
     HWND dialog;
     PageState* page;
+    HWND list;
     HDC dc;
     RECT r;
     int t;  // text height
@@ -81,10 +83,15 @@ void DrawThumbnail(HDC dc, HBITMAP thumbnail, int boxLeft, int boxTop, int w, in
     ExcludeClipRect(dc, x, y, x + w, y + h);
 }
 
-void DrawIconItem(const ItemPaint& paint, const PictureStore& store, const uint8_t* record) {
+// The entry's picture, made on its first drawing.
+uintptr_t EntryPicture(const ItemPaint& paint, const PictureStore& store, uint8_t* record) {
+    return PictureToDraw(paint.page, paint.list, store.kind, record);
+}
+
+void DrawIconItem(const ItemPaint& paint, const PictureStore& store, uint8_t* record) {
     FillRect(paint.dc, &paint.r, paint.background);
     int nameBottom = DrawRecordName(paint, store, record);
-    HICON picture = reinterpret_cast<HICON>(ReadPictureField(record));
+    HICON picture = reinterpret_cast<HICON>(EntryPicture(paint, store, record));
     if (picture != nullptr)
         DrawIconEx(paint.dc, paint.r.left + 8, nameBottom + 1, picture, 0, 0, 0, nullptr,
                    DI_NORMAL);
@@ -105,9 +112,9 @@ void DrawSizeAndSecondLine(const ItemPaint& paint, int nameBottom, int32_t width
         DrawLine(paint, sizeBottom, sizeBottom + paint.t + 6, secondLine);
 }
 
-void DrawBitmapItem(const ItemPaint& paint, const PictureStore& store, const uint8_t* record) {
+void DrawBitmapItem(const ItemPaint& paint, const PictureStore& store, uint8_t* record) {
     int nameBottom = paint.r.top + paint.t + 7;
-    HBITMAP thumbnail = reinterpret_cast<HBITMAP>(ReadPictureField(record));
+    HBITMAP thumbnail = reinterpret_cast<HBITMAP>(EntryPicture(paint, store, record));
     BITMAP size;
     if (thumbnail != nullptr && GetObjectA(thumbnail, sizeof(size), &size) != 0) {
         DrawThumbnail(paint.dc, thumbnail, paint.r.left + 5, nameBottom + 1, size.bmWidth,
@@ -129,17 +136,18 @@ bool PaintPlayingClipFrame(const ItemPaint& paint, const uint8_t* record) {
     return RepaintPlayingClip(paint.page, paint.dc, paint.r, record);
 }
 
-void DrawAviItem(const ItemPaint& paint, UINT itemId, const PictureStore& store,
-                 const uint8_t* record) {
+void DrawAviItem(const ItemPaint& paint, UINT itemId, const PictureStore& store, uint8_t* record) {
     int nameBottom = paint.r.top + paint.t + 7;
     int w = ReadRecordI32(record, kAviThumbWidthOffset);
     int h = ReadRecordI32(record, kAviThumbHeightOffset);
     if (w != 0 && h != 0) {
         bool playing =
             paint.page->playingIndex >= 0 && itemId == static_cast<UINT>(paint.page->playingIndex);
-        HBITMAP thumbnail = reinterpret_cast<HBITMAP>(ReadPictureField(record));
-        if (!(playing && PaintPlayingClipFrame(paint, record)) && thumbnail != nullptr)
-            DrawThumbnail(paint.dc, thumbnail, paint.r.left + 5, nameBottom + 1, w, h);
+        if (!(playing && PaintPlayingClipFrame(paint, record))) {
+            HBITMAP thumbnail = reinterpret_cast<HBITMAP>(EntryPicture(paint, store, record));
+            if (thumbnail != nullptr)
+                DrawThumbnail(paint.dc, thumbnail, paint.r.left + 5, nameBottom + 1, w, h);
+        }
     }
     FillRect(paint.dc, &paint.r, paint.background);
     DrawRecordName(paint, store, record);
@@ -202,7 +210,7 @@ void DrawListEntry(const ItemPaint& paint, const DRAWITEMSTRUCT* item) {
         return;
     }
     PictureStore store;
-    const uint8_t* record = PictureRecordOfItem(paint.page, item->CtlID, item->itemData, &store);
+    uint8_t* record = PictureRecordOfItem(paint.page, item->CtlID, item->itemData, &store);
     if (record == nullptr) {
         FillRect(paint.dc, &paint.r, paint.background);
         return;
@@ -242,13 +250,10 @@ void DrawListBoxItem(HWND dialog, PageState* page, const DRAWITEMSTRUCT* item) {
     if (item->itemAction == ODA_FOCUS) {
         FrameRect(dc, &item->rcItem, background);
     } else if (hasItem && IsPageList(item->CtlID)) {
-        ItemPaint paint = {dialog,
-                           page,
-                           dc,
-                           item->rcItem,
-                           theModule.textHeight,
-                           background,
-                           GetSysColor(backgroundIndex)};
+        ItemPaint paint = {dialog,         page,
+                           item->hwndItem, dc,
+                           item->rcItem,   theModule.textHeight,
+                           background,     GetSysColor(backgroundIndex)};
         DrawListEntry(paint, item);
     }
     SetTextColor(dc, oldText);

@@ -16,6 +16,7 @@
 #include "page/CopyCommands.h"
 #include "page/DialogFont.h"
 #include "page/KindSelection.h"
+#include "page/LivePictures.h"
 #include "page/PagePlayback.h"
 #include "page/PageStores.h"
 #include "page/StringListView.h"
@@ -157,6 +158,7 @@ void DiscardPictureLists(HWND dialog, PageState* page) {
         if (PictureStoreOfPage(page, kind, &store))
             FreeListPictures(store, GetDlgItem(dialog, ResourceKindList(kind)));
     }
+    ForgetLivePictures(page);
 }
 
 void EndPage(HWND dialog) {

@@ -11,6 +11,20 @@
 #include "common/TargetPath.h"
 #include "formats/NeResources.h"
 
+// At most this many entry pictures are alive on a page at once: a few times
+// what the four lists and the member list show together (each list is one row
+// of at most a few dozen entries, even on a large display), far below the
+// process's 10,000 GDI objects that the shell shares with everything it shows.
+const int32_t kMaxLivePictures = 128;
+
+// An entry picture that is alive: its record, by kind and offset in the kind's
+// store, and when it was last drawn.
+struct LivePicture {
+    int32_t kind;
+    uint32_t offset;
+    uint32_t lastDrawn;
+};
+
 struct PageState {
     // The selected file, as the page's object keeps it; every operation opens
     // it by this path.
@@ -50,6 +64,9 @@ struct PageState {
     // 1 from the start of the page's initialisation to its end, and during a
     // rebuild: no rebuild runs inside another fill.
     int32_t rebuilding;
+    LivePicture livePictures[kMaxLivePictures];
+    int32_t livePictureCount;
+    uint32_t drawClock;  // counts the drawings of entry pictures
     // 1 once the initialisation ran to its end; a page whose start stopped
     // early has no stores to rebuild and only tears down.
     int32_t started;

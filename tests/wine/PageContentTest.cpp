@@ -288,9 +288,9 @@ std::vector<uintptr_t> ClipPictures(HWND page) {
         return pictures;
     HWND list = GetDlgItem(page, 1008);
     for (int i = 0; i < ListCount(page, 1008); ++i) {
-        const uint8_t* record =
+        uint8_t* record =
             RecordOfItem(store, SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
-        pictures.push_back(record != nullptr ? ReadPictureField(record) : 0);
+        pictures.push_back(record != nullptr ? DrawnPicture(page, kKindAvi, record) : 0);
     }
     return pictures;
 }
@@ -613,12 +613,12 @@ void ExpectIconsFromOwnGroups(const std::string& path) {
     HWND list = GetDlgItem(open.page, 1004);
     int compared = 0;
     for (int i = 0; i < ListCount(open.page, 1004); ++i) {
-        const uint8_t* record =
+        uint8_t* record =
             RecordOfItem(store, SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
         ASSERT_NE(nullptr, record);
         const ResName name = ReadResName(record + store.fixedPart);
         HICON expected = GroupIcon(module, name);
-        HICON shown = reinterpret_cast<HICON>(ReadPictureField(record));
+        HICON shown = reinterpret_cast<HICON>(DrawnPicture(open.page, kKindIcon, record));
         if (expected == nullptr)
             continue;
         EXPECT_NE(nullptr, shown) << DescribeListedName(NameOf(name));
@@ -648,7 +648,7 @@ TEST(PageContent, AClipWithoutVideoIsListedWithoutAPicture) {
     HWND list = GetDlgItem(open.page, 1008);
     int withoutVideo = 0;
     for (int i = 0; i < ListCount(open.page, 1008); ++i) {
-        const uint8_t* record =
+        uint8_t* record =
             RecordOfItem(store, SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
         ASSERT_NE(nullptr, record);
         const ListedName name = NameOf(ReadResName(record + store.fixedPart));
@@ -659,7 +659,7 @@ TEST(PageContent, AClipWithoutVideoIsListedWithoutAPicture) {
             ++withoutVideo;
             EXPECT_EQ(0, width);
             EXPECT_EQ(0, height);
-            EXPECT_EQ(0u, ReadPictureField(record));
+            EXPECT_EQ(0u, DrawnPicture(open.page, kKindAvi, record));
             EXPECT_EQ(0, ReadRecordI32(record, kAviThumbWidthOffset));
             if (name.id == 152) {
                 EXPECT_GT(ReadRecordI32(record, kAviLengthOffset), 0);
@@ -667,7 +667,7 @@ TEST(PageContent, AClipWithoutVideoIsListedWithoutAPicture) {
         } else {  // 32 x 24 video
             EXPECT_EQ(32, width);
             EXPECT_EQ(24, height);
-            EXPECT_NE(0u, ReadPictureField(record));
+            EXPECT_NE(0u, DrawnPicture(open.page, kKindAvi, record));
             EXPECT_EQ(32, ReadRecordI32(record, kAviThumbWidthOffset));
             EXPECT_EQ(24, ReadRecordI32(record, kAviThumbHeightOffset));
         }

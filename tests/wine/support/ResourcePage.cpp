@@ -3,6 +3,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "catalogue/ResourceKinds.h"
+#include "page/LivePictures.h"
+
 namespace {
 
 BOOL CALLBACK TakeOffer(HPROPSHEETPAGE page, LPARAM data) {
@@ -118,4 +121,9 @@ int ListCount(HWND page, int id) {
     HWND control = GetDlgItem(page, id);
     const UINT message = id == 1007 ? LVM_GETITEMCOUNT : LB_GETCOUNT;
     return static_cast<int>(SendMessageA(control, message, 0, 0));
+}
+
+uintptr_t DrawnPicture(HWND page, int kind, uint8_t* record) {
+    return PictureToDraw(FindPageState(page), GetDlgItem(page, ResourceKindList(kind)), kind,
+                         record);
 }

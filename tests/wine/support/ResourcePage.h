@@ -55,6 +55,10 @@ void ChooseKind(HWND page, int kind);
 // Picks an entry of list box listId as the user does (LBN_SELCHANGE follows).
 void ChooseEntry(HWND page, int listId, int index);
 
+// The picture of a picture list's record as the page draws it: made now when
+// it was not yet; 0 when the entry has none.
+uintptr_t DrawnPicture(HWND page, int kind, uint8_t* record);
+
 std::string ControlText(HWND page, int id);
 bool ControlShown(HWND page, int id);  // its own WS_VISIBLE bit
 bool ControlEnabled(HWND page, int id);
