@@ -5,7 +5,7 @@
 # menu, so the shell loads the handler from the registry), with the page
 # "リソース" in front. It writes a PNG picture of the sheet and prints its path.
 #
-#   bash tools/run.sh [--arch x86|x64] [--virtual] [--close] [--shot PNG] [--kind KIND] [--play] [--copy] [FILE]
+#   bash tools/run.sh [--arch x86|x64] [--virtual] [--close] [--shot PNG] [--kind KIND] [--play] [--copy] [--save PATH] [FILE]
 #
 # FILE     a Unix path, or a Windows path as the prefix sees it; default Wine's
 #          own C:\windows\system32\shell32.dll.
@@ -22,6 +22,9 @@
 #          so that it shows the selected (first) clip playing.
 # --copy   after --kind, press the page's copy button and print the formats on
 #          the clipboard and their sizes.
+# --save   with --kind: select the kind's first entry and save it to PATH (a
+#          Unix path or a Windows one) through the page's save command; the
+#          save dialog is answered with PATH and the result printed.
 # Exit status: 0 the page was shown; 1 the sheet has no such page (the file
 # carries no resources); 2 no sheet appeared; other values: set-up failed.
 set -eu
@@ -36,7 +39,8 @@ file=
 kind=()
 play=()
 copy=()
-usage="usage: $0 [--arch x86|x64] [--virtual] [--close] [--shot PNG] [--kind icon|bitmap|cursor|string|avi] [--play] [--copy] [FILE]"
+save=
+usage="usage: $0 [--arch x86|x64] [--virtual] [--close] [--shot PNG] [--kind icon|bitmap|cursor|string|avi] [--play] [--copy] [--save PATH] [FILE]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --arch)
@@ -54,12 +58,17 @@ while [ $# -gt 0 ]; do
         esac ;;
     --play) play=(--play); shift ;;
     --copy) copy=(--copy); shift ;;
+    --save) save=${2:?--save needs a path}; shift 2 ;;
     -*) echo "$usage" >&2; exit 64 ;;
     *) [ -z "$file" ] || { echo "run: one file at a time" >&2; exit 64; }; file=$1; shift ;;
     esac
 done
 if [ ${#play[@]} -gt 0 ] && [ "${kind[*]}" != "--kind avi" ]; then
     echo "run: --play needs --kind avi" >&2
+    exit 64
+fi
+if [ -n "$save" ] && [ ${#kind[@]} -eq 0 ]; then
+    echo "run: --save needs --kind" >&2
     exit 64
 fi
 [ -n "${DISPLAY:-}" ] || virtual=1
@@ -123,6 +132,15 @@ else
     [ -e "$file" ] || { echo "run: $file: no such file" >&2; exit 66; }
     target=$(run_wine winepath -w "$(cd "$(dirname "$file")" && pwd)/$(basename "$file")" | tr -d '\r' | tail -n 1)
 fi
+saving=()
+if [ -n "$save" ]; then
+    if [[ "$save" =~ ^[A-Za-z]:\\ ]]; then
+        saving=(--save "$save")
+    else
+        mkdir -p "$(dirname "$save")"
+        saving=(--save "$(run_wine winepath -w "$(cd "$(dirname "$save")" && pwd)/$(basename "$save")" | tr -d '\r' | tail -n 1)")
+    fi
+fi
 step "opening the Properties sheet of $target"
 
 display=${DISPLAY:-}
@@ -130,7 +148,7 @@ display=${DISPLAY:-}
 keep=()
 [ "$close" -eq 1 ] || keep=(--keep)
 rm -f "$ready"
-run_wine "$helper" --ready "Z:${ready//\//\\}" "${keep[@]}" "${kind[@]}" "${play[@]}" "${copy[@]}" "$target" &
+run_wine "$helper" --ready "Z:${ready//\//\\}" "${keep[@]}" "${kind[@]}" "${play[@]}" "${copy[@]}" "${saving[@]}" "$target" &
 helper_pid=$!
 
 for _ in $(seq 3000); do

@@ -77,6 +77,15 @@ void ReportMciError(DWORD mciError, HWND owner, unsigned severity) {
     ShowReport(owner, text, caption, severity);
 }
 
+void ReportRefusedTarget(HWND owner) {
+    const char* text = theModule.legacyShellMode
+                           ? "表示中のﾌｧｲﾙ自身には保存できません。\n別の名前を選んでください。"
+                           : "表示中のファイル自身には保存できません。\n別の名前を選んでください。";
+    char caption[kCaptionCapacity];
+    ReadCaption(owner, caption);
+    ShowReport(owner, text, caption, 2);
+}
+
 void ReportAviError(HRESULT aviError, HWND owner, unsigned severity) {
     if (aviError == AVIERR_MEMORY) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);

@@ -8,3 +8,6 @@
 void ReportSystemError(HWND owner, unsigned severity);
 void ReportMciError(DWORD mciError, HWND owner, unsigned severity);
 void ReportAviError(HRESULT aviError, HWND owner, unsigned severity);
+
+// A save was pointed at the file the page shows, which is never written.
+void ReportRefusedTarget(HWND owner);

@@ -8,10 +8,14 @@
 #include "common/PageControls.h"
 #include "page/ControlHooks.h"
 #include "page/CopySelection.h"
+#include "page/SaveSelection.h"
 
 namespace {
 
 const UINT kCopyCommand = 1;
+const UINT kSaveCommand = 2;
+const WPARAM kCtrlC = 3;
+const WPARAM kCtrlS = 19;
 
 bool CopyEnabled(HWND dialog) {
     return IsWindowEnabled(GetDlgItem(dialog, kCopyButton)) != FALSE;
@@ -50,13 +54,33 @@ bool SelectItemAt(HWND list, LPARAM point) {
     return true;
 }
 
-// Ctrl+C arrives as character 3; consumed only when the page copies.
-bool CopyOnKey(HWND list, WPARAM character) {
+// Ctrl+C arrives as character 3, consumed only where the page copies; Ctrl+S
+// as 19, in every hooked list.
+bool CommandOnKey(HWND list, WPARAM character) {
     HWND dialog = GetParent(list);
-    if (character != 3 || !CopyEnabled(dialog))
-        return false;
-    CopySelection(dialog, FindPageState(dialog));
-    return true;
+    const int listId = GetDlgCtrlID(list);
+    if (character == kCtrlC && OffersCopyMenu(listId) && CopyEnabled(dialog)) {
+        CopySelection(dialog, FindPageState(dialog));
+        return true;
+    }
+    if (character == kCtrlS) {
+        SaveSelection(dialog, FindPageState(dialog), listId);
+        return true;
+    }
+    return false;
+}
+
+// One string item of the menu, greyed when its command cannot run.
+bool AddMenuItem(HMENU menu, UINT position, UINT command, char* text, bool enabled) {
+    MENUITEMINFOA item = {};
+    // The size without the last field: the oldest shells refuse the longer form.
+    item.cbSize = offsetof(MENUITEMINFOA, hbmpItem);
+    item.fMask = MIIM_ID | MIIM_TYPE | MIIM_STATE;
+    item.fType = MFT_STRING;
+    item.fState = enabled ? MFS_ENABLED : MFS_GRAYED;
+    item.wID = command;
+    item.dwTypeData = text;
+    return InsertMenuItemA(menu, position, TRUE, &item) != FALSE;
 }
 
 }  // namespace
@@ -67,33 +91,36 @@ void ShowCopyMenu(HWND dialog, LPARAM point) {
     // A menu asked for from the keyboard names no point and gets no menu.
     if (screen.x == -1 && screen.y == -1)
         return;
-    if (!OffersCopyMenu(ControlAt(dialog, screen)) || !CopyEnabled(dialog))
+    const int listId = ControlAt(dialog, screen);
+    const bool copy = CopyEnabled(dialog);
+    const bool save = SaveAvailable(dialog, listId);
+    if (!OffersCopyMenu(listId) || (!copy && !save))
         return;
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr)
         return;
-    char text[] = "コピー(&C)";
-    char legacyText[] = "ｺﾋﾟｰ(&C)";
-    MENUITEMINFOA item = {};
-    // The size without the last field: the oldest shells refuse the longer form.
-    item.cbSize = offsetof(MENUITEMINFOA, hbmpItem);
-    item.fMask = MIIM_ID | MIIM_TYPE;
-    item.fType = MFT_STRING;
-    item.wID = kCopyCommand;
-    item.dwTypeData = theModule.legacyShellMode ? legacyText : text;
-    if (InsertMenuItemA(menu, 0, TRUE, &item)) {
+    char copyText[] = "コピー(&C)";
+    char legacyCopyText[] = "ｺﾋﾟｰ(&C)";
+    // The label has no katakana to narrow: legacy mode shows it as it is.
+    char saveText[] = "名前を付けて保存(&A)...";
+    if (AddMenuItem(menu, 0, kCopyCommand, theModule.legacyShellMode ? legacyCopyText : copyText,
+                    copy) &&
+        AddMenuItem(menu, 1, kSaveCommand, saveText, save)) {
         UINT command = static_cast<UINT>(
             TrackPopupMenuEx(menu, TPM_RETURNCMD, screen.x, screen.y, dialog, nullptr));
         if (command == kCopyCommand)
             CopySelection(dialog, FindPageState(dialog));
+        else if (command == kSaveCommand)
+            SaveSelection(dialog, FindPageState(dialog), listId);
     }
     DestroyMenu(menu);
 }
 
 LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CHAR && CopyOnKey(list, wParam))
+    if (message == WM_CHAR && CommandOnKey(list, wParam))
         return 0;
-    if (message == WM_RBUTTONDOWN && SelectItemAt(list, lParam)) {
+    if (message == WM_RBUTTONDOWN && OffersCopyMenu(GetDlgCtrlID(list)) &&
+        SelectItemAt(list, lParam)) {
         // The page takes the new entry as if it had been clicked: its name,
         // the copy button, the end of a clip that plays.
         SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),

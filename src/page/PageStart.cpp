@@ -124,9 +124,9 @@ void StartPage(HWND dialog, LPARAM description) {
         SendDlgItemMessageA(dialog, kPlayButton, BM_SETIMAGE, IMAGE_BITMAP,
                             reinterpret_cast<LPARAM>(page->playBitmap));
     }
-    HookControl(GetDlgItem(dialog, kBitmapList), CopyingListHook);
+    for (PageControl id : {kIconList, kBitmapList, kCursorList, kAviList})
+        HookControl(GetDlgItem(dialog, id), CopyingListHook);
     HookControl(GetDlgItem(dialog, kStringList), StringListHook);
-    HookControl(GetDlgItem(dialog, kAviList), CopyingListHook);
 
     HWND aviList = GetDlgItem(dialog, kAviList);
     page->mciHost = CreateWindowExA(0, kMciHostClassName, "", WS_CHILD, 0, 0, 1, 1, aviList,
@@ -185,7 +185,7 @@ void EndPage(HWND dialog) {
     page->textBufferSize = 0;
     if (page->stringHeader != nullptr)
         UnhookControl(page->stringHeader);
-    for (PageControl id : {kBitmapList, kStringList, kAviList, kMemberList})
+    for (PageControl id : {kIconList, kBitmapList, kCursorList, kStringList, kAviList, kMemberList})
         UnhookControl(GetDlgItem(dialog, id));
     page->stringHeader = nullptr;
     if (page->playBitmap != nullptr)

@@ -13,6 +13,7 @@
 #include "page/DialogFont.h"
 #include "page/PageState.h"
 #include "page/PageStores.h"
+#include "page/SaveSelection.h"
 
 namespace {
 
@@ -127,9 +128,14 @@ INT_PTR StringListNotify(HWND dialog, const NMHDR* header) {
 
 LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND dialog = GetParent(list);
-    // Ctrl+C arrives as character 3; consumed only when the page copies.
+    // Ctrl+C arrives as character 3, consumed only when the page copies;
+    // Ctrl+S as 19.
     if (message == WM_CHAR && wParam == 3 && IsWindowEnabled(GetDlgItem(dialog, kCopyButton))) {
         CopySelection(dialog, FindPageState(dialog));
+        return 0;
+    }
+    if (message == WM_CHAR && wParam == 19) {
+        SaveSelection(dialog, FindPageState(dialog), kStringList);
         return 0;
     }
     LRESULT result = CallPreviousProc(list, message, wParam, lParam);

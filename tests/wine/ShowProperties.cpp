@@ -2,7 +2,8 @@
 // click -> Properties does, and brings the resource page to the front. The run
 // command starts it; it is no test.
 //
-//   ShowProperties [--ready FILE] [--keep] [--close] [--kind KIND] [--play] [--copy] FILE
+//   ShowProperties [--ready FILE] [--keep] [--close] [--kind KIND] [--play] [--copy]
+//                  [--save PATH] FILE
 //
 // --ready FILE  once the page is in front, write the sheet's screen rectangle
 //               ("left top right bottom") to FILE, wait until FILE is removed,
@@ -16,6 +17,9 @@
 // --copy        after --kind, press the page's copy button and print the formats
 //               on the clipboard with their sizes (read here: the clipboard
 //               goes with this process).
+// --save PATH   with --kind: select the kind's first entry and save it through
+//               the page's command (Ctrl+S), naming PATH (a Windows path) in the
+//               save dialog; prints what happened and the file's size.
 // Without --ready or --close the sheet stays until the user closes it.
 // Exit status: 0 the page was shown; 1 a sheet without the page; 2 no sheet;
 // 3 wrong arguments.
@@ -46,6 +50,7 @@ struct Options {
     int kind;  // index in the page's drop-down, -1 to leave the page as it starts
     bool play;
     bool copy;
+    std::string savePath;
 };
 
 // The page's kinds in the order of its drop-down.
@@ -165,6 +170,79 @@ void CloseReportBox(HWND page) {
     Sleep(200);
 }
 
+struct SaveAnswer {
+    DWORD thread;
+    const std::string* path;
+    bool named;
+    HWND box;
+};
+
+BOOL CALLBACK AnswerSaveWindow(HWND window, LPARAM data) {
+    auto* answer = reinterpret_cast<SaveAnswer*>(data);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (std::strcmp(className, "#32770") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    if (!answer->named && GetDlgItem(window, 0x47C) != nullptr) {
+        SetDlgItemTextA(window, 0x47C, answer->path->c_str());
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+        answer->named = true;
+        return FALSE;
+    }
+    if (GetWindow(window, GW_OWNER) != nullptr && GetDlgItem(window, 0xFFFF) != nullptr)
+        answer->box = window;
+    return answer->box == nullptr;
+}
+
+// Selects the first entry of the kind's list and saves it as path through the
+// page's Ctrl+S; a question whether to replace a file is answered yes, and a
+// report is printed and closed.
+void SaveFirstEntry(HWND sheet, int kind, const std::string& path) {
+    HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+    HWND list = page != nullptr ? GetDlgItem(page, 1004 + kind) : nullptr;
+    if (list == nullptr) {
+        std::printf("save: the page has no such list\n");
+        return;
+    }
+    if (kind == 3) {
+        LVITEMA state = {};
+        state.stateMask = state.state = LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    } else {
+        SendMessageA(list, LB_SETCURSEL, 0, 0);
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(1004 + kind, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+    }
+    SaveAnswer answer = {GetWindowThreadProcessId(page, nullptr), &path, false, nullptr};
+    PostMessageA(list, WM_CHAR, 19, 0);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kCopyTimeoutMs * 2;) {
+        Sleep(100);
+        answer.box = nullptr;
+        EnumThreadWindows(answer.thread, AnswerSaveWindow, reinterpret_cast<LPARAM>(&answer));
+        if (answer.box == nullptr)
+            continue;
+        char text[512] = "";
+        GetDlgItemTextA(answer.box, 0xFFFF, text, sizeof(text));
+        for (char* c = text; *c != '\0'; ++c) {
+            if (*c == '\n' || *c == '\r')
+                *c = ' ';
+        }
+        std::printf("save: the page asked or reported: %s\n", Utf8FromAnsi(text).c_str());
+        PostMessageA(answer.box, WM_COMMAND, IDYES, 0);
+        PostMessageA(answer.box, WM_COMMAND, IDOK, 0);
+    }
+    if (!answer.named) {
+        std::printf("save: no save dialog came (nothing to save?)\n");
+        return;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        std::printf("saved %s: %lu bytes\n", path.c_str(),
+                    static_cast<unsigned long>(data.nFileSizeLow));
+    else
+        std::printf("save: %s was not written\n", path.c_str());
+}
+
 // Presses the copy button (1013) and lists what the clipboard then holds; a
 // format the system only offers by conversion is listed with its size too.
 void CopyAndPrintClipboard(HWND sheet) {
@@ -241,6 +319,8 @@ DWORD WINAPI DriveSheet(void* parameter) {
             ChoosePageKind(sheet, options.kind);
         if (options.copy)
             CopyAndPrintClipboard(sheet);
+        if (!options.savePath.empty())
+            SaveFirstEntry(sheet, options.kind, options.savePath);
     } else {
         std::printf("the sheet has no resource page\n");
     }
@@ -294,6 +374,8 @@ bool ParseArguments(int argc, char** argv, Options* options) {
             options->kind = KindIndex(argv[++i]);
             if (options->kind < 0)
                 return false;
+        } else if (std::strcmp(argv[i], "--save") == 0 && i + 1 < argc) {
+            options->savePath = argv[++i];
         } else if (std::strcmp(argv[i], "--play") == 0) {
             options->play = true;
         } else if (argv[i][0] != '-' && options->file.empty()) {
@@ -302,7 +384,7 @@ bool ParseArguments(int argc, char** argv, Options* options) {
             return false;
         }
     }
-    return !options->file.empty();
+    return !options->file.empty() && (options->savePath.empty() || options->kind >= 0);
 }
 
 }  // namespace
@@ -310,9 +392,10 @@ bool ParseArguments(int argc, char** argv, Options* options) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseArguments(argc, argv, &options)) {
-        std::fprintf(stderr,
-                     "usage: ShowProperties [--ready FILE] [--keep] [--close] "
-                     "[--kind icon|bitmap|cursor|string|avi] [--play] [--copy] FILE\n");
+        std::fprintf(
+            stderr,
+            "usage: ShowProperties [--ready FILE] [--keep] [--close] "
+            "[--kind icon|bitmap|cursor|string|avi] [--play] [--copy] [--save PATH] FILE\n");
         return 3;
     }
     if (GetFileAttributesA(options.file.c_str()) == INVALID_FILE_ATTRIBUTES) {

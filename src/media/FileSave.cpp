@@ -1,0 +1,172 @@
+#include "media/FileSave.h"
+
+#include "common/ModuleState.h"
+
+namespace {
+
+// The wide file functions this needs beyond the module's: bound by name, and
+// only where the module found the wide opens (NT), elsewhere they are stubs.
+struct WideFileApi {
+    BOOL(WINAPI* moveFileEx)(LPCWSTR, LPCWSTR, DWORD);
+    BOOL(WINAPI* deleteFile)(LPCWSTR);
+    UINT(WINAPI* getTempFileName)(LPCWSTR, LPCWSTR, UINT, LPWSTR);
+};
+
+template <typename Function>
+void Bind(HMODULE library, const char* name, Function* slot) {
+    *slot = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+bool BindWideFileApi(WideFileApi* api) {
+    *api = WideFileApi{};
+    HMODULE kernel = GetModuleHandleA("Kernel32.dll");
+    if (theModule.createFileW == nullptr || kernel == nullptr)
+        return false;
+    Bind(kernel, "MoveFileExW", &api->moveFileEx);
+    Bind(kernel, "DeleteFileW", &api->deleteFile);
+    Bind(kernel, "GetTempFileNameW", &api->getTempFileName);
+    return api->moveFileEx != nullptr && api->deleteFile != nullptr &&
+           api->getTempFileName != nullptr;
+}
+
+// The chosen file and its temporary sibling, in either form.
+struct SaveFiles {
+    const SavePath& path;
+    WideFileApi api;
+    wchar_t wideTemporary[MAX_PATH];
+    char narrowTemporary[MAX_PATH];
+};
+
+// A unique empty file in the chosen folder; the folder's text is cut from the
+// path for the call.
+bool MakeTemporary(SaveFiles* files) {
+    const SavePath& path = files->path;
+    const uint32_t length = path.folderLength < MAX_PATH ? path.folderLength : MAX_PATH - 1;
+    if (path.isWide) {
+        wchar_t folder[MAX_PATH];
+        for (uint32_t i = 0; i < length; ++i)
+            folder[i] = path.wide[i];
+        folder[length] = L'\0';
+        return files->api.getTempFileName(folder, L"vtl", 0, files->wideTemporary) != 0;
+    }
+    char folder[MAX_PATH];
+    for (uint32_t i = 0; i < length; ++i)
+        folder[i] = path.narrow[i];
+    folder[length] = '\0';
+    return GetTempFileNameA(folder, "vtl", 0, files->narrowTemporary) != 0;
+}
+
+HANDLE OpenTemporary(const SaveFiles& files) {
+    if (files.path.isWide) {
+        return theModule.createFileW(files.wideTemporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    return CreateFileA(files.narrowTemporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+void RemoveTemporary(const SaveFiles& files) {
+    if (files.path.isWide)
+        files.api.deleteFile(files.wideTemporary);
+    else
+        DeleteFileA(files.narrowTemporary);
+}
+
+// The complete file takes the chosen name. Windows 95 and 98 have no
+// replacing move: there the old file goes just before the rename.
+bool MoveOverChosen(const SaveFiles& files) {
+    if (files.path.isWide) {
+        return files.api.moveFileEx(files.wideTemporary, files.path.wide,
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
+    }
+    if (MoveFileExA(files.narrowTemporary, files.path.narrow,
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+        return true;
+    }
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+        return false;
+    if (!DeleteFileA(files.path.narrow) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        return false;
+    return MoveFileA(files.narrowTemporary, files.path.narrow) != FALSE;
+}
+
+bool WriteAll(HANDLE file, const void* bytes, uint32_t size) {
+    const uint8_t* at = static_cast<const uint8_t*>(bytes);
+    while (size > 0) {
+        DWORD written = 0;
+        if (!WriteFile(file, at, size, &written, nullptr) || written == 0)
+            return false;
+        at += written;
+        size -= written;
+    }
+    return true;
+}
+
+HANDLE OpenForIdentity(const SavePath& path) {
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    if (path.isWide) {
+        return theModule.createFileW(path.wide, 0, share, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    return CreateFileA(path.narrow, 0, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+// Closes a file handle on every way out.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    // Closes now; false when the close failed (the last bytes may be lost).
+    bool Close() {
+        HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return handle == INVALID_HANDLE_VALUE || CloseHandle(handle) != FALSE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+bool IsTargetFile(const SavePath& path, const TargetPath& target) {
+    if (path.isWide && theModule.createFileW == nullptr)
+        return false;
+    FileHandle chosen(OpenForIdentity(path));
+    FileHandle own(OpenTargetFile(target));
+    BY_HANDLE_FILE_INFORMATION a = {};
+    BY_HANDLE_FILE_INFORMATION b = {};
+    return chosen.get() != INVALID_HANDLE_VALUE && own.get() != INVALID_HANDLE_VALUE &&
+           GetFileInformationByHandle(chosen.get(), &a) &&
+           GetFileInformationByHandle(own.get(), &b) &&
+           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+DWORD SaveFileBytes(const SavePath& path, const void* bytes, uint32_t size) {
+    SaveFiles files = {path, {}, {}, {}};
+    if (path.isWide && !BindWideFileApi(&files.api))
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    SetLastError(0);
+    if (!MakeTemporary(&files))
+        return GetLastError() != 0 ? GetLastError() : ERROR_CANNOT_MAKE;
+    bool complete = false;
+    {
+        FileHandle file(OpenTemporary(files));
+        complete =
+            file.get() != INVALID_HANDLE_VALUE && WriteAll(file.get(), bytes, size) && file.Close();
+    }
+    if (complete && MoveOverChosen(files))
+        return 0;
+    // The failure's own code, before the clean-up changes it.
+    const DWORD code = GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT;
+    RemoveTemporary(files);
+    return code;
+}

@@ -1,0 +1,341 @@
+#include "page/SaveSelection.h"
+
+#include <commctrl.h>
+
+#include "catalogue/ImageIndex.h"
+#include "catalogue/ResourceKinds.h"
+#include "catalogue/ResourceSource.h"
+#include "common/ErrorReports.h"
+#include "common/PageControls.h"
+#include "formats/GroupDirectory.h"
+#include "formats/ResourceRecords.h"
+#include "formats/SavedFiles.h"
+#include "formats/StringBlock.h"
+#include "formats/TextWriter.h"
+#include "media/FileSave.h"
+#include "page/ItemTexts.h"
+#include "page/PictureItems.h"
+#include "page/SaveDialog.h"
+
+namespace {
+
+const uint16_t kStringType = 6;
+const int kNameCapacity = 200;
+
+// The bytes a save writes, in a block of its own: the target is closed again
+// before the user is asked for a name.
+struct SavedBytes {
+    HGLOBAL block;
+    uint32_t size;
+    DWORD failure;  // an allocation that failed, to be reported
+};
+
+class SavedBlock {
+public:
+    SavedBlock() : bytes_{nullptr, 0, 0} {}
+    ~SavedBlock() {
+        if (bytes_.block != nullptr)
+            GlobalFree(bytes_.block);
+    }
+    SavedBlock(const SavedBlock&) = delete;
+    SavedBlock& operator=(const SavedBlock&) = delete;
+    // Room for size bytes; null with the failure noted when there is none.
+    uint8_t* Allocate(uint32_t size) {
+        bytes_.block = GlobalAlloc(GMEM_FIXED, size != 0 ? size : 1);
+        if (bytes_.block == nullptr) {
+            bytes_.failure = ERROR_NOT_ENOUGH_MEMORY;
+            return nullptr;
+        }
+        bytes_.size = size;
+        return static_cast<uint8_t*>(bytes_.block);
+    }
+    const SavedBytes& bytes() const { return bytes_; }
+
+private:
+    SavedBytes bytes_;
+};
+
+const SaveFileType kIconFile = {"アイコン (*.ico)\0*.ico\0", L"アイコン (*.ico)\0*.ico\0", "ico"};
+const SaveFileType kCursorFile = {"カーソル (*.cur)\0*.cur\0", L"カーソル (*.cur)\0*.cur\0", "cur"};
+const SaveFileType kBitmapFile = {"ビットマップ (*.bmp)\0*.bmp\0", L"ビットマップ (*.bmp)\0*.bmp\0",
+                                  "bmp"};
+const SaveFileType kClipFile = {"AVI (*.avi)\0*.avi\0", L"AVI (*.avi)\0*.avi\0", "avi"};
+const SaveFileType kTextFile = {"テキスト (*.txt)\0*.txt\0", L"テキスト (*.txt)\0*.txt\0", "txt"};
+
+// The record behind a picture list's selection, or null.
+const uint8_t* SelectedRecord(HWND dialog, PageState* page, int listId, PictureStore* store) {
+    LRESULT selection = SendDlgItemMessageA(dialog, listId, LB_GETCURSEL, 0, 0);
+    if (selection < 0)
+        return nullptr;
+    LRESULT value =
+        SendDlgItemMessageA(dialog, listId, LB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
+    return value == LB_ERR
+               ? nullptr
+               : PictureRecordOfItem(page, listId, static_cast<uintptr_t>(value), store);
+}
+
+// The group's members as the target stores them, one per directory entry (a
+// null data for one that cannot be read), in a fixed block.
+bool FindMembers(const ResourceSource& source, bool cursor, const uint8_t* group, uint32_t size,
+                 HGLOBAL* block, uint32_t* count) {
+    *count = GroupEntryCount(group, size);
+    *block = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, sizeof(MemberBytes) * (*count + 1));
+    ImageIndex index = {};
+    if (*block == nullptr || !BuildImageIndex(source, cursor, &index))
+        return false;
+    MemberBytes* members = static_cast<MemberBytes*>(*block);
+    for (uint32_t i = 0; i < *count; ++i) {
+        GroupEntry entry;
+        const uint8_t* image = nullptr;
+        uint32_t imageSize = 0;
+        if (ReadGroupEntry(group, size, i, &entry) &&
+            FindGroupImage(source, &index, cursor, entry.imageId, &image, &imageSize)) {
+            members[i] = MemberBytes{image, imageSize};
+        }
+    }
+    FreeImageIndex(&index);
+    return true;
+}
+
+// The group (memberId 0) or its member memberId as an .ico or .cur file.
+void GroupFile(const ResourceSource& source, bool cursor, ResName name, uint16_t memberId,
+               SavedBlock* out) {
+    const uint8_t* group = nullptr;
+    uint32_t size = 0;
+    if (!FindResourceBytes(source, ResourceKindType(cursor ? kKindCursor : kKindIcon), name, &group,
+                           &size) ||
+        !ResourceBytesReadable(group, size)) {
+        return;
+    }
+    HGLOBAL block = nullptr;
+    uint32_t count = 0;
+    if (FindMembers(source, cursor, group, size, &block, &count)) {
+        const MemberBytes* members = static_cast<const MemberBytes*>(block);
+        const SavedIconGroup directory = {group, size, cursor, source.isNeImage != 0};
+        IconFilePlan plan = {};
+        bool planned = memberId == 0 && PlanGroupFile(directory, members, count, &plan);
+        for (uint32_t i = 0; memberId != 0 && i < count; ++i) {
+            GroupEntry entry;
+            if (ReadGroupEntry(group, size, i, &entry) && entry.imageId == memberId) {
+                // The one-image file is written from that member alone.
+                members += i;
+                planned = PlanMemberFile(directory, i, members, &plan);
+                break;
+            }
+        }
+        uint8_t* bytes = planned ? out->Allocate(plan.fileBytes) : nullptr;
+        if (bytes != nullptr)
+            WriteIconFile(directory, members, plan, bytes);
+    }
+    if (block != nullptr)
+        GlobalFree(block);
+}
+
+void BitmapFile(const ResourceSource& source, ResName name, SavedBlock* out) {
+    const uint8_t* data = nullptr;
+    uint32_t size = 0;
+    BmpFilePlan plan;
+    if (FindResourceBytes(source, ResourceKindType(kKindBitmap), name, &data, &size) &&
+        ResourceBytesReadable(data, size) && PlanBmpFile(data, size, &plan)) {
+        uint8_t* bytes = out->Allocate(plan.fileBytes);
+        if (bytes != nullptr)
+            WriteBmpFile(data, size, plan, bytes);
+    }
+}
+
+void ClipFile(const ResourceSource& source, ResName name, SavedBlock* out) {
+    const uint8_t* data = nullptr;
+    uint32_t size = 0;
+    if (FindResourceBytes(source, ResourceKindType(kKindAvi), name, &data, &size) &&
+        ResourceBytesReadable(data, size)) {
+        uint8_t* bytes = out->Allocate(size);
+        if (bytes != nullptr)
+            memcpy(bytes, data, size);
+    }
+}
+
+// The stored text of string id, in the target's own form.
+bool FindString(const ResourceSource& source, uint16_t id, StringRow* row) {
+    const uint8_t* data = nullptr;
+    uint32_t size = 0;
+    if (!FindResourceBytes(source, MakeIntResName(kStringType),
+                           MakeIntResName(static_cast<uint16_t>(id / kStringsPerBlock + 1)), &data,
+                           &size) ||
+        !ResourceBytesReadable(data, size)) {
+        return false;
+    }
+    StoredString strings[kStringsPerBlock];
+    uint32_t read = source.isNeImage ? ReadNeStringBlock(data, size, strings)
+                                     : ReadPeStringBlock(data, size, strings);
+    const uint32_t slot = id % kStringsPerBlock;
+    if (slot >= read || strings[slot].length == 0)
+        return false;
+    *row = StringRow{id, data + strings[slot].offset, strings[slot].length};
+    return true;
+}
+
+// The selected rows, "id<TAB>text" each with CR LF, planned in a first pass and
+// written in a second.
+void StringFile(HWND dialog, const ResourceSource& source, SavedBlock* out) {
+    HWND list = GetDlgItem(dialog, kStringList);
+    const bool ne = source.isNeImage != 0;
+    uint32_t fileBytes = StringTextStartBytes(ne);
+    uint8_t* bytes = nullptr;
+    size_t at = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (LRESULT row =
+                 SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+             row >= 0;
+             row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED)) {
+            LVITEMA item = {};
+            item.mask = LVIF_PARAM;
+            item.iItem = static_cast<int>(row);
+            StringRow text;
+            if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ||
+                !FindString(source, static_cast<uint16_t>(item.lParam), &text)) {
+                continue;
+            }
+            if (pass == 0 && !PlanStringRow(ne, text, &fileBytes))
+                return;
+            if (pass == 1)
+                at = WriteStringRow(ne, text, bytes, at);
+        }
+        if (pass == 0) {
+            if (fileBytes == StringTextStartBytes(ne) ||
+                (bytes = out->Allocate(fileBytes)) == nullptr)
+                return;
+            at = WriteStringTextStart(ne, bytes);
+        }
+    }
+}
+
+// "<file>_<entry>.<extension>": the target's name without its extension, and
+// the entry's name as its list shows it without quotes.
+void DefaultName(const TargetPath& target, const char* entry, const char* extension, char* name) {
+    char base[MAX_PATH] = "";
+    if (target.narrow != nullptr) {
+        lstrcpynA(base, target.narrow, MAX_PATH);
+    } else if (target.wide != nullptr) {
+        WideCharToMultiByte(CP_ACP, 0, target.wide, -1, base, MAX_PATH, nullptr, nullptr);
+    }
+    const char* file = base;
+    char* dot = nullptr;
+    for (char* c = base; *c != '\0'; c = CharNextA(c)) {
+        if (*c == '\\' || *c == '/' || *c == ':')
+            file = c + 1, dot = nullptr;
+        else if (*c == '.')
+            dot = c;
+    }
+    if (dot != nullptr)
+        *dot = '\0';
+    TextWriter text = StartText(name, kNameCapacity);
+    AppendString(&text, file);
+    AppendChars(&text, "_", 1);
+    AppendString(&text, entry);
+    AppendChars(&text, ".", 1);
+    AppendString(&text, extension);
+}
+
+// The entry's name as a file name's part: a number, or the text unquoted.
+void EntryName(ResName name, char* out, size_t capacity) {
+    TextWriter text = StartText(out, capacity);
+    if (IsIntResName(name))
+        AppendDecimal(&text, ResNameId(name));
+    else
+        AppendString(&text, name);
+}
+
+}  // namespace
+
+bool SaveAvailable(HWND dialog, int listId) {
+    if (listId == kStringList)
+        return SendDlgItemMessageA(dialog, kStringList, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
+    return SendDlgItemMessageA(dialog, listId, LB_GETCURSEL, 0, 0) >= 0;
+}
+
+void SaveSelection(HWND dialog, PageState* page, int listId) {
+    if (page == nullptr || !SaveAvailable(dialog, listId))
+        return;
+    const bool memberList = listId == kMemberList;
+    const int32_t kind = memberList ? page->currentKind : ResourceKindOfList(listId);
+    const int groupList = memberList ? ResourceKindList(kind) : listId;
+    PictureStore store;
+    const uint8_t* record =
+        kind == kKindString ? nullptr : SelectedRecord(dialog, page, groupList, &store);
+    if (kind != kKindString && record == nullptr)
+        return;
+    char entry[kNameCapacity] = "strings";
+    const SaveFileType* type = &kTextFile;
+    SavedBlock saved;
+    {
+        OpenedTarget target(page->target);
+        if (!target.opened())
+            return;
+        const ResourceSource& source = target.source();
+        ResName name = record != nullptr ? ReadResName(record + store.fixedPart) : nullptr;
+        if (name != nullptr)
+            EntryName(name, entry, sizeof(entry));
+        switch (kind) {
+            case kKindIcon:
+            case kKindCursor: {
+                uint16_t memberId = 0;
+                if (memberList) {
+                    LRESULT value =
+                        SendDlgItemMessageA(dialog, kMemberList, LB_GETITEMDATA,
+                                            static_cast<WPARAM>(SendDlgItemMessageA(
+                                                dialog, kMemberList, LB_GETCURSEL, 0, 0)),
+                                            0);
+                    const GroupMember* member = MemberOfItem(page, static_cast<uintptr_t>(value));
+                    if (member == nullptr)
+                        return;
+                    memberId = member->imageId;
+                    TextWriter text = StartText(entry, sizeof(entry));
+                    text.length = lstrlenA(entry);
+                    AppendChars(&text, "_", 1);
+                    AppendDecimal(&text, memberId);
+                }
+                type = kind == kKindCursor ? &kCursorFile : &kIconFile;
+                GroupFile(source, kind == kKindCursor, name, memberId, &saved);
+                break;
+            }
+            case kKindBitmap:
+                type = &kBitmapFile;
+                BitmapFile(source, name, &saved);
+                break;
+            case kKindAvi: {
+                type = &kClipFile;
+                char clip[kNameCapacity];
+                lstrcpynA(clip, entry, sizeof(clip));
+                TextWriter text = StartText(entry, sizeof(entry));
+                AppendString(&text, "AVI_");
+                AppendString(&text, clip);
+                ClipFile(source, name, &saved);
+                break;
+            }
+            default:
+                StringFile(dialog, source, &saved);
+                break;
+        }
+    }
+    if (saved.bytes().failure != 0) {
+        SetLastError(saved.bytes().failure);
+        ReportSystemError(dialog, 2);
+        return;
+    }
+    if (saved.bytes().block == nullptr)
+        return;
+    char defaultName[kNameCapacity];
+    DefaultName(page->target, entry, type->extension, defaultName);
+    SavePath path;
+    if (!AskSaveName(dialog, page->target, defaultName, *type, &path))
+        return;
+    if (IsTargetFile(path, page->target)) {
+        ReportRefusedTarget(dialog);
+        return;
+    }
+    DWORD failure = SaveFileBytes(path, saved.bytes().block, saved.bytes().size);
+    if (failure != 0) {
+        SetLastError(failure);
+        ReportSystemError(dialog, 2);
+    }
+}

@@ -1,0 +1,159 @@
+// Saved files against the fixture writers' own .ico, .cur and .bmp files: the
+// same images must give the same bytes, whichever entries are missing and
+// whichever way a group counts its cursor heights.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "formats/SavedFiles.h"
+#include "formats/StringBlock.h"
+#include "writers/DibWriter.h"
+#include "writers/IconWriter.h"
+#include "writers/PngWriter.h"
+#include "writers/StringBlockWriter.h"
+
+namespace {
+
+std::vector<MemberBytes> Members(const std::vector<Bytes>& images) {
+    std::vector<MemberBytes> members;
+    for (const Bytes& image : images)
+        members.push_back(MemberBytes{image.data(), image.size()});
+    return members;
+}
+
+// The saved file, or nothing when the plan refuses.
+Bytes SaveGroup(const Bytes& directory, bool cursor, bool neFile,
+                const std::vector<MemberBytes>& members) {
+    SavedIconGroup group = {directory.data(), directory.size(), cursor, neFile};
+    IconFilePlan plan;
+    if (!PlanGroupFile(group, members.data(), static_cast<uint32_t>(members.size()), &plan))
+        return Bytes();
+    Bytes file(plan.fileBytes, 0xEE);
+    WriteIconFile(group, members.data(), plan, file.data());
+    return file;
+}
+
+const IconImagePlan kSmall = {16, 16, 4, 1, 0, 0};
+const IconImagePlan kLarge = {256, 256, 32, 0, 0, 0};
+const IconImagePlan kMedium = {32, 32, 8, 3, 0, 0};
+
+TEST(SavedFiles, IconGroupWithAPngMemberIsTheIcoFileOfItsImages) {
+    // The directory's image sizes are wrong on purpose: the file counts bytes.
+    Bytes group = MakeIconGroup({{kSmall, 1, 1}, {kLarge, 7, 2}, {kMedium, 0, 3}});
+    std::vector<Bytes> images = {MakeIconImage(kSmall), MakePng(256, 256, 0),
+                                 MakeIconImage(kMedium)};
+    EXPECT_EQ(MakeIconFileOf({kSmall, kLarge, kMedium}, images, false),
+              SaveGroup(group, false, false, Members(images)));
+
+    // A member that could not be read is left out and the offsets still chain.
+    std::vector<MemberBytes> members = Members(images);
+    members[1].data = nullptr;
+    EXPECT_EQ(MakeIconFileOf({kSmall, kMedium}, {images[0], images[2]}, false),
+              SaveGroup(group, false, false, members));
+    // Fewer images than entries: only the entries that have one.
+    members.pop_back();
+    EXPECT_EQ(MakeIconFileOf({kSmall}, {images[0]}, false),
+              SaveGroup(group, false, false, members));
+
+    // One member alone, by its entry.
+    SavedIconGroup form = {group.data(), group.size(), false, false};
+    IconFilePlan plan;
+    MemberBytes third = {images[2].data(), images[2].size()};
+    ASSERT_TRUE(PlanMemberFile(form, 2, &third, &plan));
+    Bytes single(plan.fileBytes);
+    WriteIconFile(form, &third, plan, single.data());
+    EXPECT_EQ(MakeIconFileOf({kMedium}, {images[2]}, false), single);
+    EXPECT_FALSE(PlanMemberFile(form, 3, &third, &plan));
+}
+
+TEST(SavedFiles, CursorGroupsGiveTheRealHeightAndTheHotSpot) {
+    const IconImagePlan tall = {32, 48, 32, 2, 5, 40};
+    const IconImagePlan wide = {256, 16, 32, 4, 255, 1};
+    std::vector<Bytes> resources = {MakeCursorImage(tall), MakeCursorImage(wide)};
+    std::vector<Bytes> images = {MakeIconImage(tall), MakeIconImage(wide)};
+    Bytes expected = MakeIconFileOf({tall, wide}, images, true);
+    for (bool neFile : {false, true}) {
+        SCOPED_TRACE(neFile);
+        Bytes group = MakeCursorGroup({{tall, 0, 1}, {wide, 0, 2}}, !neFile);
+        EXPECT_EQ(expected, SaveGroup(group, true, neFile, Members(resources)));
+    }
+    // A cursor image that is no more than its hot spot cannot be saved.
+    Bytes group = MakeCursorGroup({{tall, 0, 1}}, true);
+    Bytes hotSpotOnly(resources[0].begin(), resources[0].begin() + 4);
+    EXPECT_TRUE(SaveGroup(group, true, false, Members({hotSpotOnly})).empty());
+}
+
+TEST(SavedFiles, IconFilesPastTwoGigabytesAreRefused) {
+    Bytes group = MakeIconGroup({{kSmall, 0, 1}, {kSmall, 0, 2}});
+    uint8_t byte = 0;
+    // The plan counts sizes only, so no such image needs to exist.
+    const size_t room = 0x7FFFFFFF - 6 - 2 * 16;
+    SavedIconGroup form = {group.data(), group.size(), false, false};
+    IconFilePlan plan;
+    std::vector<MemberBytes> fits = {{&byte, room - 1}, {&byte, 1}};
+    EXPECT_TRUE(PlanGroupFile(form, fits.data(), 2, &plan));
+    EXPECT_EQ(0x7FFFFFFFu, plan.fileBytes);
+    fits[1].size = 2;
+    EXPECT_FALSE(PlanGroupFile(form, fits.data(), 2, &plan));
+    fits = {{nullptr, 0}, {&byte, 0}};
+    EXPECT_FALSE(PlanGroupFile(form, fits.data(), 2, &plan));
+}
+
+TEST(SavedFiles, BitmapFilesPointAtTheBitsPastTableAndMasks) {
+    struct Case {
+        DibPlan dib;
+        uint32_t headerAndTable;
+    };
+    const Case cases[] = {
+        {{7, 5, 8, true, false, 0, 1}, 12 + 256 * 3},  // core header, 3-byte entries
+        {{7, 5, 16, false, true, 0, 2}, 40 + 3 * 4},   // bit-field masks after the header
+        {{7, -5, 4, false, false, 3, 3}, 40 + 3 * 4},  // a short table, top-down
+    };
+    for (const Case& c : cases) {
+        Bytes dib = MakePackedDib(c.dib);
+        BmpFilePlan plan;
+        ASSERT_TRUE(PlanBmpFile(dib.data(), dib.size(), &plan));
+        Bytes file(plan.fileBytes);
+        WriteBmpFile(dib.data(), dib.size(), plan, file.data());
+        EXPECT_EQ(MakeBmpFile(dib, c.headerAndTable), file);
+        BmpFilePlan refused;
+        EXPECT_FALSE(PlanBmpFile(dib.data(), dib.size() - 1, &refused));  // bits cut short
+    }
+}
+
+TEST(SavedFiles, StringRowsKeepTheirStoredUnits) {
+    Bytes pe = MakePeStringBlock({"", "Open?"});
+    StoredString strings[kStringsPerBlock];
+    ReadPeStringBlock(pe.data(), pe.size(), strings);
+    PutU16(pe, strings[1].offset + 8, 0x30AB);  // a unit that no 8-bit text holds
+    StringRow wide = {65535, &pe[strings[1].offset], strings[1].length};
+    uint32_t size = StringTextStartBytes(false);
+    ASSERT_TRUE(PlanStringRow(false, wide, &size));
+    ASSERT_TRUE(PlanStringRow(false, wide, &size));
+    Bytes file(size);
+    size_t at = WriteStringRow(false, wide, file.data(), WriteStringTextStart(false, file.data()));
+    EXPECT_EQ(size, WriteStringRow(false, wide, file.data(), at));
+    Bytes expected = {0xFF, 0xFE};
+    for (int row = 0; row < 2; ++row) {
+        for (char c : std::string("65535\tOpen?\r\n"))
+            AppendU16(expected, c == '?' ? 0x30AB : static_cast<uint16_t>(c));
+    }
+    EXPECT_EQ(expected, file);
+
+    Bytes ne = MakeNeStringBlock({"Save\tAll\xE9"});
+    ReadNeStringBlock(ne.data(), ne.size(), strings);
+    StringRow narrow = {7, &ne[strings[0].offset], strings[0].length};
+    size = StringTextStartBytes(true);
+    ASSERT_TRUE(PlanStringRow(true, narrow, &size));
+    file.assign(size, 0);
+    EXPECT_EQ(size,
+              WriteStringRow(true, narrow, file.data(), WriteStringTextStart(true, file.data())));
+    const std::string text = "7\tSave\tAll\xE9\r\n";
+    EXPECT_EQ(Bytes(text.begin(), text.end()), file);
+
+    uint32_t nearlyFull = 0x7FFFFFFF - 10;
+    EXPECT_FALSE(PlanStringRow(false, wide, &nearlyFull));
+    EXPECT_EQ(0x7FFFFFFFu - 10, nearlyFull);
+}
+
+}  // namespace
