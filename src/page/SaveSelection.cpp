@@ -97,8 +97,8 @@ bool FindMembers(const ResourceSource& source, bool cursor, const uint8_t* group
     return true;
 }
 
-// The group (memberId 0) or its member memberId as an .ico or .cur file.
-void GroupFile(const ResourceSource& source, bool cursor, ResName name, uint16_t memberId,
+// The group, or its member *memberId alone, as an .ico or .cur file.
+void GroupFile(const ResourceSource& source, bool cursor, ResName name, const uint16_t* memberId,
                SavedBlock* out) {
     const uint8_t* group = nullptr;
     uint32_t size = 0;
@@ -113,10 +113,10 @@ void GroupFile(const ResourceSource& source, bool cursor, ResName name, uint16_t
         const MemberBytes* members = static_cast<const MemberBytes*>(block);
         const SavedIconGroup directory = {group, size, cursor, source.isNeImage != 0};
         IconFilePlan plan = {};
-        bool planned = memberId == 0 && PlanGroupFile(directory, members, count, &plan);
-        for (uint32_t i = 0; memberId != 0 && i < count; ++i) {
+        bool planned = memberId == nullptr && PlanGroupFile(directory, members, count, &plan);
+        for (uint32_t i = 0; memberId != nullptr && i < count; ++i) {
             GroupEntry entry;
-            if (ReadGroupEntry(group, size, i, &entry) && entry.imageId == memberId) {
+            if (ReadGroupEntry(group, size, i, &entry) && entry.imageId == *memberId) {
                 // The one-image file is written from that member alone.
                 members += i;
                 planned = PlanMemberFile(directory, i, members, &plan);
@@ -236,13 +236,65 @@ void DefaultName(const TargetPath& target, const char* entry, const char* extens
     AppendString(&text, extension);
 }
 
-// The entry's name as a file name's part: a number, or the text unquoted.
-void EntryName(ResName name, char* out, size_t capacity) {
+// The entry's part of the file name: the resource's number or text unquoted,
+// a clip's after its type, a member's image number after its group's;
+// "strings" for string rows.
+void EntryName(int32_t kind, ResName name, const uint16_t* memberId, char* out, size_t capacity) {
     TextWriter text = StartText(out, capacity);
+    if (name == nullptr) {
+        AppendString(&text, "strings");
+        return;
+    }
+    if (kind == kKindAvi)
+        AppendString(&text, "AVI_");
     if (IsIntResName(name))
         AppendDecimal(&text, ResNameId(name));
     else
         AppendString(&text, name);
+    if (memberId != nullptr) {
+        AppendChars(&text, "_", 1);
+        AppendDecimal(&text, *memberId);
+    }
+}
+
+const SaveFileType& FileTypeOf(int32_t kind) {
+    switch (kind) {
+        case kKindIcon:
+            return kIconFile;
+        case kKindCursor:
+            return kCursorFile;
+        case kKindBitmap:
+            return kBitmapFile;
+        case kKindAvi:
+            return kClipFile;
+        default:
+            return kTextFile;
+    }
+}
+
+// The bytes of the file for the selection, read from the target and closed
+// again before the user is asked for a name.
+void ReadSavedBytes(HWND dialog, const TargetPath& path, int32_t kind, ResName name,
+                    const uint16_t* memberId, SavedBlock* saved) {
+    OpenedTarget target(path);
+    if (!target.opened())
+        return;
+    const ResourceSource& source = target.source();
+    switch (kind) {
+        case kKindIcon:
+        case kKindCursor:
+            GroupFile(source, kind == kKindCursor, name, memberId, saved);
+            break;
+        case kKindBitmap:
+            BitmapFile(source, name, saved);
+            break;
+        case kKindAvi:
+            ClipFile(source, name, saved);
+            break;
+        default:
+            StringFile(dialog, source, saved);
+            break;
+    }
 }
 
 }  // namespace
@@ -264,59 +316,19 @@ void SaveSelection(HWND dialog, PageState* page, int listId) {
         kind == kKindString ? nullptr : SelectedRecord(dialog, page, groupList, &store);
     if (kind != kKindString && record == nullptr)
         return;
-    char entry[kNameCapacity] = "strings";
-    const SaveFileType* type = &kTextFile;
-    SavedBlock saved;
-    {
-        OpenedTarget target(page->target);
-        if (!target.opened())
+    const ResName name = record != nullptr ? ReadResName(record + store.fixedPart) : nullptr;
+    uint16_t memberId = 0;
+    if (memberList) {
+        LRESULT selection = SendDlgItemMessageA(dialog, kMemberList, LB_GETCURSEL, 0, 0);
+        LRESULT value = SendDlgItemMessageA(dialog, kMemberList, LB_GETITEMDATA,
+                                            static_cast<WPARAM>(selection), 0);
+        const GroupMember* member = MemberOfItem(page, static_cast<uintptr_t>(value));
+        if (member == nullptr)
             return;
-        const ResourceSource& source = target.source();
-        ResName name = record != nullptr ? ReadResName(record + store.fixedPart) : nullptr;
-        if (name != nullptr)
-            EntryName(name, entry, sizeof(entry));
-        switch (kind) {
-            case kKindIcon:
-            case kKindCursor: {
-                uint16_t memberId = 0;
-                if (memberList) {
-                    LRESULT value =
-                        SendDlgItemMessageA(dialog, kMemberList, LB_GETITEMDATA,
-                                            static_cast<WPARAM>(SendDlgItemMessageA(
-                                                dialog, kMemberList, LB_GETCURSEL, 0, 0)),
-                                            0);
-                    const GroupMember* member = MemberOfItem(page, static_cast<uintptr_t>(value));
-                    if (member == nullptr)
-                        return;
-                    memberId = member->imageId;
-                    TextWriter text = StartText(entry, sizeof(entry));
-                    text.length = lstrlenA(entry);
-                    AppendChars(&text, "_", 1);
-                    AppendDecimal(&text, memberId);
-                }
-                type = kind == kKindCursor ? &kCursorFile : &kIconFile;
-                GroupFile(source, kind == kKindCursor, name, memberId, &saved);
-                break;
-            }
-            case kKindBitmap:
-                type = &kBitmapFile;
-                BitmapFile(source, name, &saved);
-                break;
-            case kKindAvi: {
-                type = &kClipFile;
-                char clip[kNameCapacity];
-                lstrcpynA(clip, entry, sizeof(clip));
-                TextWriter text = StartText(entry, sizeof(entry));
-                AppendString(&text, "AVI_");
-                AppendString(&text, clip);
-                ClipFile(source, name, &saved);
-                break;
-            }
-            default:
-                StringFile(dialog, source, &saved);
-                break;
-        }
+        memberId = member->imageId;
     }
+    SavedBlock saved;
+    ReadSavedBytes(dialog, page->target, kind, name, memberList ? &memberId : nullptr, &saved);
     if (saved.bytes().failure != 0) {
         SetLastError(saved.bytes().failure);
         ReportSystemError(dialog, 2);
@@ -324,10 +336,13 @@ void SaveSelection(HWND dialog, PageState* page, int listId) {
     }
     if (saved.bytes().block == nullptr)
         return;
+    const SaveFileType& type = FileTypeOf(kind);
+    char entry[kNameCapacity];
+    EntryName(kind, name, memberList ? &memberId : nullptr, entry, sizeof(entry));
     char defaultName[kNameCapacity];
-    DefaultName(page->target, entry, type->extension, defaultName);
+    DefaultName(page->target, entry, type.extension, defaultName);
     SavePath path;
-    if (!AskSaveName(dialog, page->target, defaultName, *type, &path))
+    if (!AskSaveName(dialog, page->target, defaultName, type, &path))
         return;
     if (IsTargetFile(path, page->target)) {
         ReportRefusedTarget(dialog);
