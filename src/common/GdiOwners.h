@@ -95,6 +95,28 @@ private:
     HICON icon_;
 };
 
+// A file handle, closed at the end unless closed before.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    // Closes now; false when the close failed (the last bytes may be lost).
+    bool Close() {
+        HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return handle == INVALID_HANDLE_VALUE || CloseHandle(handle) != FALSE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
 // A global block locked for the scope.
 class GlobalLockScope {
 public:

@@ -1,5 +1,6 @@
 #include "media/FileSave.h"
 
+#include "common/GdiOwners.h"
 #include "common/ModuleState.h"
 
 namespace {
@@ -111,28 +112,6 @@ HANDLE OpenForIdentity(const SavePath& path) {
     return CreateFileA(path.narrow, 0, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                        nullptr);
 }
-
-// Closes a file handle on every way out.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    // Closes now; false when the close failed (the last bytes may be lost).
-    bool Close() {
-        HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return handle == INVALID_HANDLE_VALUE || CloseHandle(handle) != FALSE;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 }  // namespace
 
