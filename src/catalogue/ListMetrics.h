@@ -14,9 +14,6 @@ struct ListMetrics {
     int textHeight;
 };
 
-// The square cell a bitmap's or clip's picture is centred in.
-const int kThumbnailCell = 80;
-
 // Row height of a picture list's entries, as a list box takes it (1 to 255):
 // a group's picture and its name, or a picture cell and three lines of text.
 int PictureRowHeight(int32_t kind, const ListMetrics& metrics);

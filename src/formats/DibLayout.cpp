@@ -17,7 +17,6 @@ const uint32_t kBiRle4 = 2;
 const uint32_t kBiBitfields = 3;
 // Records keep 16-bit sides.
 const uint32_t kMaxMemberSide = 65535;
-const int64_t kThumbnailSide = 80;
 
 const uint8_t kPngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 const size_t kPngIhdrType = 12;

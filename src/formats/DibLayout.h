@@ -69,6 +69,9 @@ bool ReadMemberImageLayout(const uint8_t* data, size_t size, bool heightHoldsMas
 
 // ---- Thumbnails ----
 
+// The square box every thumbnail fits, and the cell the page draws it in.
+const int32_t kThumbnailSide = 80;
+
 struct ThumbnailSize {
     int32_t width;
     int32_t height;

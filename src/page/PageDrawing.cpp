@@ -10,6 +10,7 @@
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
+#include "formats/DibLayout.h"
 #include "formats/TextWriter.h"
 #include "page/DialogFont.h"
 #include "page/IdDisplay.h"
@@ -69,8 +70,8 @@ void DrawLine(const ItemPaint& paint, int top, int bottom, const char* text) {
 // takes it out of the clip region, so that the background fill that follows
 // leaves it standing.
 void DrawThumbnail(HDC dc, HBITMAP thumbnail, int boxLeft, int boxTop, int w, int h) {
-    int x = boxLeft + ((kThumbnailCell - w) >> 1);
-    int y = boxTop + ((kThumbnailCell - h) >> 1);
+    int x = boxLeft + ((kThumbnailSide - w) >> 1);
+    int y = boxTop + ((kThumbnailSide - h) >> 1);
     MemoryDC memory(dc);
     if (memory.get() == nullptr)
         return;

@@ -10,6 +10,7 @@
 #include "common/ErrorReports.h"
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
+#include "formats/DibLayout.h"
 #include "formats/MemoryFile.h"
 #include "media/ClipDevice.h"
 #include "page/PictureItems.h"
@@ -20,14 +21,14 @@ namespace {
 bool ThumbnailOf(const uint8_t* record, int* width, int* height) {
     *width = ReadRecordI32(record, kAviThumbWidthOffset);
     *height = ReadRecordI32(record, kAviThumbHeightOffset);
-    return *width > 0 && *width <= kThumbnailCell && *height > 0 && *height <= kThumbnailCell;
+    return *width > 0 && *width <= kThumbnailSide && *height > 0 && *height <= kThumbnailSide;
 }
 
 // The video covers the entry's thumbnail exactly: the same cell as the drawing.
 RECT VideoRect(const RECT& item, int width, int height) {
     RECT video;
-    video.left = item.left + 5 + ((kThumbnailCell - width) >> 1);
-    video.top = item.top + theModule.textHeight + 8 + ((kThumbnailCell - height) >> 1);
+    video.left = item.left + 5 + ((kThumbnailSide - width) >> 1);
+    video.top = item.top + theModule.textHeight + 8 + ((kThumbnailSide - height) >> 1);
     video.right = video.left + width;
     video.bottom = video.top + height;
     return video;
