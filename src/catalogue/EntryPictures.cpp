@@ -77,10 +77,9 @@ HICON MakeGroupIcon(const ResourceSource& source, bool cursor, const uint8_t* gr
     ImageIndex index = {};
     if (!BuildImageIndex(source, cursor, &index))
         return nullptr;
-    bool outOfMemory = false;
     HICON icon = MakeGroupPicture(source, &index, group, size, cursor,
                                   cursor ? metrics.cursorWidth : metrics.iconWidth,
-                                  cursor ? metrics.cursorHeight : metrics.iconHeight, &outOfMemory);
+                                  cursor ? metrics.cursorHeight : metrics.iconHeight);
     FreeImageIndex(&index);
     return icon;
 }

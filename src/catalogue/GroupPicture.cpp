@@ -5,24 +5,17 @@
 
 namespace {
 
-bool RanOutOfMemory() {
-    return GetLastError() == ERROR_NOT_ENOUGH_MEMORY;
-}
-
 // The image id the platform chooses from a checked copy of the directory: the
 // platform reads as many entries as the count says, so it is given no more
 // than lie inside the group.
 uint16_t ChooseImage(const ResourceSource& source, const uint8_t* group, uint32_t size, bool cursor,
-                     int width, int height, bool* outOfMemory) {
+                     int width, int height) {
     uint32_t count = GroupEntryCount(group, size);
     if (count == 0)
         return 0;
-    SetLastError(0);
     HGLOBAL block = GlobalAlloc(GMEM_FIXED, LookupDirectoryBytes(count));
-    if (block == nullptr) {
-        *outOfMemory = true;
+    if (block == nullptr)
         return 0;
-    }
     uint8_t* directory = static_cast<uint8_t*>(block);
     WriteLookupDirectory(group, size, count, cursor, cursor && source.isNeImage != 0, directory);
     // Cursors ask for 0 x 0: the platform then uses the current cursor size.
@@ -35,9 +28,8 @@ uint16_t ChooseImage(const ResourceSource& source, const uint8_t* group, uint32_
 }  // namespace
 
 HICON MakeGroupPicture(const ResourceSource& source, const ImageIndex* index, const uint8_t* group,
-                       uint32_t size, bool cursor, int width, int height, bool* outOfMemory) {
-    *outOfMemory = false;
-    uint16_t id = ChooseImage(source, group, size, cursor, width, height, outOfMemory);
+                       uint32_t size, bool cursor, int width, int height) {
+    uint16_t id = ChooseImage(source, group, size, cursor, width, height);
     if (id == 0)
         return nullptr;
     const uint8_t* image = nullptr;
@@ -53,10 +45,6 @@ HICON MakeGroupPicture(const ResourceSource& source, const ImageIndex* index, co
     MemberImageLayout layout;
     if (!ReadMemberImageLayout(image, imageSize, true, &layout))
         return nullptr;
-    SetLastError(0);
-    HICON picture = CreateIconFromResourceEx(const_cast<uint8_t*>(image), layout.imageBytes, TRUE,
-                                             0x00030000, width, height, LR_DEFAULTCOLOR);
-    if (picture == nullptr && RanOutOfMemory())
-        *outOfMemory = true;
-    return picture;
+    return CreateIconFromResourceEx(const_cast<uint8_t*>(image), layout.imageBytes, TRUE,
+                                    0x00030000, width, height, LR_DEFAULTCOLOR);
 }

@@ -1,5 +1,6 @@
 #include "media/FileSave.h"
 
+#include "common/BindProc.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
 
@@ -13,19 +14,14 @@ struct WideFileApi {
     UINT(WINAPI* getTempFileName)(LPCWSTR, LPCWSTR, UINT, LPWSTR);
 };
 
-template <typename Function>
-void Bind(HMODULE library, const char* name, Function* slot) {
-    *slot = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 bool BindWideFileApi(WideFileApi* api) {
     *api = WideFileApi{};
     HMODULE kernel = GetModuleHandleA("Kernel32.dll");
     if (theModule.createFileW == nullptr || kernel == nullptr)
         return false;
-    Bind(kernel, "MoveFileExW", &api->moveFileEx);
-    Bind(kernel, "DeleteFileW", &api->deleteFile);
-    Bind(kernel, "GetTempFileNameW", &api->getTempFileName);
+    BindProc(kernel, "MoveFileExW", &api->moveFileEx);
+    BindProc(kernel, "DeleteFileW", &api->deleteFile);
+    BindProc(kernel, "GetTempFileNameW", &api->getTempFileName);
     return api->moveFileEx != nullptr && api->deleteFile != nullptr &&
            api->getTempFileName != nullptr;
 }

@@ -2,6 +2,7 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include "common/BindProc.h"
 #include "common/ModuleState.h"
 #include "formats/MemoryFile.h"
 #include "formats/PlatformDecisions.h"
@@ -9,13 +10,6 @@
 #include "module/ModuleLifetime.h"
 
 namespace {
-
-// GetProcAddress gives a generic function pointer; every binding goes through
-// this one cast.
-template <typename Function>
-void BindProc(HMODULE library, const char* name, Function* slot) {
-    *slot = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
 
 bool ReadCommonControlsFlag() {
     HMODULE comctl = LoadLibraryA("Comctl32.dll");

@@ -34,11 +34,13 @@ DWORD FailureCode(DWORD fallback) {
 // A 32-bit section of the image's size. When the output has a table the
 // picture is drawn here first: the blit into the target then finds each
 // colour's entry, white included.
-HBITMAP CreateCanvas(HDC like, const MemberCopyPlan& plan) {
+// A PNG member is drawn into one as well. Null, or the section and its bits.
+HBITMAP CreateCanvas(HDC like, uint32_t width, uint32_t height, void** bits) {
     BITMAPINFO info = {};
-    info.bmiHeader = PlainDibHeader(plan.width, plan.height, 32, 0);
-    void* bits = nullptr;
-    return CreateDIBSection(like, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    info.bmiHeader = PlainDibHeader(width, height, 32, 0);
+    *bits = nullptr;
+    HBITMAP canvas = CreateDIBSection(like, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+    return canvas != nullptr && *bits != nullptr ? canvas : nullptr;
 }
 
 // Paints the mask (transparent white, opaque black), inverts the colour bits
@@ -59,8 +61,10 @@ DWORD DrawOverWhite(HWND dialog, const uint8_t* image, const MemberCopyPlan& pla
                                       DIB_RGB_COLORS, &targetBits, nullptr, 0));
     if (target.get() == nullptr || targetBits == nullptr)
         return FailureCode(ERROR_NOT_ENOUGH_MEMORY);
-    GdiObject separateCanvas(plan.colourEntries != 0 ? CreateCanvas(windowDC.get(), plan)
-                                                     : nullptr);
+    void* canvasBits = nullptr;
+    GdiObject separateCanvas(
+        plan.colourEntries != 0 ? CreateCanvas(windowDC.get(), plan.width, plan.height, &canvasBits)
+                                : nullptr);
     if (plan.colourEntries != 0 && separateCanvas.get() == nullptr)
         return FailureCode(ERROR_NOT_ENOUGH_MEMORY);
     HGDIOBJ canvas = separateCanvas.get() != nullptr ? separateCanvas.get() : target.get();
@@ -121,11 +125,9 @@ DWORD PngOverWhite(HWND dialog, const uint8_t* image, size_t size, const MemberI
     MemoryDC memory(windowDC.get());
     if (memory.get() == nullptr)
         return FailureCode(ERROR_NOT_ENOUGH_MEMORY);
-    BITMAPINFO info = {};
-    info.bmiHeader = PlainDibHeader(layout.width, layout.height, 32);
     void* bits = nullptr;
-    GdiObject canvas(CreateDIBSection(windowDC.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (canvas.get() == nullptr || bits == nullptr)
+    GdiObject canvas(CreateCanvas(windowDC.get(), layout.width, layout.height, &bits));
+    if (canvas.get() == nullptr)
         return FailureCode(ERROR_NOT_ENOUGH_MEMORY);
     memset(bits, 0xFF, static_cast<size_t>(pixelBytes));
     {
@@ -144,7 +146,8 @@ DWORD PngOverWhite(HWND dialog, const uint8_t* image, size_t size, const MemberI
         GlobalLockScope lock(output);
         uint8_t* out = static_cast<uint8_t*>(lock.get());
         if (out != nullptr) {
-            memcpy(out, &info.bmiHeader, 40);
+            const BITMAPINFOHEADER header = PlainDibHeader(layout.width, layout.height, 32);
+            memcpy(out, &header, 40);
             memcpy(out + 40, bits, static_cast<size_t>(pixelBytes));
             for (uint64_t i = 3; i < pixelBytes; i += 4)
                 out[40 + i] = 0;

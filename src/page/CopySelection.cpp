@@ -22,27 +22,11 @@ namespace {
 // The text block never passes 2 GB.
 const int64_t kMaxTextBytes = 0x7FFFFFFF;
 
-// The item value of a list box's selection; false without a selection.
-bool SelectedItemValue(HWND dialog, int listId, uintptr_t* value) {
-    LRESULT selection = SendDlgItemMessageA(dialog, listId, LB_GETCURSEL, 0, 0);
-    if (selection < 0)
-        return false;
-    LRESULT data =
-        SendDlgItemMessageA(dialog, listId, LB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
-    if (data == LB_ERR)
-        return false;
-    *value = static_cast<uintptr_t>(data);
-    return true;
-}
-
 // The name of the counted record behind a picture list's selection.
 bool SelectedRecordName(HWND dialog, PageState* page, int listId, bool needsPicture,
                         ResName* name) {
-    uintptr_t value = 0;
     PictureStore store;
-    if (!SelectedItemValue(dialog, listId, &value))
-        return false;
-    const uint8_t* record = PictureRecordOfItem(page, listId, value, &store);
+    const uint8_t* record = SelectedPictureRecord(dialog, page, listId, &store);
     if (record == nullptr || (needsPicture && ReadPictureField(record) == kPictureUnavailable))
         return false;
     *name = ReadResName(record + store.fixedPart);
@@ -50,10 +34,7 @@ bool SelectedRecordName(HWND dialog, PageState* page, int listId, bool needsPict
 }
 
 void CopyMemberImage(HWND dialog, PageState* page) {
-    uintptr_t value = 0;
-    if (!SelectedItemValue(dialog, kMemberList, &value))
-        return;
-    const GroupMember* member = MemberOfItem(page, value);
+    const GroupMember* member = SelectedMember(dialog, page);
     if (member == nullptr || member->imageCopy == nullptr)
         return;
     DWORD failure = 0;

@@ -81,19 +81,6 @@ void PlaceHotSpotCaption(HWND dialog, int y) {
     SetWindowPos(caption, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
 }
 
-// The record behind a list's selection, or null.
-uint8_t* SelectedRecord(PageState* page, int32_t kind, HWND list, int32_t selection,
-                        uint32_t* fixedPart) {
-    PictureStore store;
-    if (!PictureStoreOfPage(page, kind, &store))
-        return nullptr;
-    LRESULT value = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
-    if (value == LB_ERR)
-        return nullptr;
-    *fixedPart = store.fixedPart;
-    return RecordOfItem(store, static_cast<uintptr_t>(value));
-}
-
 // Shows the entry's name in 1002: a text name in double quotes, an integer as
 // its number.
 void ShowEntryName(HWND dialog, PageState* page, ResName name) {
@@ -121,13 +108,7 @@ void ShowEntryName(HWND dialog, PageState* page, ResName name) {
 // The selected member can go to the clipboard: it has an image copy that the
 // copy can convert.
 bool SelectedMemberIsCopyable(HWND dialog, PageState* page) {
-    LRESULT selection = SendDlgItemMessageA(dialog, kMemberList, LB_GETCURSEL, 0, 0);
-    if (selection < 0)
-        return false;
-    LRESULT value =
-        SendDlgItemMessageA(dialog, kMemberList, LB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
-    const GroupMember* member =
-        value != LB_ERR ? MemberOfItem(page, static_cast<uintptr_t>(value)) : nullptr;
+    const GroupMember* member = SelectedMember(dialog, page);
     return member != nullptr && MemberIsCopyable(*member);
 }
 
@@ -149,15 +130,14 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
     page->lastSelection[kind] = selection;
     if (IsGroupKind(kind))
         EmptyMemberList(dialog, page);
-    uint32_t fixedPart = 0;
-    uint8_t* record =
-        selection >= 0 ? SelectedRecord(page, kind, list, selection, &fixedPart) : nullptr;
+    PictureStore store;
+    uint8_t* record = SelectedPictureRecord(dialog, page, listId, &store);
     if (record == nullptr) {
         SetDlgItemTextA(dialog, kIdDisplay, "");
         EnableWindow(GetDlgItem(dialog, kCopyButton), FALSE);
         return;
     }
-    ResName name = ReadResName(record + fixedPart);
+    ResName name = ReadResName(record + store.fixedPart);
     ShowEntryName(dialog, page, name);
     bool copyable = false;
     if (kind == kKindBitmap) {

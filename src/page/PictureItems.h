@@ -2,6 +2,8 @@
 // that name a counted record: anything else answers null.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "catalogue/RecordStore.h"
@@ -20,3 +22,13 @@ uint8_t* PictureRecordOfItem(PageState* page, int listId, uintptr_t itemValue, P
 // The member behind an item of list 1010; null past the members counted (the
 // member array counts a member before the list places it).
 const GroupMember* MemberOfItem(const PageState* page, uintptr_t itemValue);
+
+// The item value of a list box's selection; false without a selection.
+bool SelectedItemValue(HWND dialog, int listId, uintptr_t* value);
+
+// The record behind a picture list's selection, and its store; null without
+// one.
+uint8_t* SelectedPictureRecord(HWND dialog, PageState* page, int listId, PictureStore* store);
+
+// The member behind the member list's selection, or null.
+const GroupMember* SelectedMember(HWND dialog, const PageState* page);

@@ -4,9 +4,14 @@
 
 #include <cstddef>
 
+#include "common/BindProc.h"
 #include "common/ModuleState.h"
 
 namespace {
+
+// Asks before replacing a file; leaves the process's current folder alone.
+const DWORD kQuestionFlags =
+    OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
 
 // The size every system's dialog knows: without the fields Windows 2000 added.
 template <typename Description>
@@ -37,14 +42,10 @@ void CopyFolder(const char* path, char* folder) {
     folder[length < MAX_PATH ? length : MAX_PATH - 1] = '\0';
 }
 
-template <typename Function>
-Function Bind(HMODULE library, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 bool AskWide(HWND owner, HMODULE dialogs, const TargetPath& target, const char* defaultName,
              const SaveFileType& type, SavePath* path) {
-    auto getSaveFileName = Bind<BOOL(WINAPI*)(OPENFILENAMEW*)>(dialogs, "GetSaveFileNameW");
+    BOOL(WINAPI * getSaveFileName)(OPENFILENAMEW*) = nullptr;
+    BindProc(dialogs, "GetSaveFileNameW", &getSaveFileName);
     if (getSaveFileName == nullptr)
         return false;
     wchar_t folder[MAX_PATH] = L"";
@@ -74,8 +75,7 @@ bool AskWide(HWND owner, HMODULE dialogs, const TargetPath& target, const char* 
     request.nMaxFile = MAX_PATH;
     request.lpstrInitialDir = folder[0] != 0 ? folder : nullptr;
     request.lpstrDefExt = extension;
-    request.Flags =
-        OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
+    request.Flags = kQuestionFlags;
     if (!getSaveFileName(&request))
         return false;
     path->isWide = true;
@@ -85,7 +85,8 @@ bool AskWide(HWND owner, HMODULE dialogs, const TargetPath& target, const char* 
 
 bool AskNarrow(HWND owner, HMODULE dialogs, const TargetPath& target, const char* defaultName,
                const SaveFileType& type, SavePath* path) {
-    auto getSaveFileName = Bind<BOOL(WINAPI*)(OPENFILENAMEA*)>(dialogs, "GetSaveFileNameA");
+    BOOL(WINAPI * getSaveFileName)(OPENFILENAMEA*) = nullptr;
+    BindProc(dialogs, "GetSaveFileNameA", &getSaveFileName);
     if (getSaveFileName == nullptr)
         return false;
     char folder[MAX_PATH] = "";
@@ -107,8 +108,7 @@ bool AskNarrow(HWND owner, HMODULE dialogs, const TargetPath& target, const char
     request.nMaxFile = MAX_PATH;
     request.lpstrInitialDir = folder[0] != '\0' ? folder : nullptr;
     request.lpstrDefExt = type.extension;
-    request.Flags =
-        OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
+    request.Flags = kQuestionFlags;
     if (!getSaveFileName(&request))
         return false;
     path->isWide = false;

@@ -19,7 +19,6 @@
 
 namespace {
 
-const uint16_t kStringType = 6;
 const int kNameCapacity = 200;
 
 // The bytes a save writes, in a block of its own: the target is closed again
@@ -61,18 +60,6 @@ const SaveFileType kBitmapFile = {"ビットマップ (*.bmp)\0*.bmp\0", L"ビ�
                                   "bmp"};
 const SaveFileType kClipFile = {"AVI (*.avi)\0*.avi\0", L"AVI (*.avi)\0*.avi\0", "avi"};
 const SaveFileType kTextFile = {"テキスト (*.txt)\0*.txt\0", L"テキスト (*.txt)\0*.txt\0", "txt"};
-
-// The record behind a picture list's selection, or null.
-const uint8_t* SelectedRecord(HWND dialog, PageState* page, int listId, PictureStore* store) {
-    LRESULT selection = SendDlgItemMessageA(dialog, listId, LB_GETCURSEL, 0, 0);
-    if (selection < 0)
-        return nullptr;
-    LRESULT value =
-        SendDlgItemMessageA(dialog, listId, LB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
-    return value == LB_ERR
-               ? nullptr
-               : PictureRecordOfItem(page, listId, static_cast<uintptr_t>(value), store);
-}
 
 // The group's members as the target stores them, one per directory entry (a
 // null data for one that cannot be read), in a fixed block.
@@ -158,7 +145,7 @@ void ClipFile(const ResourceSource& source, ResName name, SavedBlock* out) {
 bool FindString(const ResourceSource& source, uint16_t id, StringRow* row) {
     const uint8_t* data = nullptr;
     uint32_t size = 0;
-    if (!FindResourceBytes(source, MakeIntResName(kStringType),
+    if (!FindResourceBytes(source, ResourceKindType(kKindString),
                            MakeIntResName(static_cast<uint16_t>(id / kStringsPerBlock + 1)), &data,
                            &size) ||
         !ResourceBytesReadable(data, size)) {
@@ -313,16 +300,13 @@ void SaveSelection(HWND dialog, PageState* page, int listId) {
     const int groupList = memberList ? ResourceKindList(kind) : listId;
     PictureStore store;
     const uint8_t* record =
-        kind == kKindString ? nullptr : SelectedRecord(dialog, page, groupList, &store);
+        kind == kKindString ? nullptr : SelectedPictureRecord(dialog, page, groupList, &store);
     if (kind != kKindString && record == nullptr)
         return;
     const ResName name = record != nullptr ? ReadResName(record + store.fixedPart) : nullptr;
     uint16_t memberId = 0;
     if (memberList) {
-        LRESULT selection = SendDlgItemMessageA(dialog, kMemberList, LB_GETCURSEL, 0, 0);
-        LRESULT value = SendDlgItemMessageA(dialog, kMemberList, LB_GETITEMDATA,
-                                            static_cast<WPARAM>(selection), 0);
-        const GroupMember* member = MemberOfItem(page, static_cast<uintptr_t>(value));
+        const GroupMember* member = SelectedMember(dialog, page);
         if (member == nullptr)
             return;
         memberId = member->imageId;
