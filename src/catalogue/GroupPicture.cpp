@@ -8,8 +8,7 @@ namespace {
 // The image id the platform chooses from a checked copy of the directory: the
 // platform reads as many entries as the count says, so it is given no more
 // than lie inside the group.
-uint16_t ChooseImage(const ResourceSource& source, const uint8_t* group, uint32_t size, bool cursor,
-                     int width, int height) {
+uint16_t ChooseImage(const uint8_t* group, uint32_t size, bool cursor, int width, int height) {
     uint32_t count = GroupEntryCount(group, size);
     if (count == 0)
         return 0;
@@ -17,7 +16,7 @@ uint16_t ChooseImage(const ResourceSource& source, const uint8_t* group, uint32_
     if (block == nullptr)
         return 0;
     uint8_t* directory = static_cast<uint8_t*>(block);
-    WriteLookupDirectory(group, size, count, cursor, cursor && source.isNeImage != 0, directory);
+    WriteLookupDirectory(group, size, count, cursor, directory);
     // Cursors ask for 0 x 0: the platform then uses the current cursor size.
     int id = LookupIconIdFromDirectoryEx(directory, cursor ? FALSE : TRUE, cursor ? 0 : width,
                                          cursor ? 0 : height, LR_DEFAULTCOLOR);
@@ -29,7 +28,7 @@ uint16_t ChooseImage(const ResourceSource& source, const uint8_t* group, uint32_
 
 HICON MakeGroupPicture(const ResourceSource& source, const ImageIndex* index, const uint8_t* group,
                        uint32_t size, bool cursor, int width, int height) {
-    uint16_t id = ChooseImage(source, group, size, cursor, width, height);
+    uint16_t id = ChooseImage(group, size, cursor, width, height);
     if (id == 0)
         return nullptr;
     const uint8_t* image = nullptr;

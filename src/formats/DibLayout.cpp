@@ -200,6 +200,75 @@ bool ReadBitmapLayout(const uint8_t* data, size_t size, BitmapLayout* layout) {
     return true;
 }
 
+namespace {
+
+const uint32_t kBiAlphaBitfields = 6;
+
+// Colour-table entries of a header that need not be drawable: none at depth 0
+// (an embedded JPEG or PNG stream), a stated count capped by the depth.
+uint64_t LooseTableEntries(uint32_t bitCount, uint32_t colorsUsed) {
+    uint64_t entries = bitCount == 0 ? 0 : ColourEntriesByDepth(bitCount);
+    if (colorsUsed != 0) {
+        entries = colorsUsed;
+        if (bitCount <= 8 && entries > (uint64_t{1} << bitCount))
+            entries = uint64_t{1} << bitCount;
+    }
+    return entries;
+}
+
+}  // namespace
+
+BitmapExtent ReadBitmapExtent(const uint8_t* data, size_t size) {
+    BitmapLayout layout;
+    if (ReadBitmapLayout(data, size, &layout))
+        return BitmapExtent{layout.bitsOffset, layout.bitsOffset + layout.imageBytes};
+    const uint32_t whole = static_cast<uint32_t>(size);
+    uint32_t headerSize = 0;
+    if (!ReadU32(data, size, 0, &headerSize) || headerSize == 0 || headerSize > size)
+        return BitmapExtent{whole, whole};
+    int64_t width = 0;
+    int64_t height = 0;
+    uint32_t bitCount = 0;
+    uint32_t compression = kBiRgb;
+    uint32_t imageSizeField = 0;
+    uint64_t tableBytes = 0;
+    if (headerSize == kCoreHeaderBytes) {
+        width = PeekU16(data + 4);
+        height = PeekU16(data + 6);
+        bitCount = PeekU16(data + 10);
+        tableBytes = LooseTableEntries(bitCount, 0) * 3;
+    } else if (headerSize >= kInfoHeaderBytes) {
+        width = static_cast<int32_t>(PeekU32(data + 4));
+        height = static_cast<int32_t>(PeekU32(data + 8));
+        bitCount = PeekU16(data + 14);
+        compression = PeekU32(data + 16);
+        imageSizeField = PeekU32(data + 20);
+        uint64_t entries = LooseTableEntries(bitCount, PeekU32(data + 32));
+        if (headerSize == kInfoHeaderBytes && compression == kBiBitfields)
+            entries += kMaskEntries;
+        if (headerSize == kInfoHeaderBytes && compression == kBiAlphaBitfields)
+            entries += kMaskEntries + 1;
+        tableBytes = entries * 4;
+    } else {
+        return BitmapExtent{headerSize, whole};
+    }
+    uint64_t bitsOffset = headerSize;
+    if (tableBytes <= size - bitsOffset)
+        bitsOffset += tableBytes;
+    const uint64_t room = size - bitsOffset;
+    uint64_t pixelBytes = room;
+    if (compression == kBiRgb && width > 0 && height != 0 && bitCount != 0 && bitCount <= 32) {
+        uint64_t rows = height < 0 ? static_cast<uint64_t>(-height) : static_cast<uint64_t>(height);
+        uint64_t rowBytes = PaddedRowBytes(static_cast<uint64_t>(width), bitCount);
+        if (RowsFit(rowBytes, rows, room))
+            pixelBytes = rowBytes * rows;
+    } else if (compression != kBiRgb && imageSizeField != 0 && imageSizeField <= room) {
+        pixelBytes = imageSizeField;
+    }
+    return BitmapExtent{static_cast<uint32_t>(bitsOffset),
+                        static_cast<uint32_t>(bitsOffset + pixelBytes)};
+}
+
 bool IsPngImage(const uint8_t* data, size_t size) {
     if (size < sizeof(kPngSignature))
         return false;

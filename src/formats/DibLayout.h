@@ -37,6 +37,19 @@ struct BitmapLayout {
 // Reads a bitmap resource's header. Returns layout->drawable.
 bool ReadBitmapLayout(const uint8_t* data, size_t size, BitmapLayout* layout);
 
+// Where a bitmap resource's pixel bits start and where its own bytes end, for
+// any resource, drawable or not. A drawable one: its layout's bits and image
+// size. Otherwise the header is read as far as it goes: a core or information
+// header's colour table (and a 40-byte header's masks) when they lie inside the
+// bytes, uncompressed rows or a compressed image size when they fit, else
+// everything after the header. Both values lie inside size; size must be
+// below 4 GB.
+struct BitmapExtent {
+    uint32_t bitsOffset;
+    uint32_t ownBytes;
+};
+BitmapExtent ReadBitmapExtent(const uint8_t* data, size_t size);
+
 // ---- Icon and cursor images ----
 
 struct MemberImageLayout {

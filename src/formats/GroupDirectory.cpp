@@ -9,7 +9,6 @@
 namespace {
 
 const size_t kCountOffset = 4;
-const size_t kHeightOffset = 2;
 const size_t kImageBytesOffset = 8;
 const size_t kImageIdOffset = 12;
 const uint16_t kIconType = 1;
@@ -44,7 +43,7 @@ size_t LookupDirectoryBytes(uint32_t count) {
 }
 
 void WriteLookupDirectory(const uint8_t* data, size_t size, uint32_t count, bool cursor,
-                          bool neCursorGroup, uint8_t* dst) {
+                          uint8_t* dst) {
     // A caller's count above what the bytes hold writes only the entries that
     // exist, and says so in the count field.
     uint32_t available = GroupEntryCount(data, size);
@@ -53,16 +52,6 @@ void WriteLookupDirectory(const uint8_t* data, size_t size, uint32_t count, bool
     PokeU16(dst, 0);
     PokeU16(dst + 2, cursor ? kCursorType : kIconType);
     PokeU16(dst + kCountOffset, static_cast<uint16_t>(count));
-    for (uint32_t i = 0; i < count; ++i) {
-        size_t at = kGroupHeaderBytes + size_t{i} * kGroupEntryBytes;
-        uint8_t* out = dst + at;
-        memcpy(out, data + at, kGroupEntryBytes);
-        if (neCursorGroup) {
-            // A 16-bit file's cursor entry gives the cursor's own height; the
-            // choice expects colour image plus mask, and no size.
-            uint16_t height = PeekU16(out + kHeightOffset);
-            PokeU16(out + kHeightOffset, static_cast<uint16_t>(height * 2));
-            PokeU32(out + kImageBytesOffset, 0);
-        }
-    }
+    const size_t entryBytes = size_t{count} * kGroupEntryBytes;
+    memcpy(dst + kGroupHeaderBytes, data + kGroupHeaderBytes, entryBytes);
 }

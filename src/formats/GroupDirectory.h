@@ -28,9 +28,8 @@ size_t LookupDirectoryBytes(uint32_t count);
 
 // Writes a directory for the platform's image choice (LookupIconIdFromDirectoryEx)
 // from the first count entries of a group (count <= GroupEntryCount): reserved
-// 0, type 1 for icons or 2 for cursors, count, the entries as they are. For a
-// 16-bit file's cursor group (neCursorGroup) each height is doubled (16-bit)
-// and each image size is 0, the form the platform expects. dst holds
-// LookupDirectoryBytes(count) bytes.
+// 0, type 1 for icons or 2 for cursors, count, the entries as they are (a
+// cursor entry's height counts the mask in 16-bit files as in 32-bit ones).
+// dst holds LookupDirectoryBytes(count) bytes.
 void WriteLookupDirectory(const uint8_t* data, size_t size, uint32_t count, bool cursor,
-                          bool neCursorGroup, uint8_t* dst);
+                          uint8_t* dst);

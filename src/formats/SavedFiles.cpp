@@ -17,13 +17,19 @@ const size_t kHotSpotBytes = 4;
 const uint16_t kIconType = 1;
 const uint16_t kCursorType = 2;
 
-// What the file stores of a member: a cursor's image after its hot spot.
-// A null data pointer when there is nothing to store.
+// What the file stores of a member: a cursor's image after its hot spot, cut
+// to the image's own size where the stored length may hold padding (an image
+// whose header cannot be read keeps every byte). A null data pointer when
+// there is nothing to store.
 MemberBytes StoredImage(const SavedIconGroup& group, const MemberBytes& member) {
     const size_t skip = group.cursor ? kHotSpotBytes : 0;
     if (member.data == nullptr || member.size <= skip)
         return MemberBytes{nullptr, 0};
-    return MemberBytes{member.data + skip, member.size - skip};
+    MemberBytes image = {member.data + skip, member.size - skip};
+    MemberImageLayout layout;
+    if (group.paddedLengths && ReadMemberImageLayout(image.data, image.size, true, &layout))
+        image.size = layout.imageBytes;
+    return image;
 }
 
 // Directory bytes hold 8-bit sides, where 0 stands for 256.
@@ -84,10 +90,17 @@ void WriteIconFile(const SavedIconGroup& group, const MemberBytes* members,
         const uint8_t* from =
             group.directory + kGroupHeaderBytes + size_t{plan.firstEntry + k} * kGroupEntryBytes;
         if (group.cursor) {
-            // A 32-bit file's entry counts the mask's rows in the height.
-            uint32_t height = PeekU16(from + 2);
-            entry[0] = SideByte(PeekU16(from));
-            entry[1] = SideByte(group.neFile ? height : height / 2);
+            // The directory's height counts the mask's rows, and the image's
+            // own header is the better witness of both sides.
+            MemberImageLayout layout;
+            uint32_t width = PeekU16(from);
+            uint32_t height = PeekU16(from + 2) / 2;
+            if (ReadMemberImageLayout(image.data, image.size, true, &layout)) {
+                width = layout.width;
+                height = layout.height;
+            }
+            entry[0] = SideByte(width);
+            entry[1] = SideByte(height);
             entry[2] = 0;
             memcpy(entry + 4, members[k].data, kHotSpotBytes);
         } else {
@@ -103,24 +116,35 @@ void WriteIconFile(const SavedIconGroup& group, const MemberBytes* members,
     }
 }
 
-bool PlanBmpFile(const uint8_t* data, size_t size, BmpFilePlan* plan) {
+bool PlanBmpFile(const uint8_t* data, size_t size, bool paddedLength, BmpFilePlan* plan) {
     *plan = BmpFilePlan{};
-    BitmapLayout layout;
-    if (!ReadBitmapLayout(data, size, &layout) || size > kMaxFileBytes - kBmpFileHeaderBytes)
+    if (size == 0 || size > kMaxFileBytes - kBmpFileHeaderBytes)
         return false;
-    // The layout has placed the bits inside size, so the offset fits as well.
-    plan->bitsOffset = kBmpFileHeaderBytes + layout.bitsOffset;
-    plan->fileBytes = static_cast<uint32_t>(kBmpFileHeaderBytes + size);
+    // The extent lies inside size, so every sum below stays under 2 GB.
+    BitmapExtent extent = ReadBitmapExtent(data, size);
+    plan->bitsOffset = kBmpFileHeaderBytes + extent.bitsOffset;
+    plan->resourceBytes = paddedLength ? extent.ownBytes : static_cast<uint32_t>(size);
+    plan->fileBytes = kBmpFileHeaderBytes + plan->resourceBytes;
     return true;
 }
 
-void WriteBmpFile(const uint8_t* data, size_t size, const BmpFilePlan& plan, uint8_t* out) {
+void WriteBmpFile(const uint8_t* data, const BmpFilePlan& plan, uint8_t* out) {
     out[0] = 'B';
     out[1] = 'M';
     PokeU32(out + 2, plan.fileBytes);
     PokeU32(out + 6, 0);
     PokeU32(out + 10, plan.bitsOffset);
-    memcpy(out + kBmpFileHeaderBytes, data, size);
+    memcpy(out + kBmpFileHeaderBytes, data, plan.resourceBytes);
+}
+
+uint32_t ClipFileBytes(const uint8_t* data, size_t size, bool paddedLength) {
+    const uint32_t whole = static_cast<uint32_t>(size);
+    uint32_t formBytes = 0;
+    if (!paddedLength || size < 8 || memcmp(data, "RIFF", 4) != 0 ||
+        !ReadU32(data, size, 4, &formBytes) || formBytes > size - 8) {
+        return whole;
+    }
+    return formBytes + 8;
 }
 
 namespace {

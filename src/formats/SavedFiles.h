@@ -28,7 +28,9 @@ struct SavedIconGroup {
     const uint8_t* directory;
     size_t directorySize;
     bool cursor;  // cursor images lead with their hot spot (x, y: 16 bits each)
-    bool neFile;  // a 16-bit file: its cursor entries give the height without the mask
+    // A 16-bit file: its table stores lengths in alignment units, so a
+    // member's bytes may run past its image.
+    bool paddedLengths;
 };
 
 // Which entries go into the file and how long it is.
@@ -42,12 +44,14 @@ struct IconFilePlan {
 // The whole group: members holds memberCount images, one per directory entry
 // in order; entries past either count are left out. The file takes each entry
 // that has an image, in the group's order: for icons the entry's width,
-// height, colour count, planes and bit count, for cursors the width and the
-// height without the mask (256 and more written as 0), colour count 0 and the
-// hot spot as planes and bit count. Each image's size is what is written (the
-// cursor's without its hot spot), never the directory's word. False when no
-// member can be read (an empty image, a cursor image of 4 bytes or fewer) or
-// when the file would pass 2 GB.
+// height, colour count, planes and bit count, for cursors the image's own
+// width and height without the mask (the directory's width and half its
+// height where the image cannot be read; 256 and more written as 0), colour
+// count 0 and the hot spot as planes and bit count. Each image's size is what
+// is written (the cursor's without its hot spot; with padded lengths, no more
+// than its header implies), never the directory's word. False when no member
+// can be read (an empty image, a cursor image of 4 bytes or fewer) or when the
+// file would pass 2 GB.
 bool PlanGroupFile(const SavedIconGroup& group, const MemberBytes* members, uint32_t memberCount,
                    IconFilePlan* plan);
 
@@ -66,16 +70,26 @@ void WriteIconFile(const SavedIconGroup& group, const MemberBytes* members,
 const uint32_t kBmpFileHeaderBytes = 14;
 
 struct BmpFilePlan {
-    uint32_t bitsOffset;  // in the file: the header, the table and any masks before it
-    uint32_t fileBytes;   // kBmpFileHeaderBytes + the resource's size
+    uint32_t bitsOffset;     // in the file: the header, the table and any masks before it
+    uint32_t resourceBytes;  // of the resource, from its start
+    uint32_t fileBytes;      // kBmpFileHeaderBytes + resourceBytes
 };
 
-// False when the bitmap resource cannot be drawn as it stands (its pixel bits
-// would be placed by guesswork) or when the file would pass 2 GB.
-bool PlanBmpFile(const uint8_t* data, size_t size, BmpFilePlan* plan);
+// Any bitmap resource is saved, drawable or not: a file header over its bytes,
+// pointing where its header places the bits (ReadBitmapExtent). With padded
+// lengths only the bitmap's own bytes are taken. False when there are no
+// bytes or when the file would pass 2 GB.
+bool PlanBmpFile(const uint8_t* data, size_t size, bool paddedLength, BmpFilePlan* plan);
 
-// Writes the file header and then the size bytes of the resource unchanged.
-void WriteBmpFile(const uint8_t* data, size_t size, const BmpFilePlan& plan, uint8_t* out);
+// Writes the file header and then the planned bytes of the resource unchanged.
+void WriteBmpFile(const uint8_t* data, const BmpFilePlan& plan, uint8_t* out);
+
+// ---- Clips ----
+
+// Bytes of a clip resource that a file takes: with a padded length, the RIFF
+// form's own 8 + size bytes where they lie inside size; otherwise (and for
+// bytes that are no RIFF form) all size bytes. size must be below 4 GB.
+uint32_t ClipFileBytes(const uint8_t* data, size_t size, bool paddedLength);
 
 // ---- String tables as text ----
 

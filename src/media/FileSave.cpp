@@ -3,6 +3,7 @@
 #include "common/BindProc.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
+#include "formats/FileReplace.h"
 
 namespace {
 
@@ -26,20 +27,30 @@ bool BindWideFileApi(WideFileApi* api) {
            api->getTempFileName != nullptr;
 }
 
-// The chosen file and its temporary sibling, in either form.
+// The chosen file and its temporary sibling, in either form; on the systems
+// without a replacing move, also the spare name the old file waits under.
 struct SaveFiles {
     const SavePath& path;
     WideFileApi api;
     wchar_t wideTemporary[MAX_PATH];
     char narrowTemporary[MAX_PATH];
+    char narrowSpare[MAX_PATH];
 };
+
+// The chosen folder's text, cut from the narrow path.
+void NarrowFolder(const SavePath& path, char* folder) {
+    const uint32_t length = path.folderLength < MAX_PATH ? path.folderLength : MAX_PATH - 1;
+    for (uint32_t i = 0; i < length; ++i)
+        folder[i] = path.narrow[i];
+    folder[length] = '\0';
+}
 
 // A unique empty file in the chosen folder; the folder's text is cut from the
 // path for the call.
 bool MakeTemporary(SaveFiles* files) {
     const SavePath& path = files->path;
-    const uint32_t length = path.folderLength < MAX_PATH ? path.folderLength : MAX_PATH - 1;
     if (path.isWide) {
+        const uint32_t length = path.folderLength < MAX_PATH ? path.folderLength : MAX_PATH - 1;
         wchar_t folder[MAX_PATH];
         for (uint32_t i = 0; i < length; ++i)
             folder[i] = path.wide[i];
@@ -47,10 +58,44 @@ bool MakeTemporary(SaveFiles* files) {
         return files->api.getTempFileName(folder, L"vtl", 0, files->wideTemporary) != 0;
     }
     char folder[MAX_PATH];
-    for (uint32_t i = 0; i < length; ++i)
-        folder[i] = path.narrow[i];
-    folder[length] = '\0';
+    NarrowFolder(path, folder);
     return GetTempFileNameA(folder, "vtl", 0, files->narrowTemporary) != 0;
+}
+
+// The last error as a step's answer: never 0 for a step that failed.
+uint32_t StepFailure() {
+    return GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT;
+}
+
+uint32_t SetChosenAside(void* context) {
+    SaveFiles* files = static_cast<SaveFiles*>(context);
+    if (GetFileAttributesA(files->path.narrow) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD code = GetLastError();
+        return code == ERROR_FILE_NOT_FOUND ? kNothingToSetAside : StepFailure();
+    }
+    // A unique name of the folder, made free again for the move.
+    char folder[MAX_PATH];
+    NarrowFolder(files->path, folder);
+    if (GetTempFileNameA(folder, "vtl", 0, files->narrowSpare) == 0 ||
+        !DeleteFileA(files->narrowSpare) || !MoveFileA(files->path.narrow, files->narrowSpare)) {
+        return StepFailure();
+    }
+    return 0;
+}
+
+uint32_t MoveTemporaryIn(void* context) {
+    SaveFiles* files = static_cast<SaveFiles*>(context);
+    return MoveFileA(files->narrowTemporary, files->path.narrow) ? 0 : StepFailure();
+}
+
+uint32_t PutChosenBack(void* context) {
+    SaveFiles* files = static_cast<SaveFiles*>(context);
+    return MoveFileA(files->narrowSpare, files->path.narrow) ? 0 : StepFailure();
+}
+
+uint32_t DeleteSetAside(void* context) {
+    SaveFiles* files = static_cast<SaveFiles*>(context);
+    return DeleteFileA(files->narrowSpare) ? 0 : StepFailure();
 }
 
 HANDLE OpenTemporary(const SaveFiles& files) {
@@ -69,22 +114,22 @@ void RemoveTemporary(const SaveFiles& files) {
         DeleteFileA(files.narrowTemporary);
 }
 
-// The complete file takes the chosen name. Windows 95 and 98 have no
-// replacing move: there the old file goes just before the rename.
-bool MoveOverChosen(const SaveFiles& files) {
-    if (files.path.isWide) {
-        return files.api.moveFileEx(files.wideTemporary, files.path.wide,
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
+// The complete file takes the chosen name: 0, or the failure's code. Windows
+// 95, 98 and Me have no replacing move: there the old file waits under a
+// spare name until the new one is in place.
+uint32_t MoveOverChosen(SaveFiles* files) {
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED;
+    if (files->path.isWide) {
+        return files->api.moveFileEx(files->wideTemporary, files->path.wide, flags) ? 0
+                                                                                    : StepFailure();
     }
-    if (MoveFileExA(files.narrowTemporary, files.path.narrow,
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-        return true;
-    }
+    if (MoveFileExA(files->narrowTemporary, files->path.narrow, flags))
+        return 0;
     if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
-        return false;
-    if (!DeleteFileA(files.path.narrow) && GetLastError() != ERROR_FILE_NOT_FOUND)
-        return false;
-    return MoveFileA(files.narrowTemporary, files.path.narrow) != FALSE;
+        return StepFailure();
+    const ReplaceSteps steps = {files, SetChosenAside, MoveTemporaryIn, PutChosenBack,
+                                DeleteSetAside};
+    return ReplaceStepByStep(steps);
 }
 
 bool WriteAll(HANDLE file, const void* bytes, uint32_t size) {
@@ -126,7 +171,7 @@ bool IsTargetFile(const SavePath& path, const TargetPath& target) {
 }
 
 DWORD SaveFileBytes(const SavePath& path, const void* bytes, uint32_t size) {
-    SaveFiles files = {path, {}, {}, {}};
+    SaveFiles files = {path, {}, {}, {}, {}};
     if (path.isWide && !BindWideFileApi(&files.api))
         return ERROR_CALL_NOT_IMPLEMENTED;
     SetLastError(0);
@@ -138,10 +183,9 @@ DWORD SaveFileBytes(const SavePath& path, const void* bytes, uint32_t size) {
         complete =
             file.get() != INVALID_HANDLE_VALUE && WriteAll(file.get(), bytes, size) && file.Close();
     }
-    if (complete && MoveOverChosen(files))
-        return 0;
     // The failure's own code, before the clean-up changes it.
-    const DWORD code = GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT;
-    RemoveTemporary(files);
+    const DWORD code = complete ? MoveOverChosen(&files) : StepFailure();
+    if (code != 0)
+        RemoveTemporary(files);
     return code;
 }

@@ -81,6 +81,29 @@ void PlaceHotSpotCaption(HWND dialog, int y) {
     SetWindowPos(caption, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
 }
 
+// A caption as wide as its text in the page's font, so that it stays on one
+// line (the template's width wraps some labels in some typefaces), but never
+// reaching into the control that follows it on its row.
+void FitCaptionToText(HWND dialog, int captionId, int nextId) {
+    HWND caption = GetDlgItem(dialog, captionId);
+    char text[64];
+    GetWindowTextA(caption, text, sizeof(text));
+    RECT measured = {0, 0, 0, 0};
+    {
+        WindowDC dc(dialog);
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+        DCSelection selection(dc.get(), font);
+        if (dc.get() == nullptr ||
+            DrawTextA(dc.get(), text, -1, &measured, DT_CALCRECT | DT_SINGLELINE) == 0)
+            return;
+    }
+    RECT rect = ChildRect(dialog, caption);
+    int room = ChildRect(dialog, GetDlgItem(dialog, nextId)).left - rect.left;
+    int width = measured.right < room ? measured.right : room;
+    SetWindowPos(caption, nullptr, 0, 0, width > 0 ? width : 0, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Shows the entry's name in 1002: a text name in double quotes, an integer as
 // its number.
 void ShowEntryName(HWND dialog, PageState* page, ResName name) {
@@ -199,6 +222,8 @@ void SelectKind(HWND dialog, PageState* page) {
         PlaceHotSpotCaption(dialog, memberY);
     else
         ShowWindow(GetDlgItem(dialog, kHotSpotCaption), SW_HIDE);
+    FitCaptionToText(dialog, kListCaption, kIdLabel);
+    FitCaptionToText(dialog, kMemberCaption, kHotSpotCaption);
 
     HWND play = GetDlgItem(dialog, kPlayButton);
     if (kind == kKindAvi) {

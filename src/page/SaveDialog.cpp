@@ -25,12 +25,22 @@ bool IsForbidden(unsigned c) {
 }
 
 // The folder of the target, with its last separator: the length to keep.
-template <typename Char>
-uint32_t FolderLength(const Char* path) {
+uint32_t FolderLength(const wchar_t* path) {
     uint32_t length = 0;
     for (uint32_t i = 0; path[i] != 0; ++i) {
-        if (path[i] == '\\' || path[i] == '/')
+        if (path[i] == L'\\' || path[i] == L'/')
             length = i + 1;
+    }
+    return length;
+}
+
+// The same by characters: the second byte of a double-byte character (ソ is
+// 0x83 0x5C) is no separator.
+uint32_t FolderLength(const char* path) {
+    uint32_t length = 0;
+    for (const char* c = path; *c != '\0'; c = CharNextA(c)) {
+        if (*c == '\\' || *c == '/')
+            length = static_cast<uint32_t>(c - path) + 1;
     }
     return length;
 }

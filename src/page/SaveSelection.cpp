@@ -26,7 +26,7 @@ const int kNameCapacity = 200;
 struct SavedBytes {
     HGLOBAL block;
     uint32_t size;
-    DWORD failure;  // an allocation that failed, to be reported
+    DWORD failure;  // an allocation that failed, or why there is nothing to save
 };
 
 class SavedBlock {
@@ -47,6 +47,11 @@ public:
         }
         bytes_.size = size;
         return static_cast<uint8_t*>(bytes_.block);
+    }
+    // Why there is nothing to save, unless a failure or the bytes came first.
+    void NoteNothing(DWORD reason) {
+        if (bytes_.block == nullptr && bytes_.failure == 0)
+            bytes_.failure = reason;
     }
     const SavedBytes& bytes() const { return bytes_; }
 
@@ -122,11 +127,14 @@ void BitmapFile(const ResourceSource& source, ResName name, SavedBlock* out) {
     const uint8_t* data = nullptr;
     uint32_t size = 0;
     BmpFilePlan plan;
+    // Saved whether or not the page can draw it: the file holds what the
+    // resource holds.
     if (FindResourceBytes(source, ResourceKindType(kKindBitmap), name, &data, &size) &&
-        ResourceBytesReadable(data, size) && PlanBmpFile(data, size, &plan)) {
+        ResourceBytesReadable(data, size) &&
+        PlanBmpFile(data, size, source.isNeImage != 0, &plan)) {
         uint8_t* bytes = out->Allocate(plan.fileBytes);
         if (bytes != nullptr)
-            WriteBmpFile(data, size, plan, bytes);
+            WriteBmpFile(data, plan, bytes);
     }
 }
 
@@ -135,9 +143,10 @@ void ClipFile(const ResourceSource& source, ResName name, SavedBlock* out) {
     uint32_t size = 0;
     if (FindResourceBytes(source, ResourceKindType(kKindAvi), name, &data, &size) &&
         ResourceBytesReadable(data, size)) {
-        uint8_t* bytes = out->Allocate(size);
+        const uint32_t clipBytes = ClipFileBytes(data, size, source.isNeImage != 0);
+        uint8_t* bytes = out->Allocate(clipBytes);
         if (bytes != nullptr)
-            memcpy(bytes, data, size);
+            memcpy(bytes, data, clipBytes);
     }
 }
 
@@ -196,28 +205,62 @@ void StringFile(HWND dialog, const ResourceSource& source, SavedBlock* out) {
     }
 }
 
-// "<file>_<entry>.<extension>": the target's name without its extension, and
-// the entry's name as its list shows it without quotes.
-void DefaultName(const TargetPath& target, const char* entry, const char* extension, char* name) {
-    char base[MAX_PATH] = "";
+// The target's name in the system code page without its folder and
+// extension: its first byte, and its length in bytes (0 when there is none).
+// A narrow path is read where it lies, whatever its length; only a wide
+// name's own part is converted, into base, and one that has no form there
+// that fits gives none.
+size_t TargetFileStem(const TargetPath& target, char* base, const char** stem) {
+    base[0] = '\0';
+    const char* path = base;
     if (target.narrow != nullptr) {
-        lstrcpynA(base, target.narrow, MAX_PATH);
+        path = target.narrow;
     } else if (target.wide != nullptr) {
-        WideCharToMultiByte(CP_ACP, 0, target.wide, -1, base, MAX_PATH, nullptr, nullptr);
+        const wchar_t* file = target.wide;
+        for (const wchar_t* c = target.wide; *c != 0; ++c) {
+            if (*c == L'\\' || *c == L'/' || *c == L':')
+                file = c + 1;
+        }
+        // A failed conversion may have written part of the name, unterminated.
+        if (WideCharToMultiByte(CP_ACP, 0, file, -1, base, MAX_PATH, nullptr, nullptr) == 0)
+            base[0] = '\0';
     }
-    const char* file = base;
-    char* dot = nullptr;
-    for (char* c = base; *c != '\0'; c = CharNextA(c)) {
+    const char* file = path;
+    const char* dot = nullptr;
+    const char* c = path;
+    for (; *c != '\0'; c = CharNextA(c)) {
         if (*c == '\\' || *c == '/' || *c == ':')
             file = c + 1, dot = nullptr;
         else if (*c == '.')
             dot = c;
     }
-    if (dot != nullptr)
-        *dot = '\0';
+    *stem = file;
+    return static_cast<size_t>((dot != nullptr ? dot : c) - file);
+}
+
+// "<file>_<entry>.<extension>": the target's name without its extension, cut
+// at a whole character where the rest would not fit, and the entry's name as
+// its list shows it without quotes; "<entry>.<extension>" when the target's
+// name cannot be had.
+void DefaultName(const TargetPath& target, const char* entry, const char* extension, char* name) {
+    char base[MAX_PATH];
+    const char* stem = nullptr;
+    const size_t stemLength = TargetFileStem(target, base, &stem);
     TextWriter text = StartText(name, kNameCapacity);
-    AppendString(&text, file);
-    AppendChars(&text, "_", 1);
+    const size_t suffix = 1 + lstrlenA(entry) + 1 + lstrlenA(extension);
+    if (stemLength != 0 && suffix < kNameCapacity) {
+        size_t kept = 0;
+        for (const char* c = stem; static_cast<size_t>(c - stem) < stemLength;) {
+            const char* next = CharNextA(c);
+            const size_t length = static_cast<size_t>(next - stem);
+            if (length > stemLength || length + suffix >= kNameCapacity)
+                break;
+            kept = length;
+            c = next;
+        }
+        AppendChars(&text, stem, kept);
+        AppendChars(&text, "_", 1);
+    }
     AppendString(&text, entry);
     AppendChars(&text, ".", 1);
     AppendString(&text, extension);
@@ -260,12 +303,17 @@ const SaveFileType& FileTypeOf(int32_t kind) {
 }
 
 // The bytes of the file for the selection, read from the target and closed
-// again before the user is asked for a name.
+// again before the user is asked for a name. Where there are none, the
+// failure says why: the target could not be opened, or it holds nothing of
+// the selection that can be saved.
 void ReadSavedBytes(HWND dialog, const TargetPath& path, int32_t kind, ResName name,
                     const uint16_t* memberId, SavedBlock* saved) {
+    SetLastError(0);
     OpenedTarget target(path);
-    if (!target.opened())
+    if (!target.opened()) {
+        saved->NoteNothing(GetLastError() != 0 ? GetLastError() : ERROR_FILE_NOT_FOUND);
         return;
+    }
     const ResourceSource& source = target.source();
     switch (kind) {
         case kKindIcon:
@@ -282,6 +330,7 @@ void ReadSavedBytes(HWND dialog, const TargetPath& path, int32_t kind, ResName n
             StringFile(dialog, source, saved);
             break;
     }
+    saved->NoteNothing(ERROR_RESOURCE_NAME_NOT_FOUND);
 }
 
 }  // namespace
@@ -313,13 +362,11 @@ void SaveSelection(HWND dialog, PageState* page, int listId) {
     }
     SavedBlock saved;
     ReadSavedBytes(dialog, page->target, kind, name, memberList ? &memberId : nullptr, &saved);
-    if (saved.bytes().failure != 0) {
+    if (saved.bytes().block == nullptr) {
         SetLastError(saved.bytes().failure);
         ReportSystemError(dialog, 2);
         return;
     }
-    if (saved.bytes().block == nullptr)
-        return;
     const SaveFileType& type = FileTypeOf(kind);
     char entry[kNameCapacity];
     EntryName(kind, name, memberList ? &memberId : nullptr, entry, sizeof(entry));

@@ -59,8 +59,10 @@ void SaveIcons(const SavedIconGroup& group, const MemberBytes* members, uint32_t
     for (uint32_t k = 0; k < count; ++k) {
         if (members[k].data == nullptr || members[k].size <= skip)
             continue;
+        // With padded lengths an image may be cut to its own size, never grown.
         uint32_t size = PeekU32(entry + 8);
-        Require(PeekU32(entry + 12) == next && size == members[k].size - skip);
+        Require(PeekU32(entry + 12) == next && size <= members[k].size - skip && size != 0);
+        Require(group.paddedLengths || size == members[k].size - skip);
         Require(BytesInside(file.size(), next, size));
         Require(SameBytes(&file[next], members[k].data + skip, size));
         Require(entry[3] == 0 && (!group.cursor || entry[2] == 0));
@@ -70,15 +72,18 @@ void SaveIcons(const SavedIconGroup& group, const MemberBytes* members, uint32_t
     Require(next == file.size());
 }
 
-void SaveBitmap(const uint8_t* data, size_t size) {
+// Any bytes but none make a file; with a padded length it may be shorter.
+void SaveBitmap(const uint8_t* data, size_t size, bool paddedLength) {
     BmpFilePlan plan;
-    if (!PlanBmpFile(data, size, &plan))
+    Require(PlanBmpFile(data, size, paddedLength, &plan) == (size != 0));
+    if (size == 0)
         return;
     std::vector<uint8_t> file(plan.fileBytes);
-    WriteBmpFile(data, size, plan, file.data());
+    WriteBmpFile(data, plan, file.data());
     Require(file[0] == 'B' && file[1] == 'M' && PeekU32(&file[2]) == file.size());
     Require(plan.bitsOffset <= file.size() && PeekU32(&file[10]) == plan.bitsOffset);
-    Require(SameBytes(&file[14], data, size));
+    Require(plan.resourceBytes <= size && (paddedLength || plan.resourceBytes == size));
+    Require(SameBytes(&file[14], data, plan.resourceBytes));
 }
 
 void SaveStrings(const uint8_t* data, size_t size, bool neFile) {
@@ -103,7 +108,8 @@ void SaveStrings(const uint8_t* data, size_t size, bool neFile) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    SaveBitmap(data, size);
+    SaveBitmap(data, size, false);
+    SaveBitmap(data, size, true);
     SaveStrings(data, size, false);
     SaveStrings(data, size, true);
 

@@ -1,10 +1,11 @@
 // Saved files against the fixture writers' own .ico, .cur and .bmp files: the
 // same images must give the same bytes, whichever entries are missing and
-// whichever way a group counts its cursor heights.
+// whatever padding a 16-bit file's table adds after each resource.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "formats/LittleEndian.h"
 #include "formats/SavedFiles.h"
 #include "formats/StringBlock.h"
 #include "writers/DibWriter.h"
@@ -22,9 +23,9 @@ std::vector<MemberBytes> Members(const std::vector<Bytes>& images) {
 }
 
 // The saved file, or nothing when the plan refuses.
-Bytes SaveGroup(const Bytes& directory, bool cursor, bool neFile,
+Bytes SaveGroup(const Bytes& directory, bool cursor, bool paddedLengths,
                 const std::vector<MemberBytes>& members) {
-    SavedIconGroup group = {directory.data(), directory.size(), cursor, neFile};
+    SavedIconGroup group = {directory.data(), directory.size(), cursor, paddedLengths};
     IconFilePlan plan;
     if (!PlanGroupFile(group, members.data(), static_cast<uint32_t>(members.size()), &plan))
         return Bytes();
@@ -66,19 +67,43 @@ TEST(SavedFiles, IconGroupWithAPngMemberIsTheIcoFileOfItsImages) {
     EXPECT_FALSE(PlanMemberFile(form, 3, &third, &plan));
 }
 
+// A 16-bit file's table rounds each length up to its alignment unit.
+std::vector<Bytes> Padded(std::vector<Bytes> images, size_t unit) {
+    for (Bytes& image : images)
+        image.resize((image.size() / unit + 1) * unit, 0xA5);
+    return images;
+}
+
+TEST(SavedFiles, GroupsFromSixteenBitFilesLeaveTheTablesPaddingOut) {
+    // Without padded lengths every stored byte is the image's, as in a PE file.
+    std::vector<Bytes> images = {MakeIconImage(kSmall), MakeIconImage(kMedium)};
+    std::vector<Bytes> padded = Padded(images, 512);
+    Bytes group = MakeIconGroup({{kSmall, 0, 1}, {kMedium, 0, 2}});
+    EXPECT_EQ(MakeIconFileOf({kSmall, kMedium}, images, false),
+              SaveGroup(group, false, true, Members(padded)));
+    EXPECT_EQ(MakeIconFileOf({kSmall, kMedium}, padded, false),
+              SaveGroup(group, false, false, Members(padded)));
+    // An image whose header cannot be read keeps all of its bytes.
+    padded[0][0] = 39;
+    EXPECT_EQ(padded[0].size(), PeekU32(&SaveGroup(group, false, true, Members(padded))[6 + 8]));
+}
+
 TEST(SavedFiles, CursorGroupsGiveTheRealHeightAndTheHotSpot) {
     const IconImagePlan tall = {32, 48, 32, 2, 5, 40};
     const IconImagePlan wide = {256, 16, 32, 4, 255, 1};
     std::vector<Bytes> resources = {MakeCursorImage(tall), MakeCursorImage(wide)};
     std::vector<Bytes> images = {MakeIconImage(tall), MakeIconImage(wide)};
     Bytes expected = MakeIconFileOf({tall, wide}, images, true);
-    for (bool neFile : {false, true}) {
-        SCOPED_TRACE(neFile);
-        Bytes group = MakeCursorGroup({{tall, 0, 1}, {wide, 0, 2}}, !neFile);
-        EXPECT_EQ(expected, SaveGroup(group, true, neFile, Members(resources)));
-    }
+    // The directory's sides are the image's in both files; a 16-bit file's
+    // images carry the table's padding.
+    Bytes group = MakeCursorGroup({{tall, 0, 1}, {wide, 0, 2}});
+    EXPECT_EQ(expected, SaveGroup(group, true, false, Members(resources)));
+    EXPECT_EQ(expected, SaveGroup(group, true, true, Members(Padded(resources, 16))));
+    // A directory that disagrees with its images: the images' own sides.
+    const IconImagePlan claimed = {16, 16, 32, 2, 5, 40};
+    EXPECT_EQ(MakeIconFileOf({tall}, {images[0]}, true),
+              SaveGroup(MakeCursorGroup({{claimed, 0, 1}}), true, true, Members({resources[0]})));
     // A cursor image that is no more than its hot spot cannot be saved.
-    Bytes group = MakeCursorGroup({{tall, 0, 1}}, true);
     Bytes hotSpotOnly(resources[0].begin(), resources[0].begin() + 4);
     EXPECT_TRUE(SaveGroup(group, true, false, Members({hotSpotOnly})).empty());
 }
@@ -99,6 +124,18 @@ TEST(SavedFiles, IconFilesPastTwoGigabytesAreRefused) {
     EXPECT_FALSE(PlanGroupFile(form, fits.data(), 2, &plan));
 }
 
+const DibPlan kHeaderOnly = {4, 4, 24, false, false, 0, 1};
+
+// The saved .bmp file, or nothing when the plan refuses.
+Bytes SaveBitmap(const Bytes& dib, bool paddedLength) {
+    BmpFilePlan plan;
+    if (!PlanBmpFile(dib.data(), dib.size(), paddedLength, &plan))
+        return Bytes();
+    Bytes file(plan.fileBytes);
+    WriteBmpFile(dib.data(), plan, file.data());
+    return file;
+}
+
 TEST(SavedFiles, BitmapFilesPointAtTheBitsPastTableAndMasks) {
     struct Case {
         DibPlan dib;
@@ -111,14 +148,46 @@ TEST(SavedFiles, BitmapFilesPointAtTheBitsPastTableAndMasks) {
     };
     for (const Case& c : cases) {
         Bytes dib = MakePackedDib(c.dib);
-        BmpFilePlan plan;
-        ASSERT_TRUE(PlanBmpFile(dib.data(), dib.size(), &plan));
-        Bytes file(plan.fileBytes);
-        WriteBmpFile(dib.data(), dib.size(), plan, file.data());
-        EXPECT_EQ(MakeBmpFile(dib, c.headerAndTable), file);
-        BmpFilePlan refused;
-        EXPECT_FALSE(PlanBmpFile(dib.data(), dib.size() - 1, &refused));  // bits cut short
+        EXPECT_EQ(MakeBmpFile(dib, c.headerAndTable), SaveBitmap(dib, false));
+        // A 16-bit file's padding is left out.
+        Bytes padded = Padded({dib}, 64)[0];
+        EXPECT_EQ(MakeBmpFile(dib, c.headerAndTable), SaveBitmap(padded, true));
+        // Bits cut short: saved as stored all the same.
+        dib.pop_back();
+        EXPECT_EQ(MakeBmpFile(dib, c.headerAndTable), SaveBitmap(dib, true));
     }
+}
+
+TEST(SavedFiles, BitmapsThatCannotBeDrawnAreSavedAsTheyAre) {
+    // Bits after a 64-byte header of the second OS/2 form, its 4-byte colours.
+    Bytes os2 = MakePackedDib({8, 2, 8, false, false, 4, 1});
+    PutU32(os2, 0, 64);
+    os2.insert(os2.begin() + 40, 24, 0);
+    Bytes file = SaveBitmap(Padded({os2}, 512)[0], true);
+    EXPECT_EQ(MakeBmpFile(os2, 64 + 4 * 4), file);
+
+    // An embedded JPEG stream: depth 0, no table, biSizeImage bytes.
+    Bytes jpeg = MakePackedDib({8, 2, 24, false, false, 0, 1});
+    jpeg.resize(40 + 10, 0xD8);
+    PutU16(jpeg, 14, 0);
+    PutU32(jpeg, 16, 4);
+    PutU32(jpeg, 20, 10);
+    EXPECT_EQ(MakeBmpFile(jpeg, 40), SaveBitmap(Padded({jpeg}, 16)[0], true));
+
+    // A header alone, and bytes that are no header: the file header points past them.
+    Bytes header = MakePackedDib(kHeaderOnly);
+    header.resize(40);
+    EXPECT_EQ(MakeBmpFile(header, 40), SaveBitmap(header, true));
+    EXPECT_EQ(MakeBmpFile({1, 2, 3}, 3), SaveBitmap({1, 2, 3}, false));
+    EXPECT_TRUE(SaveBitmap({}, false).empty());
+}
+
+TEST(SavedFiles, ClipsFromSixteenBitFilesEndWithTheirForm) {
+    Bytes clip = {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'A', 'V', 'I', ' ', 0xA5, 0xA5};
+    EXPECT_EQ(12u, ClipFileBytes(clip.data(), clip.size(), true));
+    EXPECT_EQ(14u, ClipFileBytes(clip.data(), clip.size(), false));
+    clip[4] = 7;  // a form longer than the bytes: all of them
+    EXPECT_EQ(14u, ClipFileBytes(clip.data(), clip.size(), true));
 }
 
 TEST(SavedFiles, StringRowsKeepTheirStoredUnits) {

@@ -700,6 +700,27 @@ const KindView kKindViews[] = {
     {kKindIcon, "アイコン一覧(&L):", "ｱｲｺﾝ一覧(&L):", "1", true, false, false},
 };
 
+// A caption shows its whole text on one line and ends before the control that
+// follows it on its row.
+void ExpectCaptionOnOneLine(HWND page, int caption, int next) {
+    HWND control = GetDlgItem(page, caption);
+    char text[64] = {};
+    GetWindowTextA(control, text, sizeof(text));
+    HDC dc = GetDC(page);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(page, WM_GETFONT, 0, 0)));
+    RECT measured = {};
+    DrawTextA(dc, text, -1, &measured, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    ReleaseDC(page, dc);
+    RECT own = {};
+    RECT following = {};
+    GetWindowRect(control, &own);
+    GetWindowRect(GetDlgItem(page, next), &following);
+    EXPECT_GE(own.right - own.left, measured.right) << text;
+    EXPECT_LE(own.right, following.left) << text;
+}
+
 void ExpectKindViews(bool legacy) {
     ResourcePage open;
     PageCloser closer{&open};
@@ -718,6 +739,10 @@ void ExpectKindViews(bool legacy) {
         SCOPED_TRACE(view.caption);
         ChooseKind(page, view.kind);
         EXPECT_EQ(legacy ? view.legacyCaption : view.caption, ControlText(page, 1003));
+        ExpectCaptionOnOneLine(page, 1003, 1001);
+        if (view.members) {
+            ExpectCaptionOnOneLine(page, 1009, 1011);
+        }
         for (int kind = 0; kind < kKindCount; ++kind)
             EXPECT_EQ(kind == view.kind, ControlShown(page, kListOfKind[kind])) << kind;
         const bool idShown = view.kind != kKindString;

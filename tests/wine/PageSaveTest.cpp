@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 #include <mmsystem.h>
 
 #include <algorithm>
@@ -23,14 +24,16 @@ namespace {
 
 const int kFileNameField = 0x47C;
 
-// What the answering thread did: named the file in the save dialog, and
-// closed every box that came after it (confirming a replacement), noting
-// their texts.
+// What the answering thread did: named the file in the save dialog (noting
+// the name it proposed and the folder it opened in), and closed every box
+// that came after it (confirming a replacement), noting their texts.
 struct DialogAnswer {
     std::string path;
     volatile bool answered;
     volatile bool done;
     std::vector<std::string> boxes;
+    std::string proposed;
+    std::wstring folder;
 };
 
 BOOL CALLBACK AnswerWindow(HWND window, LPARAM data) {
@@ -45,6 +48,12 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM data) {
     auto* answer = reinterpret_cast<DialogAnswer*>(data);
     if (GetDlgItem(window, kFileNameField) != nullptr) {
         if (!answer->answered) {
+            char proposed[MAX_PATH] = {};
+            GetDlgItemTextA(window, kFileNameField, proposed, MAX_PATH);
+            answer->proposed = proposed;
+            wchar_t folder[MAX_PATH] = {};
+            SendMessageW(window, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+            answer->folder = folder;
             SetDlgItemTextA(window, kFileNameField, answer->path.c_str());
             PostMessageA(window, WM_COMMAND, IDOK, 0);
             answer->answered = true;
@@ -177,18 +186,31 @@ TEST(PageSave, EachKindIsWrittenAsTheTargetHoldsItAndReadsBack) {
     EXPECT_NE(nullptr, loaded);
     DestroyCursor(static_cast<HCURSOR>(loaded));
 
-    // One member of the member list alone.
-    ChooseEntry(page, 1010, 0);
+    // The member list's second member (the group's first entry) alone: its
+    // own entry and image.
+    const std::vector<uint8_t> group = file;
+    ChooseEntry(page, 1010, 1);
     const std::string member = Fresh(folder + "member.cur");
     ASSERT_TRUE(Saved(SaveAs(GetDlgItem(page, 1010), member)));
     file = ReadWholeFile(member);
-    ASSERT_GE(file.size(), 6u + 16);
+    ASSERT_EQ(6u + 16 + PeekU32(&group[6 + 8]), file.size());
     EXPECT_EQ(1, PeekU16(&file[4]));
+    EXPECT_EQ(0, memcmp(&group[6], &file[6], 12));
+    EXPECT_EQ(0, memcmp(&group[PeekU32(&group[6 + 12])], &file[22], file.size() - 22));
 
-    // Bitmap 113: the file header, then the resource unchanged.
+    // Bitmap 113 over an older file: the file header, then the resource unchanged.
     Choose(page, 1, 1005, "113");
-    const std::string bitmap = Fresh(folder + "bitmap.bmp");
-    ASSERT_TRUE(Saved(SaveAs(GetDlgItem(page, 1005), bitmap)));
+    const std::string bitmap = folder + "bitmap.bmp";
+    {
+        HANDLE older = CreateFileA(bitmap.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        WriteFile(older, "older", 5, &written, nullptr);
+        CloseHandle(older);
+    }
+    DialogAnswer replaced = SaveAs(GetDlgItem(page, 1005), bitmap);
+    ASSERT_TRUE(replaced.answered);
+    EXPECT_EQ(1u, replaced.boxes.size());  // the platform's question alone
     const std::vector<uint8_t> stored = Resource(target, MAKEINTRESOURCEA(113), RT_BITMAP);
     file = ReadWholeFile(bitmap);
     ASSERT_EQ(14 + stored.size(), file.size());
@@ -234,6 +256,139 @@ TEST(PageSave, EachKindIsWrittenAsTheTargetHoldsItAndReadsBack) {
     EXPECT_EQ(0, LeftOverTemporaries(folder));
 }
 
+// A 16-bit file's table pads each resource to its alignment unit (16 bytes in
+// ne-kinds.exe): the files hold the images alone, a cursor at its own height,
+// as a 16-bit program's own .cur and .bmp files do.
+TEST(PageSave, SixteenBitFilesGiveTheirImagesWithoutPadding) {
+    const std::string folder = SaveFolder();
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(FixturePath("ne-kinds.exe"), &open));
+    HWND page = open.page;
+
+    // "Pointer": 32 x 32 at 1 bit (hot spot 5,7), 16 x 16 at 1 bit (0,15).
+    Choose(page, 2, 1006, "\"Pointer\"");
+    const std::string cursor = Fresh(folder + "ne-pointer.cur");
+    ASSERT_TRUE(Saved(SaveAs(GetDlgItem(page, 1006), cursor)));
+    std::vector<uint8_t> file = ReadWholeFile(cursor);
+    const uint32_t images[] = {40 + 8 + 128 + 128, 40 + 8 + 64 + 64};
+    ASSERT_EQ(6u + 2 * 16 + images[0] + images[1], file.size());
+    const uint8_t sides[] = {32, 16};
+    const uint16_t hotSpots[][2] = {{5, 7}, {0, 15}};
+    for (int k = 0; k < 2; ++k) {
+        const uint8_t* entry = &file[6 + 16 * k];
+        EXPECT_EQ(sides[k], entry[0]) << k;
+        EXPECT_EQ(sides[k], entry[1]) << k;
+        EXPECT_EQ(hotSpots[k][0], PeekU16(entry + 4)) << k;
+        EXPECT_EQ(hotSpots[k][1], PeekU16(entry + 6)) << k;
+        EXPECT_EQ(images[k], PeekU32(entry + 8)) << k;
+    }
+    HANDLE loaded = LoadImageA(nullptr, cursor.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE);
+    EXPECT_NE(nullptr, loaded);
+    DestroyCursor(static_cast<HCURSOR>(loaded));
+
+    // Bitmap 1: 24 x 16 at 8 bits, its header, 256 colours and rows alone.
+    Choose(page, 1, 1005, "1");
+    const std::string bitmap = Fresh(folder + "ne-bitmap.bmp");
+    ASSERT_TRUE(Saved(SaveAs(GetDlgItem(page, 1005), bitmap)));
+    file = ReadWholeFile(bitmap);
+    ASSERT_EQ(14u + 40 + 256 * 4 + 24 * 16, file.size());
+    EXPECT_EQ(file.size(), PeekU32(&file[2]));
+    EXPECT_EQ(14u + 40 + 256 * 4, PeekU32(&file[10]));
+
+    // A clip ends where its RIFF form says.
+    Choose(page, 4, 1008, "1");
+    const std::string clip = Fresh(folder + "ne-clip.avi");
+    ASSERT_TRUE(Saved(SaveAs(GetDlgItem(page, 1008), clip)));
+    file = ReadWholeFile(clip);
+    ASSERT_GE(file.size(), 12u);
+    EXPECT_EQ(file.size(), 8 + PeekU32(&file[4]));
+}
+
+// What the page cannot draw is saved all the same, and a selection with
+// nothing to save says so once instead of asking for a name.
+TEST(PageSave, WhatCannotBeDrawnIsSavedAndNothingToSaveIsSaid) {
+    const std::string folder = SaveFolder();
+    const std::string target = folder + "gone.dll";
+    ASSERT_TRUE(CopyFileA(FixturePath("pe-resources.dll").c_str(), target.c_str(), FALSE));
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(target, &open));
+    HWND page = open.page;
+    // 131: the rows cut short; 132: a header alone.
+    for (const char* id : {"131", "132"}) {
+        Choose(page, 1, 1005, id);
+        const std::string bitmap = Fresh(folder + "undrawable.bmp");
+        ASSERT_TRUE(Saved(SaveAs(GetDlgItem(page, 1005), bitmap))) << id;
+        const std::vector<uint8_t> stored = Resource(target, MAKEINTRESOURCEA(atoi(id)), RT_BITMAP);
+        const std::vector<uint8_t> file = ReadWholeFile(bitmap);
+        ASSERT_EQ(14 + stored.size(), file.size()) << id;
+        EXPECT_EQ(54u, PeekU32(&file[10])) << id;
+        EXPECT_TRUE(std::equal(stored.begin(), stored.end(), file.begin() + 14)) << id;
+    }
+    // The target is gone by the time the user saves.
+    const std::string moved = folder + "moved.dll";
+    DeleteFileA(moved.c_str());
+    ASSERT_TRUE(MoveFileA(target.c_str(), moved.c_str()));
+    DialogAnswer answer = SaveAs(GetDlgItem(page, 1005), Fresh(folder + "never.bmp"));
+    EXPECT_FALSE(answer.answered);
+    EXPECT_EQ(1u, answer.boxes.size());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "never.bmp").c_str()));
+    EXPECT_EQ(S_OK, CloseResourcePage(&open));
+    DeleteFileA(moved.c_str());
+}
+
+// The dialog starts in the target's folder with the target's name, however
+// the name is spelled: a folder name whose second byte in the code page is a
+// backslash, and a path longer in the code page than a narrow path can be.
+TEST(PageSave, TheDialogStartsBesideTheTargetUnderItsName) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "vantrel-\x83\x5c";  // "ソ"
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string target = folder + "\\\x83\x5c\x83\x74\x83\x67.dll";  // "ソフト.dll"
+    ASSERT_TRUE(CopyFileA(FixturePath("pe-resources.dll").c_str(), target.c_str(), FALSE));
+    {
+        ResourcePage open;
+        PageCloser closer{&open};
+        ASSERT_TRUE(OpenResourcePage(target, &open));
+        Choose(open.page, 1, 1005, "113");
+        DialogAnswer answer = SaveAs(GetDlgItem(open.page, 1005), Fresh(folder + "\\s.bmp"));
+        EXPECT_TRUE(Saved(answer));
+        wchar_t expected[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, expected, MAX_PATH);
+        EXPECT_EQ(std::wstring(expected), answer.folder);
+        EXPECT_EQ("\x83\x5c\x83\x74\x83\x67_113.bmp", answer.proposed);
+    }
+    DeleteFileA((folder + "\\s.bmp").c_str());
+    DeleteFileA(target.c_str());
+    RemoveDirectoryA(folder.c_str());
+
+    // 85 + 80 characters of "日": 330 bytes in the code page, 170 in UTF-16.
+    wchar_t wideTemp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, wideTemp);
+    const std::wstring deep = std::wstring(wideTemp) + std::wstring(85, L'\x65E5');
+    const std::wstring wideTarget = deep + L"\\" + std::wstring(80, L'\x65E5') + L".dll";
+    CreateDirectoryW(deep.c_str(), nullptr);
+    wchar_t source[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, FixturePath("pe-resources.dll").c_str(), -1, source, MAX_PATH);
+    ASSERT_TRUE(CopyFileW(source, wideTarget.c_str(), FALSE));
+    {
+        ResourcePage open;
+        PageCloser closer{&open};
+        ASSERT_TRUE(OpenResourcePage(wideTarget, &open));
+        Choose(open.page, 1, 1005, "113");
+        DialogAnswer answer = SaveAs(GetDlgItem(open.page, 1005), Fresh(SaveFolder() + "deep.bmp"));
+        EXPECT_TRUE(Saved(answer));
+        std::string name;
+        for (int i = 0; i < 80; ++i)
+            name += "\x93\xfa";
+        EXPECT_EQ(name + "_113.bmp", answer.proposed);
+    }
+    DeleteFileW(wideTarget.c_str());
+    RemoveDirectoryW(deep.c_str());
+}
+
 TEST(PageSave, TheTargetIsRefusedAndAFailedWriteKeepsTheOldFile) {
     const std::string folder = SaveFolder();
     const std::string target = folder + "target.dll";
@@ -273,6 +428,13 @@ TEST(PageSave, TheTargetIsRefusedAndAFailedWriteKeepsTheOldFile) {
     VirtualFree(unreadable, 0, MEM_RELEASE);
     EXPECT_TRUE(ReadWholeFile(kept) == std::vector<uint8_t>({'o', 'l', 'd'}));
     EXPECT_EQ(0, LeftOverTemporaries(folder));
+
+    // A move that fails (a folder has the name) leaves no temporary file.
+    CreateDirectoryA((folder + "taken").c_str(), nullptr);
+    lstrcpynA(path.narrow, (folder + "taken").c_str(), MAX_PATH);
+    EXPECT_NE(0u, SaveFileBytes(path, "new", 3));
+    EXPECT_EQ(0, LeftOverTemporaries(folder));
+    RemoveDirectoryA((folder + "taken").c_str());
 }
 
 // Wine's own shell32.dll: its first icon group, which the build's listing
