@@ -1,8 +1,7 @@
 // WM_COMPAREITEM: the sorted lists hold no strings, so their order is the
 // order of their records.
-#include <climits>
-
 #include "common/PageControls.h"
+#include "formats/TextOrder.h"
 #include "page/ItemTexts.h"
 #include "page/PageDrawing.h"
 #include "page/PictureItems.h"
@@ -13,8 +12,9 @@ int Order(int64_t first, int64_t second) {
     return first < second ? -1 : (first > second ? 1 : 0);
 }
 
-int TextLength(const BoundedName& name) {
-    return name.length > INT_MAX ? INT_MAX : static_cast<int>(name.length);
+int PlatformOrder(uint32_t flags, const char* first, int firstLength, const char* second,
+                  int secondLength) {
+    return CompareStringA(GetThreadLocale(), flags, first, firstLength, second, secondLength);
 }
 
 // Identifiers first by number, then texts in the platform's string order.
@@ -26,22 +26,9 @@ int CompareNames(const BoundedName& first, const BoundedName& second) {
     // The order of lstrcmpA, with lengths so that a text never runs past its store.
     // Windows 95 and NT 4 refuse LOCALE_USE_CP_ACP; there the thread locale's
     // own code page reads the names, which is the system's in every shell.
-    const DWORD flagsToTry[] = {LOCALE_USE_CP_ACP, 0};
-    for (DWORD flags : flagsToTry) {
-        int result = CompareStringA(GetThreadLocale(), flags, first.text, TextLength(first),
-                                    second.text, TextLength(second));
-        if (result != 0)
-            return result - CSTR_EQUAL;
-    }
-    // Still refused: the bytes' order, so that the list is at least sorted.
-    const uint32_t common = first.length < second.length ? first.length : second.length;
-    for (uint32_t i = 0; i < common; ++i) {
-        const uint8_t a = static_cast<uint8_t>(first.text[i]);
-        const uint8_t b = static_cast<uint8_t>(second.text[i]);
-        if (a != b)
-            return a < b ? -1 : 1;
-    }
-    return Order(first.length, second.length);
+    const uint32_t flagsToTry[] = {LOCALE_USE_CP_ACP, 0};
+    return OrderTexts(first.text, first.length, second.text, second.length, flagsToTry,
+                      sizeof(flagsToTry) / sizeof(flagsToTry[0]), PlatformOrder);
 }
 
 // The name of a picture list's item. The stores count a record before the

@@ -50,6 +50,11 @@ TEST(ClipHeaders, EachFactComesFromItsOwnField) {
     EXPECT_EQ("40x30 40", Read(claimed));
     PutU32(claimed, BodyOf(claimed, "strf") + 4, 0);
     EXPECT_EQ("0x0 40", Read(claimed));
+    // Only the first video stream's: the sound stream made a second video
+    // stream, whose format reads as 11025 x 11025.
+    Bytes twoVideos = MakeClip({32, 24, 24, 4, 10, 11025});
+    std::memcpy(&twoVideos[BodyOf(twoVideos, "strh", 1)], "vids", 4);
+    EXPECT_EQ("32x24 40", Read(twoVideos));
 
     // With video the main header's frames count, not the streams; no 32-bit wrap.
     Bytes av = MakeClip({32, 24, 24, 4, 10, 11025});

@@ -1,8 +1,9 @@
 // The entries' pictures on the real page: made when an entry is first drawn
 // and kept for later paints, never more alive than the page's limit however
-// many entries the user scrolls through, made again when an entry freed for
-// room comes back, and all gone with the page; and the clip facts that the
-// list now reads from the clips' own headers, against the multimedia device.
+// many entries the user scrolls through, the one drawn longest ago freed for
+// room and made again when its entry comes back, and all gone with the page;
+// and the clip facts that the list now reads from the clips' own headers,
+// against the multimedia device.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <mmsystem.h>
@@ -65,6 +66,16 @@ TEST(LivePictures, MadeOnFirstSightKeptBoundedAndMadeAgain) {
     EXPECT_EQ(0u, ReadPictureField(RecordAt(open.page, 999)));
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_EQ(first, ReadPictureField(RecordAt(open.page, 0)));
+
+    // The repaint drew entries 0, 1... from the top. Once the room is full,
+    // entry 0 drawn again outlives entry 1 when one more is made.
+    int next = 999;
+    while (FindPageState(open.page)->livePictureCount < kMaxLivePictures)
+        DrawnPicture(open.page, kKindIcon, RecordAt(open.page, next--));
+    DrawnPicture(open.page, kKindIcon, RecordAt(open.page, 0));
+    EXPECT_TRUE(PictureMade(DrawnPicture(open.page, kKindIcon, RecordAt(open.page, next))));
+    EXPECT_EQ(first, ReadPictureField(RecordAt(open.page, 0)));
+    EXPECT_EQ(0u, ReadPictureField(RecordAt(open.page, 1)));
 
     int most = 0;
     for (int i = 0; i < 1000; i += 4) {

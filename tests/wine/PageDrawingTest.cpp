@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iterator>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "formats/DibLayout.h"
@@ -19,6 +20,7 @@
 #include "page/PageDrawing.h"
 #include "page/PageStores.h"
 #include "support/ExtensionServer.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -329,6 +331,20 @@ TEST_F(PageDrawing, MembersWithoutAlphaShowThroughTheirMask) {
         EXPECT_EQ(background, canvas.Pixel(8 + 2, 2 + 9)) << expected.value;
         EXPECT_EQ(expected.colour, canvas.Pixel(8 + 13, 2 + 9)) << expected.value;
     }
+}
+
+TEST_F(PageDrawing, ATopDownBitmapsThumbnailStandsTheRightWayUp) {
+    // Bitmap 3 of pe-edges.dll, 52 x 22 stored top-down: blue 34, red 0 at
+    // the left, green 0 in the picture's top row and 255 in its bottom row.
+    const std::string path = FixturePath("pe-edges.dll");
+    page->target = NarrowTarget(path);
+    const uintptr_t value = AddRecord(kKindBitmap, MakeIntResName(3));
+    canvas.Clear(kMarker);
+    Draw(1005, ODT_LISTBOX, value);
+    const int left = 5 + (80 - 52) / 2;
+    const int top = theModule.textHeight + 8 + (80 - 22) / 2;
+    EXPECT_EQ(RGB(0, 0, 34), canvas.Pixel(left, top));
+    EXPECT_EQ(RGB(0, 255, 34), canvas.Pixel(left, top + 21));
 }
 
 TEST_F(PageDrawing, ValuesNamingNoRecordDrawOnlyTheBackground) {

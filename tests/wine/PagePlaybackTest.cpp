@@ -244,18 +244,34 @@ TEST(PagePlayback, AClipAsWideAsTheCellPlaysOverItsThumbnail) {
     ASSERT_TRUE(WaitUntilIdle(playing));
 }
 
+// The window the device's end notice was posted to, as this thread takes it.
+HWND noticeTarget = nullptr;
+
+LRESULT CALLBACK NoteNoticeTarget(int code, WPARAM removal, LPARAM message) {
+    const MSG* taken = reinterpret_cast<const MSG*>(message);
+    if (code == HC_ACTION && removal == PM_REMOVE && taken->message == MM_MCINOTIFY)
+        noticeTarget = taken->hwnd;
+    return CallNextHookEx(nullptr, code, removal, message);
+}
+
 TEST(PagePlayback, ALateNoticeOfAnEndedPlaybackLeavesTheNextClipPlaying) {
     PlayingPage playing;
     PageCloser closer{&playing.open};
     ASSERT_TRUE(OpenOnClip("pe-resources.dll", kVideo32, &playing));
     HWND page = playing.open.page;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, NoteNoticeTarget, nullptr, GetCurrentThreadId());
+    noticeTarget = nullptr;
     Command(page, 1012, BN_CLICKED);
-    const PageState* state = FindPageState(page);
-    const HWND firstCallback = state->playNotice;
-    const MCIDEVICEID firstDevice = state->mciDevice;
+    const MCIDEVICEID firstDevice = FindPageState(page)->mciDevice;
+    Command(page, 1012, BN_CLICKED);
+    const bool ended = WaitUntilIdle(playing);
+    UnhookWindowsHookEx(hook);
+    ASSERT_TRUE(ended);
+    // The device was handed a window of that playback alone, gone with it.
+    const HWND firstCallback = noticeTarget;
     ASSERT_NE(nullptr, firstCallback);
-    Command(page, 1012, BN_CLICKED);
-    ASSERT_TRUE(WaitUntilIdle(playing));
+    EXPECT_NE(page, firstCallback);
+    EXPECT_FALSE(IsWindow(firstCallback));
 
     // The next clip's device may get the same id; the first device's notice
     // may come only now, to the window it was given.

@@ -1,6 +1,7 @@
 // The string list view of template 101 filled from real files: its rows against
-// what the platform loads, their order and texts, and the drawing of the rows,
-// of the empty area and of the locked header.
+// what the platform loads, their order and texts, a row longer than the page's
+// buffer copied whole, and the drawing of the rows, of the empty area and of
+// the locked header.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -14,6 +15,7 @@
 #include "catalogue/StringList.h"
 #include "module/ShellExtension.h"
 #include "page/ControlHooks.h"
+#include "page/CopySelection.h"
 #include "page/PageStores.h"
 #include "page/StringListView.h"
 #include "support/TempFiles.h"
@@ -220,6 +222,37 @@ TEST(StringList, FixtureRowsKeepTheirTextsAndTheFirstIsSelected) {
     EXPECT_EQ((Rows::value_type{4, "Four"}), rows[2]);
     EXPECT_EQ((Rows::value_type{17, Letters(200, 'a')}), rows[5]);
     EXPECT_EQ((Rows::value_type{1023, "Block 64 last"}), rows[8]);
+}
+
+TEST(StringList, ARowLongerThanThePagesTextBufferIsCopiedWhole) {
+    StringPage edges(FixturePath("pe-edges.dll"));
+    ASSERT_EQ(0, edges.filled);
+    const Rows rows = edges.Read();
+    const auto longest = std::find_if(rows.begin(), rows.end(),
+                                      [](const Rows::value_type& row) { return row.first == 150; });
+    ASSERT_NE(rows.end(), longest);
+    LVITEMA state = {};
+    state.stateMask = LVIS_SELECTED;
+    SendMessageA(edges.list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&state));
+    state.state = LVIS_SELECTED;
+    SendMessageA(edges.list, LVM_SETITEMSTATE, static_cast<WPARAM>(longest - rows.begin()),
+                 reinterpret_cast<LPARAM>(&state));
+    // The fill left room for the longest string; back at the page's first 256
+    // bytes, the buffer must grow for the copy.
+    GlobalFree(edges.page->textBuffer);
+    edges.page->textBuffer = static_cast<char*>(GlobalAlloc(GMEM_FIXED, 256));
+    edges.page->textBufferSize = 256;
+    edges.page->currentKind = kKindString;
+    CopySelection(edges.dialog, edges.page);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HGLOBAL copied = GetClipboardData(CF_TEXT);
+    const char* text = static_cast<const char*>(GlobalLock(copied));
+    const std::string whole = text != nullptr ? text : "";
+    EXPECT_EQ(longest->second.size() + 2, whole.size());
+    EXPECT_TRUE(whole == longest->second + "\r\n");
+    GlobalUnlock(copied);
+    CloseClipboard();
 }
 
 TEST(StringList, NeBlocksInAnyOrderEndSortedAndOnlyBlocks1To4096Count) {
