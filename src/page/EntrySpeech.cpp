@@ -66,7 +66,12 @@ bool EntryName(HWND list, PageState* page, int index, char* buffer, size_t size)
     const uint8_t* record = RecordAt(list, page, index, &store);
     if (record == nullptr || !ReadRecordName(store, record, &name))
         return false;
-    FormatBareRecordName(name, buffer, size);
+    // An empty text name is spoken as drawn, a pair of quotes: a name that
+    // says nothing would leave the entry unnamed.
+    if (name.isText && name.length == 0)
+        FormatRecordName(name, buffer, size);
+    else
+        FormatBareRecordName(name, buffer, size);
     return true;
 }
 

@@ -12,7 +12,7 @@
 // The name of item index of list (1004, 1005, 1006, 1008 or 1010): a picture
 // entry's name or number as drawn, without the quotes of a text name; a
 // member's size and depth, the texts its row is told apart by. False when the
-// index names no entry of the page.
+// index names no entry of the page. An empty text name keeps its quotes.
 bool EntryName(HWND list, PageState* page, int index, char* buffer, size_t size);
 
 // What is drawn below or beside the entry's name: a bitmap's size and depth,
