@@ -2,6 +2,7 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include "common/AccessApi.h"
 #include "common/BindProc.h"
 #include "common/ModuleState.h"
 #include "formats/MemoryFile.h"
@@ -136,6 +137,7 @@ void DetachModule() {
         theModule.releaseActCtx = nullptr;
         theModule.theme = ThemeApi();
     }
+    ReleaseAccessApi();
     theModule.dragQueryFileW = nullptr;
     theModule.createFileW = nullptr;
     theModule.loadLibraryExW = nullptr;

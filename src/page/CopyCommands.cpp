@@ -1,6 +1,7 @@
 #include "page/CopyCommands.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <cstddef>
 
@@ -8,6 +9,7 @@
 #include "common/PageControls.h"
 #include "page/ControlHooks.h"
 #include "page/CopySelection.h"
+#include "page/PageAccessible.h"
 #include "page/SaveSelection.h"
 
 namespace {
@@ -70,6 +72,50 @@ bool CommandOnKey(HWND list, WPARAM character) {
     return false;
 }
 
+// value moved into [low, end), or low when that is empty.
+LONG Within(LONG value, LONG low, LONG end) {
+    if (value >= end)
+        value = end - 1;
+    return value < low ? low : value;
+}
+
+// Where a menu asked for from the keyboard opens: the top left corner of the
+// selected entry, kept inside the list (an entry may be scrolled out of
+// view), or the list's own corner without a selection. False when source is
+// no control of the page's.
+bool KeyboardMenuPoint(HWND dialog, HWND source, int* listId, POINT* screen) {
+    if (source == nullptr || source == dialog || GetParent(source) != dialog)
+        return false;
+    *listId = GetDlgCtrlID(source);
+    RECT client = {};
+    GetClientRect(source, &client);
+    RECT entry = client;
+    if (*listId == kStringList) {
+        LRESULT row = SendMessageA(source, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                   LVNI_SELECTED | LVNI_FOCUSED);
+        if (row < 0)
+            row = SendMessageA(source, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+        RECT rowRect = {};
+        rowRect.left = LVIR_BOUNDS;
+        if (row >= 0 && SendMessageA(source, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                                     reinterpret_cast<LPARAM>(&rowRect)) != 0) {
+            entry = rowRect;
+        }
+    } else {
+        LRESULT selected = SendMessageA(source, LB_GETCURSEL, 0, 0);
+        RECT itemRect = {};
+        if (selected >= 0 && SendMessageA(source, LB_GETITEMRECT, static_cast<WPARAM>(selected),
+                                          reinterpret_cast<LPARAM>(&itemRect)) != LB_ERR) {
+            entry = itemRect;
+        }
+    }
+    POINT corner = {Within(entry.left, client.left, client.right),
+                    Within(entry.top, client.top, client.bottom)};
+    MapWindowPoints(source, nullptr, &corner, 1);
+    *screen = corner;
+    return true;
+}
+
 // One string item of the menu, greyed when its command cannot run.
 bool AddMenuItem(HMENU menu, UINT position, UINT command, char* text, bool enabled) {
     MENUITEMINFOA item = {};
@@ -85,13 +131,18 @@ bool AddMenuItem(HMENU menu, UINT position, UINT command, char* text, bool enabl
 
 }  // namespace
 
-void ShowCopyMenu(HWND dialog, LPARAM point) {
+void ShowCopyMenu(HWND dialog, HWND source, LPARAM point) {
     // Monitors left of or above the primary one have negative coordinates.
     POINT screen = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-    // A menu asked for from the keyboard names no point and gets no menu.
-    if (screen.x == -1 && screen.y == -1)
-        return;
-    const int listId = ControlAt(dialog, screen);
+    int listId = 0;
+    // A menu asked for from the keyboard names no point: it belongs to the
+    // control the key was pressed in, never to what lies under (-1, -1).
+    if (screen.x == -1 && screen.y == -1) {
+        if (!KeyboardMenuPoint(dialog, source, &listId, &screen))
+            return;
+    } else {
+        listId = ControlAt(dialog, screen);
+    }
     const bool copy = CopyEnabled(dialog);
     const bool save = SaveAvailable(dialog, listId);
     if (!OffersCopyMenu(listId) || (!copy && !save))
@@ -116,9 +167,24 @@ void ShowCopyMenu(HWND dialog, LPARAM point) {
     DestroyMenu(menu);
 }
 
+bool OnMenuKey(HWND list, UINT message, WPARAM key) {
+    if (key != VK_APPS || (message != WM_KEYDOWN && message != WM_KEYUP))
+        return false;
+    // On the release, as the platform itself does; neither half reaches the
+    // platform, which would otherwise send a second request.
+    if (message == WM_KEYUP)
+        SendMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+    return true;
+}
+
 LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CHAR && CommandOnKey(list, wParam))
         return 0;
+    if (OnMenuKey(list, message, wParam))
+        return 0;
+    LRESULT answer = 0;
+    if (message == WM_GETOBJECT && AnswerAccessibleObject(list, wParam, lParam, &answer))
+        return answer;
     if (message == WM_RBUTTONDOWN && OffersCopyMenu(GetDlgCtrlID(list)) &&
         SelectItemAt(list, lParam)) {
         // The page takes the new entry as if it had been clicked: its name,

@@ -1,5 +1,6 @@
 #include "page/ItemTexts.h"
 
+#include "catalogue/ResourceKinds.h"
 #include "formats/TextWriter.h"
 
 const char kSizeColumnSample[] = "000000x000000";
@@ -36,15 +37,30 @@ bool ReadRecordName(const PictureStore& store, const uint8_t* record, BoundedNam
                            static_cast<size_t>(used - offset - store.fixedPart), name);
 }
 
-void FormatRecordName(const BoundedName& name, char* buffer, size_t size) {
-    TextWriter text = StartText(buffer, size);
+namespace {
+
+void AppendRecordName(TextWriter* text, const BoundedName& name, bool quoted) {
     if (!name.isText) {
-        AppendDecimal(&text, name.id);
+        AppendDecimal(text, name.id);
         return;
     }
-    AppendChars(&text, "\"", 1);
-    AppendChars(&text, name.text, name.length);
-    AppendChars(&text, "\"", 1);
+    if (quoted)
+        AppendChars(text, "\"", 1);
+    AppendChars(text, name.text, name.length);
+    if (quoted)
+        AppendChars(text, "\"", 1);
+}
+
+}  // namespace
+
+void FormatRecordName(const BoundedName& name, char* buffer, size_t size) {
+    TextWriter text = StartText(buffer, size);
+    AppendRecordName(&text, name, true);
+}
+
+void FormatBareRecordName(const BoundedName& name, char* buffer, size_t size) {
+    TextWriter text = StartText(buffer, size);
+    AppendRecordName(&text, name, false);
 }
 
 void WriteSizeText(char* buffer, size_t capacity, int32_t width, int32_t height) {
@@ -64,4 +80,41 @@ void WriteClipLengthText(char* buffer, size_t capacity, uint32_t hundredths) {
     AppendChars(&seconds, ".", 1);
     AppendDecimal(&seconds, hundredths % 100, 2);
     AppendString(&seconds, " 秒");
+}
+
+void ReadPictureLines(int32_t kind, const uint8_t* record, bool legacyShellMode,
+                      PictureLines* lines) {
+    lines->size[0] = '\0';
+    lines->second[0] = '\0';
+    const bool clip = kind == kKindAvi;
+    const int32_t width = ReadRecordI32(record, clip ? kAviFrameWidthOffset : kBitmapWidthOffset);
+    const int32_t height =
+        ReadRecordI32(record, clip ? kAviFrameHeightOffset : kBitmapHeightOffset);
+    if (width != 0 && height != 0)
+        WriteSizeText(lines->size, sizeof(lines->size), width, height);
+    if (clip) {
+        WriteClipLengthText(lines->second, sizeof(lines->second),
+                            static_cast<uint32_t>(ReadRecordI32(record, kAviLengthOffset)));
+        return;
+    }
+    const int32_t bitsPerPixel = ReadRecordI32(record, kBitmapBitsPerPixelOffset);
+    if (bitsPerPixel != 0) {
+        TextWriter depth = StartText(lines->second, sizeof(lines->second));
+        AppendString(&depth, ColourDepthText(bitsPerPixel, legacyShellMode));
+    }
+}
+
+void ReadMemberColumns(const GroupMember& member, bool cursor, bool legacyShellMode,
+                       MemberColumns* columns) {
+    columns->depth = ColourDepthText(static_cast<int32_t>(member.bitsPerPixel), legacyShellMode);
+    WriteSizeText(columns->size, sizeof(columns->size), static_cast<int32_t>(member.width),
+                  static_cast<int32_t>(member.height));
+    TextWriter hotSpot = StartText(columns->hotSpot, sizeof(columns->hotSpot));
+    if (!cursor)
+        return;
+    AppendChars(&hotSpot, "(", 1);
+    AppendDecimal(&hotSpot, member.hotSpotX);
+    AppendChars(&hotSpot, ",", 1);
+    AppendDecimal(&hotSpot, member.hotSpotY);
+    AppendChars(&hotSpot, ")", 1);
 }

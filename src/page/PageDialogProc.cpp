@@ -44,7 +44,7 @@ INT_PTR CALLBACK PageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             return OnSheetNotify(dialog, header);
         }
         case WM_CONTEXTMENU:
-            ShowCopyMenu(dialog, lParam);
+            ShowCopyMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
             return FALSE;
         case WM_SETTINGCHANGE:
             OnSystemChange(dialog, false);

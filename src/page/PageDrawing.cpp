@@ -98,19 +98,17 @@ void DrawIconItem(const ItemPaint& paint, const PictureStore& store, uint8_t* re
                    DI_NORMAL);
 }
 
-// Below the picture box of a bitmap or clip entry: "%ux%u" when both sides are
-// known, then the second line (depth or length) when there is one.
-void DrawSizeAndSecondLine(const ItemPaint& paint, int nameBottom, int32_t width, int32_t height,
-                           const char* secondLine) {
+// Below the picture box of a bitmap or clip entry: the size line, then the
+// second line (depth or length), each where it has a text.
+void DrawPictureLines(const ItemPaint& paint, int nameBottom, int32_t kind, const uint8_t* record) {
+    PictureLines lines;
+    ReadPictureLines(kind, record, theModule.legacyShellMode, &lines);
     int sizeTop = nameBottom + 82;
     int sizeBottom = sizeTop + paint.t + 4;
-    if (width != 0 && height != 0) {
-        char text[32];
-        WriteSizeText(text, sizeof(text), width, height);
-        DrawLine(paint, sizeTop, sizeBottom, text);
-    }
-    if (secondLine != nullptr)
-        DrawLine(paint, sizeBottom, sizeBottom + paint.t + 6, secondLine);
+    if (lines.size[0] != '\0')
+        DrawLine(paint, sizeTop, sizeBottom, lines.size);
+    if (lines.second[0] != '\0')
+        DrawLine(paint, sizeBottom, sizeBottom + paint.t + 6, lines.second);
 }
 
 void DrawBitmapItem(const ItemPaint& paint, const PictureStore& store, uint8_t* record) {
@@ -123,12 +121,7 @@ void DrawBitmapItem(const ItemPaint& paint, const PictureStore& store, uint8_t* 
     }
     FillRect(paint.dc, &paint.r, paint.background);
     DrawRecordName(paint, store, record);
-
-    int32_t bitsPerPixel = ReadRecordI32(record, kBitmapBitsPerPixelOffset);
-    DrawSizeAndSecondLine(
-        paint, nameBottom, ReadRecordI32(record, kBitmapWidthOffset),
-        ReadRecordI32(record, kBitmapHeightOffset),
-        bitsPerPixel != 0 ? ColourDepthText(bitsPerPixel, theModule.legacyShellMode) : nullptr);
+    DrawPictureLines(paint, nameBottom, kKindBitmap, record);
 }
 
 // The playing clip's current frame, painted by the player, with its rectangle
@@ -152,12 +145,7 @@ void DrawAviItem(const ItemPaint& paint, UINT itemId, const PictureStore& store,
     }
     FillRect(paint.dc, &paint.r, paint.background);
     DrawRecordName(paint, store, record);
-
-    char text[32];
-    WriteClipLengthText(text, sizeof(text),
-                        static_cast<uint32_t>(ReadRecordI32(record, kAviLengthOffset)));
-    DrawSizeAndSecondLine(paint, nameBottom, ReadRecordI32(record, kAviFrameWidthOffset),
-                          ReadRecordI32(record, kAviFrameHeightOffset), text);
+    DrawPictureLines(paint, nameBottom, kKindAvi, record);
 }
 
 int TextWidth(HDC dc, const char* text) {
@@ -169,29 +157,22 @@ int TextWidth(HDC dc, const char* text) {
 void DrawMemberItem(const ItemPaint& paint, const GroupMember& member) {
     FillRect(paint.dc, &paint.r, paint.background);
     bool legacy = theModule.legacyShellMode;
+    bool cursor = paint.page->currentKind == kKindCursor;
+    MemberColumns columns;
+    ReadMemberColumns(member, cursor, legacy, &columns);
     RECT column = paint.r;
     column.top = paint.r.top + 2;
     column.left = column.right - TextWidth(paint.dc, DepthColumnSample(legacy)) - 20;
-    DrawTextA(paint.dc, ColourDepthText(static_cast<int32_t>(member.bitsPerPixel), legacy), -1,
-              &column, kColumnFlags);
+    DrawTextA(paint.dc, columns.depth, -1, &column, kColumnFlags);
 
-    char text[32];
     column.right = column.left;
     column.left = column.right - TextWidth(paint.dc, kSizeColumnSample);
-    WriteSizeText(text, sizeof(text), static_cast<int32_t>(member.width),
-                  static_cast<int32_t>(member.height));
-    DrawTextA(paint.dc, text, -1, &column, kColumnFlags);
+    DrawTextA(paint.dc, columns.size, -1, &column, kColumnFlags);
 
-    if (paint.page->currentKind == kKindCursor) {
+    if (cursor) {
         column.right = column.left;
         column.left = column.right - TextWidth(paint.dc, kHotSpotColumnSample) - 20;
-        TextWriter hotSpot = StartText(text, sizeof(text));
-        AppendChars(&hotSpot, "(", 1);
-        AppendDecimal(&hotSpot, member.hotSpotX);
-        AppendChars(&hotSpot, ",", 1);
-        AppendDecimal(&hotSpot, member.hotSpotY);
-        AppendChars(&hotSpot, ")", 1);
-        DrawTextA(paint.dc, text, -1, &column, kColumnFlags);
+        DrawTextA(paint.dc, columns.hotSpot, -1, &column, kColumnFlags);
     }
     if (member.imageCopy != nullptr) {
         DrawMemberPicture(paint.dc, paint.r.left + 8, paint.r.top + 2, member,

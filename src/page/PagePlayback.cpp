@@ -13,6 +13,7 @@
 #include "formats/DibLayout.h"
 #include "formats/MemoryFile.h"
 #include "media/ClipDevice.h"
+#include "page/PageAccessible.h"
 #include "page/PictureItems.h"
 
 namespace {
@@ -35,9 +36,11 @@ RECT VideoRect(const RECT& item, int width, int height) {
 }
 
 // Stop image while a clip plays, play image otherwise; a themed button picks
-// its glyph by the same rule when it is redrawn.
+// its glyph by the same rule when it is redrawn, and a screen reader reads the
+// name that goes with it.
 void ShowPlayState(HWND dialog, const PageState* page) {
     HWND button = GetDlgItem(dialog, kPlayButton);
+    AnnouncePlayButtonName(button, page);
     if (page->themedPlayButton) {
         RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         return;

@@ -12,11 +12,13 @@
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
 #include "formats/ResourceRecords.h"
+#include "page/AccessLink.h"
 #include "page/ControlHooks.h"
 #include "page/CopyCommands.h"
 #include "page/DialogFont.h"
 #include "page/KindSelection.h"
 #include "page/LivePictures.h"
+#include "page/PageAccessible.h"
 #include "page/PagePlayback.h"
 #include "page/PageStores.h"
 #include "page/StringListView.h"
@@ -127,6 +129,7 @@ void StartPage(HWND dialog, LPARAM description) {
     for (PageControl id : {kIconList, kBitmapList, kCursorList, kAviList})
         HookControl(GetDlgItem(dialog, id), CopyingListHook);
     HookControl(GetDlgItem(dialog, kStringList), StringListHook);
+    HookControl(GetDlgItem(dialog, kPlayButton), PlayButtonHook);
 
     HWND aviList = GetDlgItem(dialog, kAviList);
     page->mciHost = CreateWindowExA(0, kMciHostClassName, "", WS_CHILD, 0, 0, 1, 1, aviList,
@@ -165,6 +168,8 @@ void EndPage(HWND dialog) {
     PageState* page = FindPageState(dialog);
     if (page == nullptr)
         return;
+    // First: an object a screen reader holds reads nothing of what follows.
+    CutAccessLink(page);
     EndPlaybackAtTeardown(dialog, page);
     DiscardPictureLists(dialog, page);
     for (uint8_t** store :
@@ -185,7 +190,8 @@ void EndPage(HWND dialog) {
     page->textBufferSize = 0;
     if (page->stringHeader != nullptr)
         UnhookControl(page->stringHeader);
-    for (PageControl id : {kIconList, kBitmapList, kCursorList, kStringList, kAviList, kMemberList})
+    for (PageControl id :
+         {kIconList, kBitmapList, kCursorList, kStringList, kAviList, kMemberList, kPlayButton})
         UnhookControl(GetDlgItem(dialog, id));
     page->stringHeader = nullptr;
     if (page->playBitmap != nullptr)

@@ -11,6 +11,8 @@
 #include "common/TargetPath.h"
 #include "formats/NeResources.h"
 
+struct AccessLink;
+
 // At most this many entry pictures are alive on a page at once: a few times
 // what the four lists and the member list show together (each list is one row
 // of at most a few dozen entries, even on a large display), far below the
@@ -70,6 +72,9 @@ struct PageState {
     // 1 once the initialisation ran to its end; a page whose start stopped
     // early has no stores to rebuild and only tears down.
     int32_t started;
+    // Shared with the accessible objects handed out to screen readers, made
+    // at the first question and cut at the page's end.
+    AccessLink* accessLink;
 };
 
 // The page's state, from the page dialog's window. Looked up once per message,

@@ -9,6 +9,7 @@
 #include "common/PageControls.h"
 #include "formats/TextWriter.h"
 #include "page/ControlHooks.h"
+#include "page/CopyCommands.h"
 #include "page/CopySelection.h"
 #include "page/DialogFont.h"
 #include "page/PageState.h"
@@ -138,6 +139,8 @@ LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM l
         SaveSelection(dialog, FindPageState(dialog), kStringList);
         return 0;
     }
+    if (OnMenuKey(list, message, wParam))
+        return 0;
     LRESULT result = CallPreviousProc(list, message, wParam, lParam);
     if (message == WM_ERASEBKGND)
         DrawBackgroundSeparator(list, FindPageState(dialog), reinterpret_cast<HDC>(wParam));

@@ -151,7 +151,7 @@ TEST_F(PageEventsTest, ContextMenuOffersCopyAndSaveOnlyOverCopyableLists) {
     ExpectCopyMenu(MenuAt(page, CentreOf(page, 1007)), "string rows");
 }
 
-TEST_F(PageEventsTest, ContextMenuPointIsSignedAndTheKeyboardsPointShowsNothing) {
+TEST_F(PageEventsTest, ContextMenuPointIsSignedAndTheKeyboardsPointIsNoPointerPosition) {
     ChooseKind(page, 1);
     // The bitmap list's centre at (-1, -1): on a monitor above and left of
     // the primary one.
@@ -163,6 +163,8 @@ TEST_F(PageEventsTest, ContextMenuPointIsSignedAndTheKeyboardsPointShowsNothing)
     centre = CentreOf(page, 1005);
     if (centre.x != -1 || centre.y != -1)
         GTEST_SKIP() << "the sheet cannot be moved off the screen here";
+    // (-1, -1) is the keyboard's request; from the page itself, not from a
+    // list, it opens nothing, whatever lies under that point.
     EXPECT_EQ(MenuAt(page, POINT{-1, -1}).shown, 0);
     ExpectCopyMenu(MenuAt(page, POINT{-6, -6}), "negative point");
 }

@@ -1,0 +1,26 @@
+// The tie between a page and the accessible objects it hands out. A screen
+// reader may hold such an object long after the page is gone, so the object
+// holds this small record and never the page: it asks the record whether the
+// page still lives before it looks at anything of the page's.
+#pragma once
+
+#include <windows.h>
+
+struct PageState;
+
+struct AccessLink {
+    volatile LONG references;  // the page's while it lives, one per object
+    volatile LONG pageAlive;
+};
+
+// The page's link, made at the first question; null when memory ran out.
+AccessLink* PageAccessLink(PageState* page);
+
+void HoldAccessLink(AccessLink* link);
+void DropAccessLink(AccessLink* link);
+
+bool AccessLinkAlive(const AccessLink* link);
+
+// At the page's end: every object handed out answers as disconnected from
+// now on, and the page lets go of its link.
+void CutAccessLink(PageState* page);
