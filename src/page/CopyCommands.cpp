@@ -8,6 +8,7 @@
 #include "common/PageControls.h"
 #include "page/ControlHooks.h"
 #include "page/CopySelection.h"
+#include "page/PaintTarget.h"
 #include "page/SaveSelection.h"
 
 namespace {
@@ -117,6 +118,8 @@ void ShowCopyMenu(HWND dialog, LPARAM point) {
 }
 
 LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT)
+        return PaintWithOneOpening(list, wParam, lParam);
     if (message == WM_CHAR && CommandOnKey(list, wParam))
         return 0;
     if (message == WM_RBUTTONDOWN && OffersCopyMenu(GetDlgCtrlID(list)) &&
