@@ -1,8 +1,9 @@
 // Times the page's start and the repaint of a long list under Wine, and prints a
 // table. No test: run it by hand inside a Wine session (README, benchmarks).
 //
-//   PageStartBenchmark [REPEATS]
+//   PageStartBenchmark [REPEATS [openings]]
 //
+// With "openings", only the first table and the string list's first paint.
 // First the page's opening against the same sheet holding the page's own
 // dialog template with a procedure that does nothing (its controls and
 // typeface, nothing read, filled or drawn): cold, each opening in a fresh
@@ -540,6 +541,8 @@ int main(int argc, char** argv) {
     CompareWithEmptyDialog("strings-10000.dll", FixturePath("strings-10000.dll"), repeats);
     CompareWithEmptyDialog("ne-cursors-30000.exe", FixturePath("ne-cursors-30000.exe"), repeats);
     TimeFirstStringPaint(FixturePath("strings-10000.dll"), repeats);
+    if (argc > 2 && std::string(argv[2]) == "openings")
+        return 0;
 
     std::vector<double> emptyTimes;
     for (int i = 0; i < repeats; ++i)
