@@ -35,8 +35,9 @@ TEST(SortedPlaces, ItemsEndInTheComparersOrderWhateverOrderTheyCameIn) {
         ASSERT_LT(order[i], keys.size());
         EXPECT_FALSE(seen[order[i]]);
         seen[order[i]] = true;
-        if (i > 0)
+        if (i > 0) {
             EXPECT_LE(keys[order[i - 1]], keys[order[i]]);
+        }
     }
 }
 
