@@ -17,8 +17,8 @@
 #include "page/DialogFont.h"
 #include "page/KindSelection.h"
 #include "page/LivePictures.h"
-#include "page/PagePlayback.h"
 #include "page/PageDrawing.h"
+#include "page/PagePlayback.h"
 #include "page/PageStores.h"
 #include "page/StringListView.h"
 

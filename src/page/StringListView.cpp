@@ -4,15 +4,15 @@
 
 #include <cstring>
 
+#include "catalogue/StringRows.h"
 #include "common/DrawnText.h"
 #include "common/GdiOwners.h"
 #include "common/PageControls.h"
 #include "formats/TextWriter.h"
 #include "page/ControlHooks.h"
-#include "page/DialogResult.h"
 #include "page/CopySelection.h"
-#include "catalogue/StringRows.h"
 #include "page/DialogFont.h"
+#include "page/DialogResult.h"
 #include "page/PageState.h"
 #include "page/PageStores.h"
 #include "page/PaintTarget.h"
