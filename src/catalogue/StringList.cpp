@@ -183,8 +183,25 @@ int CountPerPage(HWND list) {
     return static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
 }
 
+// The window height at which the list shows rows whole rows and no part-row,
+// from its first row's box and its frame; 0 while it has no row.
+int GuessFittedHeight(HWND list, int rows, int windowHeight) {
+    RECT first = {};
+    first.left = LVIR_BOUNDS;
+    RECT client = {};
+    if (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) <= 0 ||
+        !SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) ||
+        !GetClientRect(list, &client) || first.bottom <= first.top) {
+        return 0;
+    }
+    const int frame = windowHeight - (client.bottom - client.top);
+    return frame + first.top + rows * (first.bottom - first.top);
+}
+
 // Leaves the list at the smallest height that still shows as many whole rows
-// as it does now, so no part-row is left at the bottom.
+// as it does now, so no part-row is left at the bottom. Each try moves the
+// list, so the height its rows call for is tried first; only where the list
+// counts otherwise is the height sought pixel by pixel.
 void FitHeightToRows(HWND list) {
     RECT window = {};
     int rows = CountPerPage(list);
@@ -193,6 +210,15 @@ void FitHeightToRows(HWND list) {
     const int width = window.right - window.left;
     const int height = window.bottom - window.top;
     const UINT flags = SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE;
+    const int guess = GuessFittedHeight(list, rows, height);
+    if (guess > 1 && guess <= height) {
+        SetWindowPos(list, nullptr, 0, 0, width, guess - 1, flags);
+        if (CountPerPage(list) < rows) {
+            SetWindowPos(list, nullptr, 0, 0, width, guess, flags);
+            if (CountPerPage(list) == rows)
+                return;
+        }
+    }
     for (int tried = height; tried > 0; --tried) {
         SetWindowPos(list, nullptr, 0, 0, width, tried - 1, flags);
         if (CountPerPage(list) < rows) {
