@@ -21,5 +21,5 @@ int AddAviItem(ResName name, const uint8_t* data, uint32_t size, ListFillContext
     WriteRecordI32(record, kAviLengthOffset, static_cast<int32_t>(facts.hundredths));
     WriteRecordI32(record, kAviThumbWidthOffset, thumb.width);
     WriteRecordI32(record, kAviThumbHeightOffset, thumb.height);
-    return AddRecordToList(context->store, context->list, recordSize);
+    return CountRecord(context->store, recordSize);
 }

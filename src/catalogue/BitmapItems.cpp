@@ -16,5 +16,5 @@ int AddBitmapItem(ResName name, const uint8_t* data, uint32_t size, ListFillCont
     WriteRecordI32(record, kBitmapWidthOffset, layout.width);
     WriteRecordI32(record, kBitmapHeightOffset, layout.height);
     WriteRecordI32(record, kBitmapBitsPerPixelOffset, layout.bitCount);
-    return AddRecordToList(context->store, context->list, recordSize);
+    return CountRecord(context->store, recordSize);
 }

@@ -10,7 +10,7 @@ int AddGroupItem(ResName name, ListFillContext* context) {
     uint32_t recordSize = 0;
     if (BeginRecord(context->store, context->text, name, &recordSize) == nullptr)
         return -1;
-    return AddRecordToList(context->store, context->list, recordSize);
+    return CountRecord(context->store, recordSize);
 }
 
 }  // namespace

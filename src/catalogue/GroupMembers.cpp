@@ -10,6 +10,7 @@
 #include "formats/GroupDirectory.h"
 #include "formats/LittleEndian.h"
 #include "formats/ResourceRecords.h"
+#include "formats/SortedPlaces.h"
 
 namespace {
 
@@ -56,9 +57,9 @@ HGLOBAL CopyMemberImage(const uint8_t* image, uint32_t bytes, bool png, bool* ou
     return copy;
 }
 
-// One member: 0 when added or skipped, -1 to end the listing.
-int AddGroupMember(HWND dialog, HWND list, const MemberArray& members, uint16_t id,
-                   const uint8_t* image, uint32_t bytes, bool cursor) {
+// One member: 0 when counted or skipped, -1 to end the listing.
+int AddGroupMember(HWND dialog, const MemberArray& members, uint16_t id, const uint8_t* image,
+                   uint32_t bytes, bool cursor) {
     if (!MakeRoomForMember(members))
         return -1;
     GroupMember member = {};
@@ -95,24 +96,47 @@ int AddGroupMember(HWND dialog, HWND list, const MemberArray& members, uint16_t 
     }
     int32_t index = *members.count;
     reinterpret_cast<GroupMember*>(*members.block)[index] = member;
-    // Counted first: the list measures and compares the new item as it adds it.
     *members.count = index + 1;
-    LRESULT result = SendMessageA(list, LB_ADDSTRING, 0,
-                                  static_cast<LPARAM>(ItemValueOf(static_cast<uint32_t>(index))));
-    if (result == LB_ERRSPACE || result == LB_ERR) {
-        *members.count = index;
-        if (member.imageCopy != nullptr)
-            GlobalFree(member.imageCopy);
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return -1;
-    }
     return 0;
+}
+
+struct MemberPlaces {
+    const GroupMember* members;
+    MemberOrder order;
+};
+
+int CompareMembers(uint32_t placed, uint32_t added, void* context) {
+    const MemberPlaces* place = static_cast<const MemberPlaces*>(context);
+    return place->order(place->members[placed], place->members[added]);
+}
+
+// The counted members into the list at their final places: the list measures
+// each as it takes it, and compares none. A group has at most 65,535 entries.
+void PlaceMembers(HWND list, const MemberArray& members, MemberOrder order) {
+    const uint32_t count = static_cast<uint32_t>(*members.count);
+    if (count == 0)
+        return;
+    uint32_t* places = static_cast<uint32_t*>(GlobalAlloc(GMEM_FIXED, count * 4u));
+    MemberPlaces context = {reinterpret_cast<const GroupMember*>(*members.block), order};
+    if (places != nullptr)
+        PlaceLikeSortedList(places, count, CompareMembers, &context);
+    for (uint32_t i = 0; i < count; ++i) {
+        // Without room for the order, the list sorts them itself as they come.
+        const uint32_t index = places != nullptr ? places[i] : i;
+        const UINT message = places != nullptr ? LB_INSERTSTRING : LB_ADDSTRING;
+        const LRESULT result = SendMessageA(list, message, static_cast<WPARAM>(-1),
+                                            static_cast<LPARAM>(ItemValueOf(index)));
+        if (result == LB_ERRSPACE || result == LB_ERR)
+            break;
+    }
+    if (places != nullptr)
+        GlobalFree(places);
 }
 
 }  // namespace
 
 void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& members, ResName name,
-                      bool cursor, int32_t rememberedSelection) {
+                      bool cursor, int32_t rememberedSelection, MemberOrder order) {
     HWND list = GetDlgItem(dialog, kMemberList);
     if (list == nullptr || *members.block == nullptr)
         return;
@@ -139,11 +163,12 @@ void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& me
             // says; a 16-bit file's directory sizes are not relied on.
             if (source.module != nullptr && entry.imageBytes < imageSize)
                 imageSize = entry.imageBytes;
-            if (AddGroupMember(dialog, list, members, entry.imageId, image, imageSize, cursor) != 0)
+            if (AddGroupMember(dialog, members, entry.imageId, image, imageSize, cursor) != 0)
                 break;
         }
     }
     FreeImageIndex(&index);
+    PlaceMembers(list, members, order);
     if (*members.count > 0) {
         int32_t selection = rememberedSelection < 0 ? 0 : rememberedSelection;
         SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);

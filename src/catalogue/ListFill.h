@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "catalogue/ListMetrics.h"
+#include "catalogue/RecordPlaces.h"
 #include "catalogue/RecordStore.h"
 #include "catalogue/ResourceSource.h"
 
@@ -30,16 +31,19 @@ struct ListFillContext {
     int32_t failed;  // set when memory ran out and the walk stopped
 };
 
-// Entry builders: 0 when the entry was added or skipped, -1 when memory ran
-// out (the thread's last error says so; the entry is not added).
+// Entry builders: 0 when the entry's record was counted or skipped, -1 when
+// memory ran out (the thread's last error says so; the entry is not counted).
+// The list receives the counted records after the walk.
 int AddIconItem(ResName name, const uint8_t* group, uint32_t size, ListFillContext* context);
 int AddCursorItem(ResName name, const uint8_t* group, uint32_t size, ListFillContext* context);
 int AddBitmapItem(ResName name, const uint8_t* data, uint32_t size, ListFillContext* context);
 int AddAviItem(ResName name, const uint8_t* data, uint32_t size, ListFillContext* context);
 
-// Fills the four lists in order, sizes each to one row of entries and selects
+// Fills the four lists in order, each in the order given by order (the one a
+// sorted list keeps), sizes each to one row of entries and selects
 // max(lastSelection[kind], 0) in each non-empty one. 0, or -1 when memory ran
 // out (reported once, owner dialog); the lists after the failing one stay
 // empty. A resource that cannot be pictured is listed without a picture.
 int FillResourceLists(HWND dialog, const ResourceListStores& stores, const ResourceSource& source,
-                      const ListMetrics& metrics, const int32_t lastSelection[kKindCount]);
+                      const ListMetrics& metrics, const int32_t lastSelection[kKindCount],
+                      RecordOrder order);

@@ -88,6 +88,15 @@ int AddRecordToList(const PictureStore& store, HWND list, uint32_t recordSize) {
     return 0;
 }
 
+int CountRecord(const PictureStore& store, uint32_t recordSize) {
+    *store.used += static_cast<int32_t>(recordSize);
+    return 0;
+}
+
+uint32_t RecordSizeAt(const PictureStore& store, uint32_t offset) {
+    return store.fixedPart + ResNameSlotSize(ReadResName(*store.block + offset + store.fixedPart));
+}
+
 uint8_t* RecordOfItem(const PictureStore& store, uintptr_t itemValue) {
     if (*store.block == nullptr)
         return nullptr;

@@ -52,6 +52,13 @@ uint8_t* BeginRecord(const PictureStore& store, const TextBuffer& text, ResName 
 // record is then not counted and the picture it held is destroyed.
 int AddRecordToList(const PictureStore& store, HWND list, uint32_t recordSize);
 
+// The second half when the list is filled later, in one pass in its final
+// order (FillResourceLists): only counts the record. Always 0.
+int CountRecord(const PictureStore& store, uint32_t recordSize);
+
+// The size of the counted record at offset, name slot included.
+uint32_t RecordSizeAt(const PictureStore& store, uint32_t offset);
+
 // The record behind a list item value, or null when the value does not name a
 // counted record of the store.
 uint8_t* RecordOfItem(const PictureStore& store, uintptr_t itemValue);

@@ -1,6 +1,7 @@
 // The build of the four picture lists, in the order icons, bitmaps, cursors,
 // clips, from a data module or a 16-bit image.
 #include "catalogue/ListFill.h"
+#include "catalogue/RecordPlaces.h"
 #include "catalogue/ResourceKinds.h"
 
 #include "common/ErrorReports.h"
@@ -89,7 +90,8 @@ const PictureStore& StoreOf(const ResourceListStores& stores, int32_t kind) {
 }  // namespace
 
 int FillResourceLists(HWND dialog, const ResourceListStores& stores, const ResourceSource& source,
-                      const ListMetrics& metrics, const int32_t lastSelection[kKindCount]) {
+                      const ListMetrics& metrics, const int32_t lastSelection[kKindCount],
+                      RecordOrder order) {
     static const ListPlan plans[] = {
         {kKindIcon, AddIconItem},
         {kKindBitmap, AddBitmapItem},
@@ -107,7 +109,14 @@ int FillResourceLists(HWND dialog, const ResourceListStores& stores, const Resou
         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         SendMessageA(list, LB_SETCOLUMNWIDTH,
                      static_cast<WPARAM>(PictureColumnWidth(plan.kind, metrics)), 0);
+        const uint32_t firstRecord = static_cast<uint32_t>(*fill.store.used);
         Walk(&fill, ResourceKindType(plan.kind), plan.builder);
+        // What the walk counted goes in at its final places, also after a
+        // shortage: the entries read so far are shown.
+        if (PlaceRecords(list, fill.store, firstRecord, order) != 0 && !fill.failed) {
+            ReportSystemError(dialog, 2);
+            fill.failed = 1;
+        }
         SendMessageA(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, FALSE);
         FitListToOneRow(list, PictureRowHeight(plan.kind, metrics));

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "catalogue/ResourceKinds.h"
+#include "catalogue/StringRows.h"
 #include "common/DrawnText.h"
 #include "common/ErrorReports.h"
 #include "common/GdiOwners.h"
@@ -77,15 +78,6 @@ int AddStringRow(uint16_t id, const char* text, StringFillContext* context) {
 void FailWalk(StringFillContext* context) {
     ReportSystemError(context->dialog, 2);
     context->failed = 1;
-}
-
-// Bytes of the ANSI code page per UTF-16 unit at worst: 2 in a double-byte
-// code page, more where the system code page is UTF-8.
-int32_t AnsiBytesPerUnit() {
-    CPINFO info = {};
-    if (GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 2)
-        return static_cast<int32_t>(info.MaxCharSize);
-    return 2;
 }
 
 BOOL CALLBACK AddModuleBlock(HMODULE module, LPCSTR, LPSTR name, LONG_PTR user) {
@@ -191,8 +183,25 @@ int CountPerPage(HWND list) {
     return static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
 }
 
+// The window height at which the list shows rows whole rows and no part-row,
+// from its first row's box and its frame; 0 while it has no row.
+int GuessFittedHeight(HWND list, int rows, int windowHeight) {
+    RECT first = {};
+    first.left = LVIR_BOUNDS;
+    RECT client = {};
+    if (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) <= 0 ||
+        !SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) ||
+        !GetClientRect(list, &client) || first.bottom <= first.top) {
+        return 0;
+    }
+    const int frame = windowHeight - (client.bottom - client.top);
+    return frame + first.top + rows * (first.bottom - first.top);
+}
+
 // Leaves the list at the smallest height that still shows as many whole rows
-// as it does now, so no part-row is left at the bottom.
+// as it does now, so no part-row is left at the bottom. Each try moves the
+// list, so the height its rows call for is tried first; only where the list
+// counts otherwise is the height sought pixel by pixel.
 void FitHeightToRows(HWND list) {
     RECT window = {};
     int rows = CountPerPage(list);
@@ -201,6 +210,15 @@ void FitHeightToRows(HWND list) {
     const int width = window.right - window.left;
     const int height = window.bottom - window.top;
     const UINT flags = SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE;
+    const int guess = GuessFittedHeight(list, rows, height);
+    if (guess > 1 && guess <= height) {
+        SetWindowPos(list, nullptr, 0, 0, width, guess - 1, flags);
+        if (CountPerPage(list) < rows) {
+            SetWindowPos(list, nullptr, 0, 0, width, guess, flags);
+            if (CountPerPage(list) == rows)
+                return;
+        }
+    }
     for (int tried = height; tried > 0; --tried) {
         SetWindowPos(list, nullptr, 0, 0, width, tried - 1, flags);
         if (CountPerPage(list) < rows) {
@@ -219,42 +237,112 @@ int CALLBACK CompareStringIds(LPARAM first, LPARAM second, LPARAM) {
 
 }  // namespace
 
-int FillStringList(HWND dialog, const TextBuffer& text, const ResourceSource& source,
-                   HWND* header) {
-    *header = nullptr;
-    HWND list = GetDlgItem(dialog, kStringList);
-    if (list == nullptr)
+namespace {
+
+int ClampColumn(int width) {
+    if (width < 0)
         return 0;
-    *header = FindListHeader(list);
+    return width > kMaxColumnWidth ? kMaxColumnWidth : width;
+}
 
-    int idWidth = 0;
-    InsertColumns(list, *header, &idWidth);
-    RECT client = {};
-    GetClientRect(list, &client);
-    StringFillContext context = {
-        dialog, list, &text, &source, 0, 0, client.right - client.left - idWidth - kColumnSlack};
-
+// Every row inserted with its text, each measured: the way of a list that
+// keeps its rows itself. 0 or -1 (reported) as FillStringList.
+int InsertEveryRow(HWND dialog, HWND list, const TextBuffer& text, const ResourceSource& source,
+                   int textWidth) {
+    StringFillContext context = {dialog, list, &text, &source, 0, 0, textWidth};
     if (source.module != nullptr) {
         EnumResourceNamesA(source.module, ResourceKindType(kKindString), AddModuleBlock,
                            reinterpret_cast<LONG_PTR>(&context));
     } else if (source.isNeImage) {
         EnumNeResources(source.image, ResourceKindType(kKindString), AddNeBlock, &context);
     }
-
-    int textColumn = context.textWidth + kColumnSlack;
-    if (textColumn < 0)
-        textColumn = 0;
-    if (textColumn > kMaxColumnWidth)
-        textColumn = kMaxColumnWidth;
-    SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(textColumn, 0));
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, 1,
+                 MAKELPARAM(ClampColumn(context.textWidth + kColumnSlack), 0));
     FitHeightToRows(list);
-
-    if (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0) {
+    if (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0)
         SendMessageA(list, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(CompareStringIds));
-        LVITEMA selected = {};
-        selected.stateMask = LVIS_SELECTED;
-        selected.state = LVIS_SELECTED;
-        SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
-    }
     return context.failed ? -1 : 0;
+}
+
+// The rows as a count the list draws from the page's identifiers. The text
+// column is as wide as the widest of the rows the width guess puts widest; a
+// row drawn wider later widens it (DrawStringRow). False when the list keeps
+// rows of its own after all (a control older than virtual lists); rows then
+// holds none. -1 in *result when memory ran out (reported).
+bool SetVirtualRows(HWND dialog, HWND list, const TextBuffer& text, const StringRowArray& rows,
+                    const ResourceSource& source, int textWidth, int* result) {
+    *result = 0;
+    WidestRows widest;
+    if (ReadStringRows(source, rows, &widest) != 0) {
+        ReportSystemError(dialog, 2);
+        *result = -1;
+        return true;
+    }
+    SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(*rows.count), 0);
+    if (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) != *rows.count) {
+        *rows.count = 0;
+        return false;
+    }
+    for (int32_t i = 0; i < widest.count; ++i) {
+        int32_t length = 0;
+        const char* row = ReadStringRowText(source, widest.ids[i], text, &length);
+        const int width = row != nullptr ? StringWidth(list, row) : 0;
+        if (width > textWidth)
+            textWidth = width;
+    }
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(ClampColumn(textWidth + kColumnSlack), 0));
+    FitHeightToRows(list);
+    return true;
+}
+
+HWND StartStringList(HWND dialog, HWND* header, int* textWidth) {
+    *header = nullptr;
+    HWND list = GetDlgItem(dialog, kStringList);
+    if (list == nullptr)
+        return nullptr;
+    *header = FindListHeader(list);
+    int idWidth = 0;
+    InsertColumns(list, *header, &idWidth);
+    RECT client = {};
+    GetClientRect(list, &client);
+    *textWidth = client.right - client.left - idWidth - kColumnSlack;
+    return list;
+}
+
+void SelectFirstRow(HWND list) {
+    if (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) <= 0)
+        return;
+    LVITEMA selected = {};
+    selected.stateMask = LVIS_SELECTED;
+    selected.state = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+}
+
+}  // namespace
+
+int FillStringList(HWND dialog, const TextBuffer& text, const ResourceSource& source,
+                   HWND* header) {
+    int textWidth = 0;
+    HWND list = StartStringList(dialog, header, &textWidth);
+    if (list == nullptr)
+        return 0;
+    const int result = InsertEveryRow(dialog, list, text, source, textWidth);
+    SelectFirstRow(list);
+    return result;
+}
+
+int FillStringList(HWND dialog, const TextBuffer& text, const StringRowArray& rows,
+                   const ResourceSource& source, HWND* header) {
+    *rows.count = 0;
+    int textWidth = 0;
+    HWND list = StartStringList(dialog, header, &textWidth);
+    if (list == nullptr)
+        return 0;
+    int result = 0;
+    if ((GetWindowLongA(list, GWL_STYLE) & LVS_OWNERDATA) == 0 ||
+        !SetVirtualRows(dialog, list, text, rows, source, textWidth, &result)) {
+        result = InsertEveryRow(dialog, list, text, source, textWidth);
+    }
+    SelectFirstRow(list);
+    return result;
 }

@@ -54,3 +54,10 @@ uint32_t ReadPeStringBlock(const uint8_t* data, size_t size,
                            StoredString strings[kStringsPerBlock]) {
     return ReadCountedStrings(data, size, 2, strings);
 }
+
+uint32_t PeStringWidthGuess(const uint8_t* text, uint32_t length) {
+    uint32_t width = 0;
+    for (uint32_t i = 0; i < length; ++i)
+        width += PeekU16(text + 2 * i) < 0x80 ? 1 : 2;
+    return width;
+}

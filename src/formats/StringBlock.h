@@ -32,3 +32,9 @@ uint32_t ReadNeStringBlock(const uint8_t* data, size_t size,
                            StoredString strings[kStringsPerBlock]);  // u8 length, bytes
 uint32_t ReadPeStringBlock(const uint8_t* data, size_t size,
                            StoredString strings[kStringsPerBlock]);  // u16 length, UTF-16
+
+// How wide a UTF-16 string of a block draws, in half-width characters at a
+// guess: 1 for a unit below 0x80, 2 for any other (a full-width character, or
+// the two bytes it takes in a double-byte code page). It picks the few rows
+// worth measuring when the list's column is sized without measuring them all.
+uint32_t PeStringWidthGuess(const uint8_t* text, uint32_t length);

@@ -10,6 +10,7 @@
 #include "page/ControlHooks.h"
 #include "page/CopySelection.h"
 #include "page/PageAccessible.h"
+#include "page/PaintTarget.h"
 #include "page/SaveSelection.h"
 
 namespace {
@@ -178,6 +179,8 @@ bool OnMenuKey(HWND list, UINT message, WPARAM key) {
 }
 
 LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT)
+        return PaintWithOneOpening(list, wParam, lParam);
     if (message == WM_CHAR && CommandOnKey(list, wParam))
         return 0;
     if (OnMenuKey(list, message, wParam))

@@ -8,6 +8,7 @@
 
 #include "catalogue/ResourceKinds.h"
 #include "catalogue/ResourceSource.h"
+#include "catalogue/StringRows.h"
 #include "common/ErrorReports.h"
 #include "common/PageControls.h"
 #include "formats/ClipboardBlocks.h"
@@ -153,6 +154,23 @@ bool AppendText(HGLOBAL* block, SIZE_T* room, int64_t* used, const char* bytes, 
     return true;
 }
 
+// The text of a selected row: a virtual list's from the target opened once
+// for the whole copy, else the list's own.
+const char* SelectedRowText(HWND list, PageState* page, const OpenedTarget& target, LRESULT row,
+                            int32_t* length) {
+    uint16_t id = 0;
+    if (!StringRowId(page->stringRows, page->stringRowCount, row, &id))
+        return ReadRowText(list, page, static_cast<int>(row), length);
+    const char* text = target.opened()
+                           ? ReadStringRowText(target.source(), id, TextBufferOfPage(page), length)
+                           : nullptr;
+    if (text != nullptr)
+        return text;
+    // The file changed or went since the list was made: the row copies empty.
+    *length = 0;
+    return "";
+}
+
 void CopyStringRows(HWND dialog, PageState* page) {
     HWND list = GetDlgItem(dialog, kStringList);
     const LRESULT count = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
@@ -164,13 +182,15 @@ void CopyStringRows(HWND dialog, PageState* page) {
         ReportSystemError(dialog, 2);
         return;
     }
+    // Nothing to open for a list that keeps its own texts.
+    OpenedTarget target(page->stringRows != nullptr ? page->target : TargetPath{});
     int64_t used = 0;
     bool any = false;
     for (LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
          row >= 0 && row < count;
          row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED)) {
         int32_t length = 0;
-        const char* text = ReadRowText(list, page, static_cast<int>(row), &length);
+        const char* text = SelectedRowText(list, page, target, row, &length);
         if (text == nullptr || !AppendText(&block, &room, &used, text, length) ||
             !AppendText(&block, &room, &used, "\r\n", 2)) {
             DWORD code = GetLastError();

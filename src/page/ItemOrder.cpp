@@ -53,6 +53,18 @@ int CompareMembers(const GroupMember& first, const GroupMember& second) {
 
 }  // namespace
 
+int OrderRecordNames(const PictureStore& store, const uint8_t* placed, const uint8_t* added) {
+    BoundedName first;
+    BoundedName second;
+    if (!ReadRecordName(store, placed, &first) || !ReadRecordName(store, added, &second))
+        return 0;
+    return CompareNames(first, second);
+}
+
+int OrderMembers(const GroupMember& placed, const GroupMember& added) {
+    return CompareMembers(placed, added);
+}
+
 int ComparePageItems(HWND dialog, const COMPAREITEMSTRUCT* item) {
     PageState* page = FindPageState(dialog);
     if (item->CtlID == kMemberList) {

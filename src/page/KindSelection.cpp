@@ -12,6 +12,7 @@
 #include "page/CopyMemberImage.h"
 #include "page/CopySelection.h"
 #include "page/ItemTexts.h"
+#include "page/PageDrawing.h"
 #include "page/PagePlayback.h"
 #include "page/PageStores.h"
 #include "page/PictureItems.h"
@@ -170,7 +171,8 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
     } else {
         // The name lives in the store, which the member listing does not touch.
         ListGroupMembers(dialog, page->target, MemberArrayOfPage(page), name, kind == kKindCursor,
-                         kind == kKindIcon ? page->memberSelIcon : page->memberSelCursor);
+                         kind == kKindIcon ? page->memberSelIcon : page->memberSelCursor,
+                         OrderMembers);
         copyable = SelectedMemberIsCopyable(dialog, page);
     }
     EnableWindow(GetDlgItem(dialog, kCopyButton), copyable);

@@ -3,6 +3,7 @@
 #include "catalogue/EntryPictures.h"
 #include "formats/ResourceRecords.h"
 #include "page/PageStores.h"
+#include "page/PaintTarget.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ LivePicture* FreeOldestPicture(PageState* page) {
 }
 
 uintptr_t MakePicture(PageState* page, HWND list, const PictureStore& store, uint8_t* record) {
-    OpenedTarget target(page->target);
+    TargetForNow target(page);
     if (!target.opened())
         return 0;
     return MakeEntryPicture(target.source(), store, record, ModuleListMetrics(), list);

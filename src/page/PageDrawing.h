@@ -5,6 +5,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
+#include "catalogue/RecordStore.h"
+#include "formats/ResourceRecords.h"
+
 // WM_MEASUREITEM: sets itemHeight (at most 255) for the page's controls.
 void MeasurePageItem(HWND dialog, MEASUREITEMSTRUCT* item);
 
@@ -13,3 +18,7 @@ void DrawPageItem(HWND dialog, const DRAWITEMSTRUCT* item);
 
 // WM_COMPAREITEM: -1, 0 or 1.
 int ComparePageItems(HWND dialog, const COMPAREITEMSTRUCT* item);
+
+// The same order of two records of a picture store, for the lists' fill.
+int OrderRecordNames(const PictureStore& store, const uint8_t* placed, const uint8_t* added);
+int OrderMembers(const GroupMember& placed, const GroupMember& added);

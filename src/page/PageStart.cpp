@@ -19,6 +19,7 @@
 #include "page/KindSelection.h"
 #include "page/LivePictures.h"
 #include "page/PageAccessible.h"
+#include "page/PageDrawing.h"
 #include "page/PagePlayback.h"
 #include "page/PageStores.h"
 #include "page/StringListView.h"
@@ -69,6 +70,34 @@ bool AllocateStores(PageState* page) {
     return allocated;
 }
 
+// The template's string list keeps rows of its own, which a file of thousands
+// of strings would make the sheet wait for: it is replaced by the same list
+// with LVS_OWNERDATA, which holds only a count and asks for what it draws.
+// That style is taken only at creation. Where it cannot be made, the
+// template's list stays and is filled row by row.
+void MakeStringListVirtual(HWND dialog) {
+    HWND old = GetDlgItem(dialog, kStringList);
+    RECT place = {};
+    if (old == nullptr || !GetWindowRect(old, &place))
+        return;
+    const LONG style = GetWindowLongA(old, GWL_STYLE);
+    if (style & LVS_OWNERDATA)
+        return;
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+    HWND list = CreateWindowExA(static_cast<DWORD>(GetWindowLongA(old, GWL_EXSTYLE)), WC_LISTVIEWA,
+                                "", static_cast<DWORD>(style) | LVS_OWNERDATA, place.left,
+                                place.top, place.right - place.left, place.bottom - place.top,
+                                dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStringList)),
+                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(old, GWLP_HINSTANCE)),
+                                nullptr);
+    if (list == nullptr)
+        return;
+    // Its place in the tab order and the dialog's typeface.
+    SetWindowPos(list, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageA(list, WM_SETFONT, static_cast<WPARAM>(SendMessageA(old, WM_GETFONT, 0, 0)), FALSE);
+    DestroyWindow(old);
+}
+
 void FillLists(HWND dialog, PageState* page) {
     OpenedTarget target(page->target);
     // A file that opens neither way lists nothing, silently.
@@ -76,7 +105,9 @@ void FillLists(HWND dialog, PageState* page) {
         return;
     if (FillPictureLists(dialog, page, target.source()) == 0) {
         HWND header = nullptr;
-        FillStringList(dialog, TextBufferOfPage(page), target.source(), &header);
+        FillStringList(dialog, TextBufferOfPage(page),
+                       StringRowArray{&page->stringRows, &page->stringRowCount}, target.source(),
+                       &header);
         page->stringHeader = header;
         if (header != nullptr)
             HookControl(header, HeaderHook);
@@ -103,7 +134,8 @@ int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source)
     PictureStoreOfPage(page, kKindCursor, &stores.cursor);
     PictureStoreOfPage(page, kKindAvi, &stores.avi);
     stores.text = TextBufferOfPage(page);
-    return FillResourceLists(dialog, stores, source, ModuleListMetrics(), page->lastSelection);
+    return FillResourceLists(dialog, stores, source, ModuleListMetrics(), page->lastSelection,
+                             OrderRecordNames);
 }
 
 void StartPage(HWND dialog, LPARAM description) {
@@ -128,6 +160,7 @@ void StartPage(HWND dialog, LPARAM description) {
     }
     for (PageControl id : {kIconList, kBitmapList, kCursorList, kAviList})
         HookControl(GetDlgItem(dialog, id), CopyingListHook);
+    MakeStringListVirtual(dialog);
     HookControl(GetDlgItem(dialog, kStringList), StringListHook);
     HookControl(GetDlgItem(dialog, kPlayButton), PlayButtonHook);
 
@@ -184,6 +217,13 @@ void EndPage(HWND dialog) {
         GlobalFree(page->members);
         page->members = nullptr;
     }
+    if (page->stringRows != nullptr)
+        GlobalFree(page->stringRows);
+    page->stringRows = nullptr;
+    page->stringRowCount = 0;
+    if (page->paintSourceOpen)
+        CloseResourceSource(&page->paintSource);
+    page->paintSourceOpen = 0;
     if (page->textBuffer != nullptr)
         GlobalFree(page->textBuffer);
     page->textBuffer = nullptr;

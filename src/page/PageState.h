@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "catalogue/ResourceKinds.h"
+#include "catalogue/ResourceSource.h"
 #include "common/TargetPath.h"
 #include "formats/NeResources.h"
 
@@ -61,6 +62,13 @@ struct PageState {
     uint8_t* members;  // GroupMember records of list 1010
     int32_t memberCount;
     HWND stringHeader;
+    // The string list's identifiers in row order (GMEM_FIXED, uint16_t each)
+    // while the list is virtual and keeps no rows of its own; 0 rows when it
+    // keeps them itself.
+    uint8_t* stringRows;
+    int32_t stringRowCount;
+    // The widest text column a drawn row has asked for so far.
+    int32_t stringColumnWanted;
     char* textBuffer;
     int32_t textBufferSize;
     // 1 from the start of the page's initialisation to its end, and during a
@@ -69,6 +77,13 @@ struct PageState {
     LivePicture livePictures[kMaxLivePictures];
     int32_t livePictureCount;
     uint32_t drawClock;  // counts the drawings of entry pictures
+    // The target opened for the paint of a list under way: opened by the first
+    // picture or row that needs it, closed when the paint returns, so that the
+    // pictures of one paint share one opening and nothing of the file is held
+    // between messages. paintDepth counts the paints under way.
+    ResourceSource paintSource;
+    int32_t paintSourceOpen;
+    int32_t paintDepth;
     // 1 once the initialisation ran to its end; a page whose start stopped
     // early has no stores to rebuild and only tears down.
     int32_t started;

@@ -16,6 +16,7 @@
 #include "page/ItemTexts.h"
 #include "page/PictureItems.h"
 #include "page/SaveDialog.h"
+#include "page/StringListView.h"
 
 namespace {
 
@@ -172,7 +173,7 @@ bool FindString(const ResourceSource& source, uint16_t id, StringRow* row) {
 
 // The selected rows, "id<TAB>text" each with CR LF, planned in a first pass and
 // written in a second.
-void StringFile(HWND dialog, const ResourceSource& source, SavedBlock* out) {
+void StringFile(HWND dialog, const PageState* page, const ResourceSource& source, SavedBlock* out) {
     HWND list = GetDlgItem(dialog, kStringList);
     const bool ne = source.isNeImage != 0;
     uint32_t fileBytes = StringTextStartBytes(ne);
@@ -183,14 +184,10 @@ void StringFile(HWND dialog, const ResourceSource& source, SavedBlock* out) {
                  SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
              row >= 0;
              row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED)) {
-            LVITEMA item = {};
-            item.mask = LVIF_PARAM;
-            item.iItem = static_cast<int>(row);
+            uint16_t id = 0;
             StringRow text;
-            if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ||
-                !FindString(source, static_cast<uint16_t>(item.lParam), &text)) {
+            if (!ListStringRowId(page, list, row, &id) || !FindString(source, id, &text))
                 continue;
-            }
             if (pass == 0 && !PlanStringRow(ne, text, &fileBytes))
                 return;
             if (pass == 1)
@@ -306,10 +303,10 @@ const SaveFileType& FileTypeOf(int32_t kind) {
 // again before the user is asked for a name. Where there are none, the
 // failure says why: the target could not be opened, or it holds nothing of
 // the selection that can be saved.
-void ReadSavedBytes(HWND dialog, const TargetPath& path, int32_t kind, ResName name,
+void ReadSavedBytes(HWND dialog, const PageState* page, int32_t kind, ResName name,
                     const uint16_t* memberId, SavedBlock* saved) {
     SetLastError(0);
-    OpenedTarget target(path);
+    OpenedTarget target(page->target);
     if (!target.opened()) {
         saved->NoteNothing(GetLastError() != 0 ? GetLastError() : ERROR_FILE_NOT_FOUND);
         return;
@@ -327,7 +324,7 @@ void ReadSavedBytes(HWND dialog, const TargetPath& path, int32_t kind, ResName n
             ClipFile(source, name, saved);
             break;
         default:
-            StringFile(dialog, source, saved);
+            StringFile(dialog, page, source, saved);
             break;
     }
     saved->NoteNothing(ERROR_RESOURCE_NAME_NOT_FOUND);
@@ -361,7 +358,7 @@ void SaveSelection(HWND dialog, PageState* page, int listId) {
         memberId = member->imageId;
     }
     SavedBlock saved;
-    ReadSavedBytes(dialog, page->target, kind, name, memberList ? &memberId : nullptr, &saved);
+    ReadSavedBytes(dialog, page, kind, name, memberList ? &memberId : nullptr, &saved);
     if (saved.bytes().block == nullptr) {
         SetLastError(saved.bytes().failure);
         ReportSystemError(dialog, 2);

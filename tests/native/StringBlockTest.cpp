@@ -65,4 +65,11 @@ TEST(StringBlock, CutBlockEndsAtTheFirstStringThatDoesNotFit) {
     EXPECT_EQ(0u, ReadPeStringBlock(pe.data(), 5, s));  // "ab" lacks its last byte
 }
 
+TEST(StringBlock, AFullWidthCharacterGuessesTwiceAsWideAsALatinLetter) {
+    const uint8_t text[] = {'A', 0, 0x7F, 0, 0x80, 0, 0xC6, 0x30, 0x42, 0xFF};
+    EXPECT_EQ(0u, PeStringWidthGuess(text, 0));
+    EXPECT_EQ(2u, PeStringWidthGuess(text, 2));
+    EXPECT_EQ(8u, PeStringWidthGuess(text, 5));
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -343,6 +344,35 @@ TEST(PageCopy, StringRowsEachEndWithALineBreakAndTheBlockWithItsNul) {
         expected += static_cast<char>('a' + i % 26);
     EXPECT_TRUE(std::string(text.begin(), text.begin() + 65535) == expected);
     EXPECT_EQ(std::string("\r\n", 3), std::string(text.begin() + 65535, text.begin() + 65538));
+}
+
+TEST(PageCopy, ASelectionOfRowsNeverShownCopiesEveryRowInOrder) {
+    const std::string path = FixturePath("strings-1000.dll");
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(path, &open));
+    ChooseKind(open.page, 3);
+    HWND list = GetDlgItem(open.page, 1007);
+    ASSERT_EQ(1000, ListCount(open.page, 1007));
+    ClearSelection(list);
+    // From a row on screen to rows far below it, none of them drawn since.
+    for (int row = 2; row < 990; ++row)
+        SelectRow(list, row);
+    PressCopy(open.page);
+    std::vector<uint8_t> text = ClipboardBytes(CF_TEXT);
+
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module);
+    std::string expected;
+    char row[512];
+    for (int id = 3; id <= 990; ++id) {
+        ASSERT_GT(LoadStringA(module, static_cast<UINT>(id), row, sizeof(row)), 0) << id;
+        expected += std::string(row) + "\r\n";
+    }
+    FreeLibrary(module);
+    const std::string copied(text.begin(), std::find(text.begin(), text.end(), 0));
+    EXPECT_EQ(expected.size(), copied.size());
+    EXPECT_TRUE(copied == expected);
 }
 
 TEST(PageCopy, ClipsGiveTheirFirstFrameAndTheirWholeSound) {

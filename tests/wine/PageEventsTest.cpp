@@ -307,7 +307,7 @@ bool changeInsideFill;
 LRESULT CALLBACK WatchBitmapList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == LB_RESETCONTENT)
         ++bitmapListResets;
-    if (message == LB_ADDSTRING && changeInsideFill) {
+    if ((message == LB_ADDSTRING || message == LB_INSERTSTRING) && changeInsideFill) {
         changeInsideFill = false;
         SendMessageA(GetParent(list), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
     }

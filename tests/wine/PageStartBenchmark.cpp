@@ -1,12 +1,25 @@
 // Times the page's start and the repaint of a long list under Wine, and prints a
 // table. No test: run it by hand inside a Wine session (README, benchmarks).
 //
-//   PageStartBenchmark [REPEATS]
+//   PageStartBenchmark [REPEATS [openings]]
+//
+// With "openings", only the first table and the string list's first paint.
+// First the page's opening against the same sheet holding the page's own
+// dialog template with a procedure that does nothing (its controls and
+// typeface, nothing read, filled or drawn): cold, each opening in a fresh
+// process of this program (PageStartBenchmark --once FILE, the empty dialog
+// for an empty FILE), as the first Properties of a session is; warm, in this
+// process after a first opening that is not counted. Each pair is measured one
+// right after the other, as the machine's load drifts. "work" is the page's
+// time beyond the empty dialog's, as a share of it; "paint" adds the first
+// paint. The files: Wine's shell32.dll, app-library.dll (338 strings, 12
+// cursor groups), strings-1000.dll, strings-10000.dll, ne-cursors-30000.exe.
+// Then the string list of strings-10000.dll shown for the first time.
 //
 // The page fills every list while it handles WM_INITDIALOG, so its start is
 // the creation of a modeless sheet holding it, until PropertySheetA returns;
 // "painted" adds the sheet's first paint, where the page makes the pictures it
-// shows. The same sheet with an empty page of the same size is timed beside
+// shows. The same sheet with the empty dialog above is timed beside
 // it; the difference is the page's own work. The files are the icon libraries,
 // shell32.dll, 16-bit files of 3,000 and 30,000 cursor groups, and a table of
 // 10,000 strings. Each time is
@@ -94,24 +107,166 @@ INT_PTR CALLBACK EmptyPageProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
 }
 
-// An empty dialog of the page's size (227 x 200 dialog units), in memory.
-struct EmptyTemplate {
-    DLGTEMPLATE dialog;
-    WORD menu, windowClass, title;
-};
+// The library, loaded once as the shell loads it, for its dialog template.
+HMODULE PageLibrary() {
+    static HMODULE library = LoadLibraryA(LibraryPath().c_str());
+    return library;
+}
 
-double TimeEmptySheet() {
-    static EmptyTemplate empty = {};
-    empty.dialog.style = WS_CHILD | WS_VISIBLE | WS_CAPTION | DS_3DLOOK;
-    empty.dialog.cx = 227;
-    empty.dialog.cy = 200;
+// The sheet with the page's own dialog template (its controls and typeface)
+// and a procedure that does nothing: no list is filled and nothing is drawn.
+double TimeEmptySheet(double* painted = nullptr) {
+    if (PageLibrary() == nullptr)
+        return -1.0;
     PROPSHEETPAGEA description = {};
     description.dwSize = sizeof(description);
-    description.dwFlags = PSP_DLGINDIRECT;
-    description.pResource = &empty.dialog;
+    description.hInstance = PageLibrary();
+    description.pszTemplate = MAKEINTRESOURCEA(101);
     description.pfnDlgProc = EmptyPageProc;
     HPROPSHEETPAGE page = CreatePropertySheetPageA(&description);
-    return page != nullptr ? TimeSheet(page, nullptr) : -1.0;
+    return page != nullptr ? TimeSheet(page, nullptr, painted) : -1.0;
+}
+
+// One opening in this process: of the empty dialog when path is empty, else
+// of the page for path. Negative when no sheet came.
+double OpenOnce(const std::string& path, double* painted) {
+    if (path.empty())
+        return TimeEmptySheet(painted);
+    ResourcePage open;
+    if (!OfferResourcePage(path, &open)) {
+        CloseResourcePage(&open);
+        return -1.0;
+    }
+    HPROPSHEETPAGE page = open.handle;
+    open.handle = nullptr;  // the sheet takes it
+    const double time = TimeSheet(page, nullptr, painted);
+    CloseResourcePage(&open);
+    return time;
+}
+
+// The child of a cold opening: one opening in a fresh process, its times on
+// standard output.
+int RunOnce(const std::string& path) {
+    InitCommonControls();
+    double painted = 0;
+    const double time = OpenOnce(path, &painted);
+    std::printf("%.3f %.3f\n", time, painted);
+    std::fflush(stdout);
+    return time < 0 ? 1 : 0;
+}
+
+// A fresh process of this program that opens path once (the empty dialog when
+// path is empty); false when it gave no times.
+bool OpenInFreshProcess(const std::string& path, double* time, double* painted) {
+    char self[MAX_PATH];
+    if (GetModuleFileNameA(nullptr, self, MAX_PATH) == 0)
+        return false;
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return false;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    std::string command = "\"" + std::string(self) + "\" --once \"" + path + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    std::string output;
+    if (started) {
+        char buffer[256];
+        DWORD read = 0;
+        while (ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+            output.append(buffer, read);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(readEnd);
+    return std::sscanf(output.c_str(), "%lf %lf", time, painted) == 2 && *time >= 0;
+}
+
+struct Openings {
+    double sheet;
+    double painted;
+};
+
+// Medians of repeats openings, each in a fresh process (cold) or all in this
+// one after a first opening that is not counted (warm).
+bool MedianOpenings(const std::string& path, int repeats, bool cold, Openings* medians) {
+    std::vector<double> sheets, paints;
+    double time = 0, painted = 0;
+    if (!cold && OpenOnce(path, &painted) < 0)
+        return false;
+    for (int i = 0; i < repeats; ++i) {
+        if (cold ? !OpenInFreshProcess(path, &time, &painted)
+                 : (time = OpenOnce(path, &painted)) < 0)
+            return false;
+        sheets.push_back(time);
+        paints.push_back(painted);
+    }
+    *medians = Openings{Median(sheets), Median(paints)};
+    return true;
+}
+
+// The page's opening against the empty dialog's, cold and warm, each pair
+// measured one right after the other.
+void CompareWithEmptyDialog(const char* label, const std::string& path, int repeats) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::printf("%-22s (missing: %s)\n", label, path.c_str());
+        return;
+    }
+    std::printf("%-22s", label);
+    for (bool cold : {true, false}) {
+        Openings empty = {}, page = {};
+        if (!MedianOpenings("", repeats, cold, &empty) ||
+            !MedianOpenings(path, repeats, cold, &page)) {
+            std::printf("   (no sheet)");
+            continue;
+        }
+        std::printf(" %7.1f %7.1f %6.2f %7.1f %7.1f", empty.sheet, page.sheet,
+                    (page.sheet - empty.sheet) / empty.sheet, page.painted,
+                    (page.painted - empty.painted) / empty.painted);
+    }
+    std::printf("\n");
+}
+
+// The string list of a page shown for the first time: the choice of the kind
+// until the list's first paint is done, and that paint alone.
+void TimeFirstStringPaint(const std::string& path, int repeats) {
+    std::vector<double> shown, paints;
+    for (int i = 0; i < repeats; ++i) {
+        ResourcePage open;
+        if (!OpenResourcePage(path, &open)) {
+            std::printf("string list: no page for %s\n", path.c_str());
+            CloseResourcePage(&open);
+            return;
+        }
+        HWND list = GetDlgItem(open.page, 1007);
+        HWND dropDown = GetDlgItem(open.page, 1000);
+        LARGE_INTEGER start, chosen, end;
+        QueryPerformanceCounter(&start);
+        SendMessageA(dropDown, CB_SETCURSEL, 3, 0);
+        SendMessageA(open.page, WM_COMMAND, MAKEWPARAM(1000, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(dropDown));
+        QueryPerformanceCounter(&chosen);
+        UpdateWindow(list);
+        QueryPerformanceCounter(&end);
+        shown.push_back(Milliseconds(start, end));
+        paints.push_back(Milliseconds(chosen, end));
+        CloseResourcePage(&open);
+    }
+    std::printf(
+        "string list of strings-10000.dll shown for the first time: %.1f ms from the choice, "
+        "first paint %.1f ms (medians of %d)\n",
+        Median(shown), Median(paints), repeats);
 }
 
 void TimeStart(const char* label, const std::string& path, int repeats, double empty) {
@@ -368,8 +523,27 @@ void TimeStringCopies(const std::string& path, int repeats) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--once")
+        return RunOnce(argv[2]);
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     InitCommonControls();
+    std::printf(
+        "page's opening against the empty dialog (the page's own template, a procedure that\n"
+        "does nothing), median of %d; cold: a fresh process per opening, warm: the same\n"
+        "process after a first opening; work = (page - empty) / empty (ms)\n",
+        repeats);
+    std::printf("%-22s %7s %7s %6s %7s %7s %7s %7s %6s %7s %7s\n", "file", "c.empty", "c.page",
+                "c.work", "c.paint", "c.pwork", "w.empty", "w.page", "w.work", "w.paint",
+                "w.pwork");
+    CompareWithEmptyDialog("shell32.dll", SystemFilePath("shell32.dll"), repeats);
+    CompareWithEmptyDialog("app-library.dll (338)", FixturePath("app-library.dll"), repeats);
+    CompareWithEmptyDialog("strings-1000.dll", FixturePath("strings-1000.dll"), repeats);
+    CompareWithEmptyDialog("strings-10000.dll", FixturePath("strings-10000.dll"), repeats);
+    CompareWithEmptyDialog("ne-cursors-30000.exe", FixturePath("ne-cursors-30000.exe"), repeats);
+    TimeFirstStringPaint(FixturePath("strings-10000.dll"), repeats);
+    if (argc > 2 && std::string(argv[2]) == "openings")
+        return 0;
+
     std::vector<double> emptyTimes;
     for (int i = 0; i < repeats; ++i)
         emptyTimes.push_back(TimeEmptySheet());

@@ -57,6 +57,23 @@ TEST(PageTeardown, TheProbeSeesDataModulesAndMappedViews) {
     CloseHandle(file);
 }
 
+TEST(PageTeardown, EveryListsPaintLeavesTheFileFree) {
+    for (const char* name : {"pe-resources.dll", "ne-kinds.exe"}) {
+        SCOPED_TRACE(name);
+        const std::string path = FixturePath(name);
+        ResourcePage open;
+        PageCloser closer{&open};
+        ASSERT_TRUE(OpenResourcePage(path, &open));
+        for (int kind = 0; kind < 5; ++kind) {
+            ChooseKind(open.page, kind);
+            HWND list = GetDlgItem(open.page, kind == 3 ? 1007 : 1004 + kind);
+            // A paint of every entry shown, pictures and row texts made from the file.
+            RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            ExpectFileFree(path, ("after the paint of kind " + std::to_string(kind)).c_str());
+        }
+    }
+}
+
 TEST(PageTeardown, NothingOfTheFileOrTheLibraryOutlivesTheSheet) {
     for (const char* name : {"pe-resources.dll", "ne-kinds.exe"}) {
         SCOPED_TRACE(name);

@@ -18,6 +18,7 @@
 #include "page/CopySelection.h"
 #include "page/PageStores.h"
 #include "page/StringListView.h"
+#include "support/ResourcePage.h"
 #include "support/TempFiles.h"
 #include "support/TestPaths.h"
 
@@ -313,6 +314,45 @@ TEST(StringListView, RowsAndEmptyAreaShareTheSeparatorAndTheHeaderIgnoresTheLeft
     SendMessageA(page.page->stringHeader, WM_LBUTTONUP, 0, MAKELPARAM(x + 40, 5));
     EXPECT_EQ(x, page.ColumnWidth(0));
     UnhookControl(page.page->stringHeader);
+}
+
+TEST(StringListView, ARowOfThePagesListScrolledIntoViewDrawsItsOwnIdAndText) {
+    const std::string path = FixturePath("strings-1000.dll");
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(path, &open));
+    ChooseKind(open.page, 3);
+    HWND list = GetDlgItem(open.page, 1007);
+    SendMessageA(list, LVM_ENSUREVISIBLE, 900, FALSE);
+    UpdateWindow(list);
+    const int top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+    ASSERT_GT(top, 800);
+    // The same rows as a list that keeps its own texts draws them.
+    StringPage kept(path);
+    ASSERT_EQ(0, kept.filled);
+    for (int row : {top, top + 3, 999}) {
+        SCOPED_TRACE(row);
+        Canvas shown(400, 20), expected(400, 20);
+        DRAWITEMSTRUCT item = {};
+        item.CtlType = ODT_LISTVIEW;
+        item.CtlID = 1007;
+        item.itemID = static_cast<UINT>(row);
+        item.itemAction = ODA_DRAWENTIRE;
+        item.rcItem = RECT{0, 0, 400, 20};
+        item.hwndItem = list;
+        item.hDC = shown.dc;
+        SendMessageA(open.page, WM_DRAWITEM, 1007, reinterpret_cast<LPARAM>(&item));
+        item.hwndItem = kept.list;
+        item.hDC = expected.dc;
+        DrawStringRow(kept.dialog, &item);
+        ASSERT_TRUE(expected.Inked(0, 400, GetSysColor(COLOR_WINDOW)));
+        int differing = 0;
+        for (int x = 0; x < 400; ++x) {
+            for (int y = 0; y < 20; ++y)
+                differing += GetPixel(shown.dc, x, y) != GetPixel(expected.dc, x, y);
+        }
+        EXPECT_EQ(0, differing);
+    }
 }
 
 }  // namespace
