@@ -9,6 +9,7 @@
 #include "common/PageControls.h"
 #include "page/ControlHooks.h"
 #include "page/CopySelection.h"
+#include "page/MenuKey.h"
 #include "page/PageAccessible.h"
 #include "page/PaintTarget.h"
 #include "page/SaveSelection.h"
@@ -166,16 +167,6 @@ void ShowCopyMenu(HWND dialog, HWND source, LPARAM point) {
             SaveSelection(dialog, FindPageState(dialog), listId);
     }
     DestroyMenu(menu);
-}
-
-bool OnMenuKey(HWND list, UINT message, WPARAM key) {
-    if (key != VK_APPS || (message != WM_KEYDOWN && message != WM_KEYUP))
-        return false;
-    // On the release, as the platform itself does; neither half reaches the
-    // platform, which would otherwise send a second request.
-    if (message == WM_KEYUP)
-        SendMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-    return true;
 }
 
 LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {

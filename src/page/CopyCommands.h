@@ -9,10 +9,6 @@
 // opens at source's selected entry.
 void ShowCopyMenu(HWND dialog, HWND source, LPARAM point);
 
-// The menu key in a list: true when message is that key's press or release,
-// which the list hook consumes; the release opens the context menu.
-bool OnMenuKey(HWND list, UINT message, WPARAM key);
-
 // The hook of the list boxes (1004, 1005, 1006, 1008, 1010): Ctrl+C copies
 // where the page copies from the list, Ctrl+S saves, a right click selects
 // what lies under the pointer first, the menu key opens the context menu, and

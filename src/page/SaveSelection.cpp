@@ -16,7 +16,7 @@
 #include "page/ItemTexts.h"
 #include "page/PictureItems.h"
 #include "page/SaveDialog.h"
-#include "page/StringListView.h"
+#include "page/StringListRowId.h"
 
 namespace {
 

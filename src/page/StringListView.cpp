@@ -10,10 +10,10 @@
 #include "common/PageControls.h"
 #include "formats/TextWriter.h"
 #include "page/ControlHooks.h"
-#include "page/CopyCommands.h"
 #include "page/CopySelection.h"
 #include "page/DialogFont.h"
 #include "page/DialogResult.h"
+#include "page/MenuKey.h"
 #include "page/PageState.h"
 #include "page/PageStores.h"
 #include "page/PaintTarget.h"
@@ -224,18 +224,6 @@ void DrawStringRow(PageState* page, const DRAWITEMSTRUCT* item) {
     SetBkColor(dc, previousBack);
     if ((item->itemState & ODS_FOCUS) && GetFocus() == list)
         DrawFocusRect(dc, &r);
-}
-
-bool ListStringRowId(const PageState* page, HWND list, LRESULT row, uint16_t* id) {
-    if (page != nullptr && page->stringRows != nullptr)
-        return StringRowId(page->stringRows, page->stringRowCount, row, id);
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = static_cast<int>(row);
-    if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-        return false;
-    *id = static_cast<uint16_t>(item.lParam);
-    return true;
 }
 
 INT_PTR StringListNotify(HWND dialog, const NMHDR* header) {

@@ -18,10 +18,6 @@ void DrawStringRow(PageState* page, const DRAWITEMSTRUCT* item);
 // it finds the page's state itself.
 void DrawStringRow(HWND dialog, const DRAWITEMSTRUCT* item);
 
-// The identifier of a row of 1007: from the page's rows when the list is
-// virtual, else the row's own parameter. False when there is no such row.
-bool ListStringRowId(const PageState* page, HWND list, LRESULT row, uint16_t* id);
-
 // WM_NOTIFY from 1007; the dialog procedure's result (FALSE when not handled).
 INT_PTR StringListNotify(HWND dialog, const NMHDR* header);
 
