@@ -3,9 +3,9 @@
 // fits 80 x 80 is painted by the device when the entry is first drawn; a clip
 // whose headers cannot be read is listed with 0 x 0 and length 0, without one.
 #include "catalogue/ListFill.h"
-#include "formats/ClipHeaders.h"
-#include "formats/DibLayout.h"
-#include "formats/ResourceRecords.h"
+#include "formats/clips/ClipHeaders.h"
+#include "formats/executables/ResourceRecords.h"
+#include "formats/images/DibLayout.h"
 
 int AddAviItem(ResName name, const uint8_t* data, uint32_t size, ListFillContext* context) {
     uint32_t recordSize = 0;

@@ -2,8 +2,8 @@
 // is made when the entry is first drawn; one that cannot be drawn as it stands
 // is marked so now.
 #include "catalogue/ListFill.h"
-#include "formats/DibLayout.h"
-#include "formats/ResourceRecords.h"
+#include "formats/executables/ResourceRecords.h"
+#include "formats/images/DibLayout.h"
 
 int AddBitmapItem(ResName name, const uint8_t* data, uint32_t size, ListFillContext* context) {
     uint32_t recordSize = 0;

@@ -7,9 +7,9 @@
 #include "catalogue/ResourceKinds.h"
 #include "common/GdiOwners.h"
 #include "common/PlainDib.h"
-#include "formats/DibLayout.h"
-#include "formats/MemoryFile.h"
-#include "formats/ResourceRecords.h"
+#include "formats/clips/MemoryFile.h"
+#include "formats/executables/ResourceRecords.h"
+#include "formats/images/DibLayout.h"
 #include "media/ClipDevice.h"
 
 namespace {

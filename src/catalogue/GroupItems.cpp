@@ -2,7 +2,7 @@
 // the platform would choose for the system icon or cursor size, is made when
 // the entry is first drawn.
 #include "catalogue/ListFill.h"
-#include "formats/ResourceRecords.h"
+#include "formats/executables/ResourceRecords.h"
 
 namespace {
 

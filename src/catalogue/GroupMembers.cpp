@@ -6,11 +6,11 @@
 #include "catalogue/ResourceKinds.h"
 #include "common/ErrorReports.h"
 #include "common/PageControls.h"
-#include "formats/DibLayout.h"
-#include "formats/GroupDirectory.h"
-#include "formats/LittleEndian.h"
-#include "formats/ResourceRecords.h"
-#include "formats/SortedPlaces.h"
+#include "formats/bytes/LittleEndian.h"
+#include "formats/executables/ResourceRecords.h"
+#include "formats/images/DibLayout.h"
+#include "formats/images/GroupDirectory.h"
+#include "formats/texts/SortedPlaces.h"
 
 namespace {
 

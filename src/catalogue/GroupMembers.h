@@ -6,7 +6,7 @@
 
 #include "catalogue/RecordStore.h"
 #include "common/TargetPath.h"
-#include "formats/ResourceRecords.h"
+#include "formats/executables/ResourceRecords.h"
 
 // Negative, 0 or positive as member placed goes before, ties with or goes
 // after member added in the member list (the page's WM_COMPAREITEM order).

@@ -1,7 +1,7 @@
 #include "catalogue/GroupPicture.h"
 
-#include "formats/DibLayout.h"
-#include "formats/GroupDirectory.h"
+#include "formats/images/DibLayout.h"
+#include "formats/images/GroupDirectory.h"
 
 namespace {
 

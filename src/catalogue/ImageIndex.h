@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "catalogue/ResourceSource.h"
-#include "formats/NeIdIndex.h"
+#include "formats/executables/NeIdIndex.h"
 
 struct ImageIndex {
     NeIdEntry* entries;  // fixed block, or null

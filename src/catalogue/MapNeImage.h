@@ -2,7 +2,7 @@
 #pragma once
 
 #include "common/TargetPath.h"
-#include "formats/NeResources.h"
+#include "formats/executables/NeResources.h"
 
 // True when the file is mapped and its NE header and resource table position
 // pass LocateNeResourceTable; on false nothing stays open and image is left

@@ -1,7 +1,7 @@
 #include "catalogue/RecordPlaces.h"
 
-#include "formats/ResourceRecords.h"
-#include "formats/SortedPlaces.h"
+#include "formats/executables/ResourceRecords.h"
+#include "formats/texts/SortedPlaces.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "formats/ResourceRecords.h"
+#include "formats/executables/ResourceRecords.h"
 
 bool MakePictureStore(int32_t kind, uint8_t** block, int32_t* used, PictureStore* store) {
     switch (kind) {

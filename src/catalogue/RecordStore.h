@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "catalogue/ResourceKinds.h"
-#include "formats/ResName.h"
+#include "formats/bytes/ResName.h"
 
 // The store of one picture kind (icon, bitmap, cursor or AVI): its block, bytes
 // used, growth slack and the kind's fixed record part.

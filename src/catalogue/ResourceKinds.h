@@ -3,7 +3,7 @@
 // shell modes. Everything that goes from a kind to one of these asks here.
 #pragma once
 
-#include "formats/ResName.h"
+#include "formats/bytes/ResName.h"
 
 enum ResourceKind {
     kKindIcon = 0,

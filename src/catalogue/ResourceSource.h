@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "common/TargetPath.h"
-#include "formats/NeResources.h"
+#include "formats/executables/NeResources.h"
 
 struct ResourceSource {
     HMODULE module;       // data-only module, or null

@@ -11,7 +11,7 @@
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
-#include "formats/StringBlock.h"
+#include "formats/texts/StringBlock.h"
 
 namespace {
 

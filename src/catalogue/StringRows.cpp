@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "catalogue/ResourceKinds.h"
-#include "formats/SortedPlaces.h"
-#include "formats/StringBlock.h"
+#include "formats/texts/SortedPlaces.h"
+#include "formats/texts/StringBlock.h"
 
 namespace {
 

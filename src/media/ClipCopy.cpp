@@ -4,10 +4,10 @@
 
 #include <cstring>
 
-#include "formats/ClipboardBlocks.h"
-#include "formats/MemoryFile.h"
-#include "media/ClipboardPut.h"
+#include "formats/clips/MemoryFile.h"
+#include "formats/output/ClipboardBlocks.h"
 #include "media/ClipDevice.h"
+#include "media/ClipboardPut.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "common/BindProc.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
-#include "formats/FileReplace.h"
+#include "formats/output/FileReplace.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "media/MemoryFileProc.h"
 
-#include "formats/MemoryFile.h"
+#include "formats/clips/MemoryFile.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <commctrl.h>
 
 #include "module/ShellExtension.h"
-#include "page/PageState.h"
+#include "page/state/PageState.h"
 
 namespace {
 

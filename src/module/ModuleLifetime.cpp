@@ -5,8 +5,8 @@
 #include "common/AccessApi.h"
 #include "common/BindProc.h"
 #include "common/ModuleState.h"
-#include "formats/MemoryFile.h"
-#include "formats/PlatformDecisions.h"
+#include "formats/clips/MemoryFile.h"
+#include "formats/executables/PlatformDecisions.h"
 #include "media/MemoryFileProc.h"
 #include "module/ModuleLifetime.h"
 

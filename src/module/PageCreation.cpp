@@ -4,11 +4,11 @@
 #include <cstdint>
 
 #include "common/ModuleState.h"
-#include "formats/TemplatePatch.h"
+#include "formats/executables/TemplatePatch.h"
 #include "module/SelectedPath.h"
 #include "module/ShellExtension.h"
 #include "module/TargetHasResources.h"
-#include "page/PageDialogProc.h"
+#include "page/dialog/PageDialogProc.h"
 
 // The shorter description is the longer one cut before the activation context,
 // with no padding of its own; the 32-bit sizes are those every older system's

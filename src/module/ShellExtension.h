@@ -7,7 +7,7 @@
 #include <shlobj.h>
 
 #include "common/TargetPath.h"
-#include "page/PageState.h"
+#include "page/state/PageState.h"
 
 // The class the installer registers as the property-sheet handler.
 inline const CLSID kExtensionClassId = {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "formats/TargetCheck.h"
+#include "formats/executables/TargetCheck.h"
 
 namespace {
 

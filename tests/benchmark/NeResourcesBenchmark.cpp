@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "../native/NeImageBuilder.h"
-#include "formats/NeResources.h"
-#include "formats/TargetCheck.h"
+#include "formats/executables/NeResources.h"
+#include "formats/executables/TargetCheck.h"
 #include "support/MemoryTargetFile.h"
 
 namespace {

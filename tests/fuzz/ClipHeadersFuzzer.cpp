@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "formats/ClipHeaders.h"
+#include "formats/clips/ClipHeaders.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "formats/ClipboardBlocks.h"
+#include "formats/output/ClipboardBlocks.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "formats/DibLayout.h"
-#include "formats/NeResources.h"
+#include "formats/executables/NeResources.h"
+#include "formats/images/DibLayout.h"
 
 namespace {
 

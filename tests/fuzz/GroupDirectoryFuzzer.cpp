@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "formats/GroupDirectory.h"
+#include "formats/images/GroupDirectory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint32_t count = GroupEntryCount(data, size);

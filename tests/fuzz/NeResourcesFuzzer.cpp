@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "formats/NeIdIndex.h"
-#include "formats/NeResources.h"
+#include "formats/executables/NeIdIndex.h"
+#include "formats/executables/NeResources.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <cstring>
 #include <vector>
 
-#include "formats/GroupDirectory.h"
-#include "formats/LittleEndian.h"
-#include "formats/SavedFiles.h"
-#include "formats/StringBlock.h"
+#include "formats/bytes/LittleEndian.h"
+#include "formats/images/GroupDirectory.h"
+#include "formats/output/SavedFiles.h"
+#include "formats/texts/StringBlock.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "formats/StringBlock.h"
+#include "formats/texts/StringBlock.h"
 
 namespace {
 

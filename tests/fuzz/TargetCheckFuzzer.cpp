@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "formats/TargetCheck.h"
+#include "formats/executables/TargetCheck.h"
 #include "support/MemoryTargetFile.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "formats/TemplatePatch.h"
+#include "formats/executables/TemplatePatch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 0x10000)

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "formats/ClipHeaders.h"
-#include "formats/LittleEndian.h"
+#include "formats/bytes/LittleEndian.h"
+#include "formats/clips/ClipHeaders.h"
 #include "writers/AviWriter.h"
 
 namespace {

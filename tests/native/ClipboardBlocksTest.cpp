@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "formats/LittleEndian.h"
-#include "formats/ClipboardBlocks.h"
+#include "formats/bytes/LittleEndian.h"
+#include "formats/output/ClipboardBlocks.h"
 #include "writers/DibWriter.h"
 #include "writers/PngWriter.h"
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "formats/DibLayout.h"
-#include "formats/LittleEndian.h"
+#include "formats/bytes/LittleEndian.h"
+#include "formats/images/DibLayout.h"
 #include "writers/DibWriter.h"
 #include "writers/IconWriter.h"
 

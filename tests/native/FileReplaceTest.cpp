@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "formats/FileReplace.h"
+#include "formats/output/FileReplace.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "formats/GroupDirectory.h"
-#include "formats/LittleEndian.h"
+#include "formats/bytes/LittleEndian.h"
+#include "formats/images/GroupDirectory.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "formats/BoundedName.h"
-#include "formats/MemberPixels.h"
+#include "formats/bytes/BoundedName.h"
+#include "formats/images/MemberPixels.h"
 
 namespace {
 

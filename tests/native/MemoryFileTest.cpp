@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/MemoryFile.h"
+#include "formats/clips/MemoryFile.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "formats/NeIdIndex.h"
 #include "NeImageBuilder.h"
+#include "formats/executables/NeIdIndex.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/LittleEndian.h"
+#include "formats/bytes/LittleEndian.h"
 
 struct NeTestName {
     bool isText;

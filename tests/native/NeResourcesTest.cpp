@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/NeResources.h"
 #include "NeImageBuilder.h"
+#include "formats/executables/NeResources.h"
 
 namespace {
 

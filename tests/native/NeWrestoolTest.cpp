@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/NeResources.h"
+#include "formats/executables/NeResources.h"
 #include "listing/WrestoolListing.h"
 
 namespace {

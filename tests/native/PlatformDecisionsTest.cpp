@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "formats/PlatformDecisions.h"
+#include "formats/executables/PlatformDecisions.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "formats/ResourceRecords.h"
+#include "formats/executables/ResourceRecords.h"
 
 namespace {
 

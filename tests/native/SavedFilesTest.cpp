@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "formats/LittleEndian.h"
-#include "formats/SavedFiles.h"
-#include "formats/StringBlock.h"
+#include "formats/bytes/LittleEndian.h"
+#include "formats/output/SavedFiles.h"
+#include "formats/texts/StringBlock.h"
 #include "writers/DibWriter.h"
 #include "writers/IconWriter.h"
 #include "writers/PngWriter.h"

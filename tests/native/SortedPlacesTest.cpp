@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "formats/SortedPlaces.h"
+#include "formats/texts/SortedPlaces.h"
 
 namespace {
 

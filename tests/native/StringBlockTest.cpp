@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/StringBlock.h"
+#include "formats/texts/StringBlock.h"
 #include "writers/StringBlockWriter.h"
 
 namespace {

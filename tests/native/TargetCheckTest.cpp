@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "formats/NeResources.h"
-#include "formats/LittleEndian.h"
-#include "formats/TargetCheck.h"
+#include "formats/bytes/LittleEndian.h"
+#include "formats/executables/NeResources.h"
+#include "formats/executables/TargetCheck.h"
 
 namespace {
 

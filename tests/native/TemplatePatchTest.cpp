@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "formats/TemplatePatch.h"
+#include "formats/executables/TemplatePatch.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "formats/TextOrder.h"
+#include "formats/texts/TextOrder.h"
 
 namespace {
 

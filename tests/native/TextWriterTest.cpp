@@ -1,7 +1,7 @@
 // Short texts in fixed buffers: what the page draws and names its clips with.
 #include <gtest/gtest.h>
 
-#include "formats/TextWriter.h"
+#include "formats/bytes/TextWriter.h"
 
 TEST(TextWriter, WritesNumbersAndCutsWhatDoesNotFit) {
     char buffer[12];

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "formats/TargetCheck.h"
+#include "formats/executables/TargetCheck.h"
 
 struct MemoryTargetFile {
     const uint8_t* data;

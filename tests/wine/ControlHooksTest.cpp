@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "page/ControlHooks.h"
+#include "page/state/ControlHooks.h"
 
 namespace {
 

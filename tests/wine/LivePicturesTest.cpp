@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "catalogue/ResourceKinds.h"
-#include "formats/ClipHeaders.h"
-#include "formats/ResourceRecords.h"
-#include "page/PageState.h"
-#include "page/PageStores.h"
+#include "formats/clips/ClipHeaders.h"
+#include "formats/executables/ResourceRecords.h"
+#include "page/state/PageState.h"
+#include "page/state/PageStores.h"
 #include "support/ResourcePage.h"
 #include "support/TempFiles.h"
 #include "support/TestPaths.h"

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "formats/MemoryFile.h"
 #include "common/ModuleState.h"
+#include "formats/clips/MemoryFile.h"
 #include "module/ModuleLifetime.h"
 #include "support/TestPaths.h"
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "formats/MemoryFile.h"
 #include "common/ModuleState.h"
+#include "formats/clips/MemoryFile.h"
 #include "module/ModuleLifetime.h"
 #include "support/TestPaths.h"
 

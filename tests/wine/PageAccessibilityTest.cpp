@@ -9,7 +9,7 @@
 #include <string>
 
 #include "catalogue/ResourceKinds.h"
-#include "page/PageState.h"
+#include "page/state/PageState.h"
 #include "support/ResourcePage.h"
 #include "support/TestPaths.h"
 

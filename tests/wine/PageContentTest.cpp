@@ -14,9 +14,9 @@
 
 #include "../fixtures/listing/WrestoolListing.h"
 #include "catalogue/RecordStore.h"
-#include "formats/ResourceRecords.h"
-#include "page/ItemTexts.h"
-#include "page/PageStores.h"
+#include "formats/executables/ResourceRecords.h"
+#include "page/lists/ItemTexts.h"
+#include "page/state/PageStores.h"
 #include "support/MessageBoxCapture.h"
 #include "support/OlderSystem.h"
 #include "support/ResourcePage.h"

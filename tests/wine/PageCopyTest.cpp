@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "formats/ResourceRecords.h"
-#include "formats/LittleEndian.h"
-#include "page/CopyMemberImage.h"
-#include "page/PageStores.h"
+#include "formats/bytes/LittleEndian.h"
+#include "formats/executables/ResourceRecords.h"
+#include "page/commands/CopyMemberImage.h"
+#include "page/state/PageStores.h"
 #include "support/MessageBoxCapture.h"
 #include "support/ResourcePage.h"
 #include "support/TestPaths.h"

@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "formats/DibLayout.h"
 #include "catalogue/RecordStore.h"
-#include "formats/ResourceRecords.h"
 #include "common/ModuleState.h"
+#include "formats/executables/ResourceRecords.h"
+#include "formats/images/DibLayout.h"
 #include "module/ShellExtension.h"
-#include "page/PageDrawing.h"
-#include "page/PageStores.h"
+#include "page/lists/PageDrawing.h"
+#include "page/state/PageStores.h"
 #include "support/ExtensionServer.h"
 #include "support/TestPaths.h"
 

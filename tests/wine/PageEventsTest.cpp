@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "page/PageState.h"
+#include "page/state/PageState.h"
 #include "support/OlderSystem.h"
 #include "support/ResourcePage.h"
 #include "support/TestPaths.h"

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "catalogue/ResourceKinds.h"
-#include "page/PageState.h"
+#include "page/state/PageState.h"
 #include "support/MappedFiles.h"
 #include "support/MessageBoxCapture.h"
 #include "support/ResourcePage.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "common/ModuleState.h"
-#include "formats/LittleEndian.h"
+#include "formats/bytes/LittleEndian.h"
 #include "media/FileSave.h"
 #include "support/ResourcePage.h"
 #include "support/TempFiles.h"

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "common/ModuleState.h"
+#include "formats/executables/TemplatePatch.h"
 #include "module/PageCreation.h"
 #include "module/ShellExtension.h"
-#include "formats/TemplatePatch.h"
-#include "page/PageState.h"
+#include "page/state/PageState.h"
 #include "support/DropDataObject.h"
 #include "support/ExtensionServer.h"
 #include "support/OlderSystem.h"

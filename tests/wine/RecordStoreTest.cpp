@@ -6,8 +6,8 @@
 #include <string>
 
 #include "catalogue/RecordStore.h"
-#include "formats/ResourceRecords.h"
-#include "page/PageStores.h"
+#include "formats/executables/ResourceRecords.h"
+#include "page/state/PageStores.h"
 
 namespace {
 

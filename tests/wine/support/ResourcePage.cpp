@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "catalogue/ResourceKinds.h"
-#include "page/LivePictures.h"
+#include "page/lists/LivePictures.h"
 
 namespace {
 

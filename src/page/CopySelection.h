@@ -1,8 +1,0 @@
-// Copying what the current kind's selection designates to the clipboard.
-#pragma once
-
-#include <windows.h>
-
-#include "page/PageState.h"
-
-void CopySelection(HWND dialog, PageState* page);

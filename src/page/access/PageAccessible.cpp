@@ -1,0 +1,521 @@
+#include "page/access/PageAccessible.h"
+
+#include <oleacc.h>
+
+#include <new>
+
+#include "common/AccessApi.h"
+#include "common/ModuleState.h"
+#include "common/PageControls.h"
+#include "page/access/AccessLink.h"
+#include "page/access/EntrySpeech.h"
+#include "page/state/ControlHooks.h"
+#include "page/state/PageState.h"
+
+namespace {
+
+// Longer names are cut; the drawing ends them with an ellipsis far earlier.
+const size_t kSpokenTextSize = 512;
+
+// A VARIANT that names nothing (VariantInit's work, without the library).
+void ClearVariant(VARIANT* value) {
+    if (value != nullptr)
+        value->vt = VT_EMPTY;
+}
+
+void SetChildVariant(VARIANT* value, LONG child) {
+    value->vt = VT_I4;
+    value->lVal = child;
+}
+
+// The control's object: the system's object answers for the control itself
+// (its name from the caption, role, state, place, parent, keys); the entries
+// of a list and the play button's name are answered here. Holds the control
+// by its window and the page by its link only, so that nothing it reads can
+// have been freed: once the page is gone every call answers
+// RPC_E_DISCONNECTED.
+class PageAccessible final : public IAccessible, public IOleWindow {
+public:
+    // Takes over the reference on system and holds link; counts itself in
+    // the module object count.
+    PageAccessible(HWND control, IAccessible* system, AccessLink* link, const AccessApi* api)
+        : referenceCount(0),
+          control(control),
+          isList(GetDlgCtrlID(control) != kPlayButton),
+          system(system),
+          link(link),
+          api(api) {
+        HoldAccessLink(link);
+        InterlockedIncrement(&theModule.objectCount);
+    }
+
+    // IUnknown, one identity for both interfaces.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (out == nullptr)
+            return E_POINTER;
+        *out = nullptr;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+            IsEqualIID(iid, IID_IAccessible)) {
+            *out = static_cast<IAccessible*>(this);
+        } else if (IsEqualIID(iid, IID_IOleWindow)) {
+            *out = static_cast<IOleWindow*>(this);
+        } else {
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&referenceCount));
+    }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG count = InterlockedDecrement(&referenceCount);
+        if (count == 0)
+            delete this;
+        return static_cast<ULONG>(count);
+    }
+
+    // IDispatch: a screen reader calls the operations themselves.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (count == nullptr)
+            return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info != nullptr)
+            *info = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        return E_NOTIMPL;
+    }
+
+    // IOleWindow: the window a screen reader finds the object's place by.
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        if (window == nullptr)
+            return E_POINTER;
+        *window = nullptr;
+        if (!Connected())
+            return RPC_E_DISCONNECTED;
+        *window = control;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    // IAccessible.
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+        if (parent != nullptr)
+            *parent = nullptr;
+        return Connected() ? system->get_accParent(parent) : RPC_E_DISCONNECTED;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
+        if (count == nullptr)
+            return E_POINTER;
+        *count = 0;
+        if (!Connected())
+            return RPC_E_DISCONNECTED;
+        if (!isList)
+            return system->get_accChildCount(count);
+        *count = EntryCount();
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
+        if (object == nullptr)
+            return E_POINTER;
+        *object = nullptr;
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->get_accChild(child, object) : answer;
+        // Entries are simple elements of the list's object.
+        return S_FALSE;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+        if (name == nullptr)
+            return E_POINTER;
+        *name = nullptr;
+        if (!isList && Connected() && child.vt == VT_I4 && child.lVal == CHILDID_SELF) {
+            PageState* page = FindPageState(GetParent(control));
+            if (page != nullptr)
+                return Speak(PlayButtonName(page), name);
+        }
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->get_accName(child, name) : answer;
+        char text[kSpokenTextSize];
+        if (!EntryName(control, FindPageState(GetParent(control)), index, text, sizeof(text)))
+            return S_FALSE;
+        return Speak(text, name);
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+        if (value == nullptr)
+            return E_POINTER;
+        *value = nullptr;
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->get_accValue(child, value) : answer;
+        return S_FALSE;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
+        if (description == nullptr)
+            return E_POINTER;
+        *description = nullptr;
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->get_accDescription(child, description) : answer;
+        char text[kSpokenTextSize];
+        if (!EntryDescription(control, FindPageState(GetParent(control)), index, text,
+                              sizeof(text)))
+            return S_FALSE;
+        return Speak(text, description);
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+        if (role == nullptr)
+            return E_POINTER;
+        ClearVariant(role);
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->get_accRole(child, role) : answer;
+        SetChildVariant(role, ROLE_SYSTEM_LISTITEM);
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        if (state == nullptr)
+            return E_POINTER;
+        ClearVariant(state);
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->get_accState(child, state) : answer;
+        SetChildVariant(state, EntryState(index));
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
+        if (help == nullptr)
+            return E_POINTER;
+        *help = nullptr;
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->get_accHelp(child, help) : answer;
+        return S_FALSE;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
+        if (file == nullptr || topic == nullptr)
+            return E_POINTER;
+        *file = nullptr;
+        *topic = 0;
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->get_accHelpTopic(file, child, topic) : answer;
+        return S_FALSE;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
+        if (keys == nullptr)
+            return E_POINTER;
+        *keys = nullptr;
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->get_accKeyboardShortcut(child, keys) : answer;
+        return S_FALSE;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
+        if (focus == nullptr)
+            return E_POINTER;
+        ClearVariant(focus);
+        if (!Connected())
+            return RPC_E_DISCONNECTED;
+        if (!isList || GetFocus() != control)
+            return system->get_accFocus(focus);
+        // The entry with the focus rectangle, or the list itself when empty.
+        LRESULT caret = SendMessageA(control, LB_GETCARETINDEX, 0, 0);
+        bool onEntry = caret >= 0 && caret < EntryCount();
+        SetChildVariant(focus, onEntry ? static_cast<LONG>(caret) + 1 : CHILDID_SELF);
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
+        if (selection == nullptr)
+            return E_POINTER;
+        ClearVariant(selection);
+        if (!Connected())
+            return RPC_E_DISCONNECTED;
+        if (!isList)
+            return system->get_accSelection(selection);
+        LRESULT selected = SendMessageA(control, LB_GETCURSEL, 0, 0);
+        if (selected < 0 || selected >= EntryCount())
+            return S_FALSE;
+        SetChildVariant(selection, static_cast<LONG>(selected) + 1);
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+        if (action == nullptr)
+            return E_POINTER;
+        *action = nullptr;
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->get_accDefaultAction(child, action) : answer;
+        return S_FALSE;
+    }
+
+    HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->accSelect(flags, child) : answer;
+        // One entry at a time: the lists select singly.
+        const long supported = SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION | SELFLAG_ADDSELECTION;
+        if (flags == SELFLAG_NONE || (flags & ~supported) != 0)
+            return E_INVALIDARG;
+        if (flags & SELFLAG_TAKEFOCUS)
+            SetFocus(control);
+        if (flags & (SELFLAG_TAKESELECTION | SELFLAG_ADDSELECTION)) {
+            SendMessageA(control, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            // The page takes the entry as if it had been clicked.
+            SendMessageA(GetParent(control), WM_COMMAND,
+                         MAKEWPARAM(GetDlgCtrlID(control), LBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(control));
+        }
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
+                                          VARIANT child) override {
+        if (left == nullptr || top == nullptr || width == nullptr || height == nullptr)
+            return E_POINTER;
+        *left = *top = *width = *height = 0;
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->accLocation(left, top, width, height, child)
+                                     : answer;
+        RECT item = {};
+        if (SendMessageA(control, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(&item)) == LB_ERR) {
+            return E_FAIL;
+        }
+        MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&item), 2);
+        *left = item.left;
+        *top = item.top;
+        *width = item.right - item.left;
+        *height = item.bottom - item.top;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
+        if (end == nullptr)
+            return E_POINTER;
+        ClearVariant(end);
+        int index = 0;
+        HRESULT answer = Entry(start, &index);
+        if (answer == S_FALSE) {
+            if (!isList || (direction != NAVDIR_FIRSTCHILD && direction != NAVDIR_LASTCHILD))
+                return system->accNavigate(direction, start, end);
+            const LONG count = EntryCount();
+            if (count == 0)
+                return S_FALSE;
+            SetChildVariant(end, direction == NAVDIR_FIRSTCHILD ? 1 : count);
+            return S_OK;
+        }
+        if (answer != S_OK)
+            return answer;
+        int next = -1;
+        switch (direction) {
+            case NAVDIR_NEXT:
+            case NAVDIR_DOWN:
+            case NAVDIR_RIGHT:
+                next = index + 1;
+                break;
+            case NAVDIR_PREVIOUS:
+            case NAVDIR_UP:
+            case NAVDIR_LEFT:
+                next = index - 1;
+                break;
+            default:
+                return E_INVALIDARG;
+        }
+        if (next < 0 || next >= EntryCount())
+            return S_FALSE;
+        SetChildVariant(end, next + 1);
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
+        if (hit == nullptr)
+            return E_POINTER;
+        ClearVariant(hit);
+        if (!Connected())
+            return RPC_E_DISCONNECTED;
+        if (isList) {
+            POINT point = {x, y};
+            RECT client = {};
+            GetClientRect(control, &client);
+            if (ScreenToClient(control, &point) && point.x >= client.left &&
+                point.x < client.right && point.y >= client.top && point.y < client.bottom) {
+                LRESULT item =
+                    SendMessageA(control, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+                // The high word is set when the point lies past the last entry.
+                if (item != LB_ERR && HIWORD(item) == 0 && LOWORD(item) < EntryCount()) {
+                    SetChildVariant(hit, static_cast<LONG>(LOWORD(item)) + 1);
+                    return S_OK;
+                }
+            }
+        }
+        return system->accHitTest(x, y, hit);
+    }
+
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->accDoDefaultAction(child) : answer;
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+private:
+    ~PageAccessible() {
+        system->Release();
+        DropAccessLink(link);
+        InterlockedDecrement(&theModule.objectCount);
+    }
+
+    bool Connected() const { return AccessLinkAlive(link) && IsWindow(control); }
+
+    LONG EntryCount() const {
+        LRESULT count = SendMessageA(control, LB_GETCOUNT, 0, 0);
+        return count > 0 ? static_cast<LONG>(count) : 0;
+    }
+
+    // Whom child names: S_OK with the entry's index for an entry of a list,
+    // S_FALSE for the control itself (and everything of the play button's),
+    // which the system's object answers; RPC_E_DISCONNECTED once the page is
+    // gone, E_INVALIDARG for a child the list does not have.
+    HRESULT Entry(const VARIANT& child, int* index) const {
+        if (!Connected())
+            return RPC_E_DISCONNECTED;
+        if (!isList || (child.vt == VT_I4 && child.lVal == CHILDID_SELF))
+            return S_FALSE;
+        if (child.vt != VT_I4 || child.lVal < 1 || child.lVal > EntryCount())
+            return E_INVALIDARG;
+        *index = static_cast<int>(child.lVal - 1);
+        return S_OK;
+    }
+
+    LONG EntryState(int index) const {
+        LONG state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+        if (SendMessageA(control, LB_GETCURSEL, 0, 0) == index)
+            state |= STATE_SYSTEM_SELECTED;
+        if (GetFocus() == control && SendMessageA(control, LB_GETCARETINDEX, 0, 0) == index)
+            state |= STATE_SYSTEM_FOCUSED;
+        RECT item = {};
+        RECT client = {};
+        GetClientRect(control, &client);
+        // Scrolled out of the list, or the list itself hidden behind another kind.
+        if (!IsWindowVisible(control) ||
+            SendMessageA(control, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(&item)) == LB_ERR ||
+            item.right <= client.left || item.left >= client.right || item.bottom <= client.top ||
+            item.top >= client.bottom) {
+            state |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
+        }
+        return state;
+    }
+
+    // A narrow text of the ANSI code page as a new BSTR; S_FALSE for an empty one.
+    HRESULT Speak(const char* text, BSTR* spoken) const {
+        *spoken = nullptr;
+        int wide = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+        if (wide <= 1)
+            return S_FALSE;
+        BSTR made = api->sysAllocStringLen(nullptr, static_cast<UINT>(wide - 1));
+        if (made == nullptr)
+            return E_OUTOFMEMORY;
+        MultiByteToWideChar(CP_ACP, 0, text, -1, made, wide);
+        *spoken = made;
+        return S_OK;
+    }
+
+    volatile LONG referenceCount;
+    HWND control;
+    bool isList;
+    IAccessible* system;
+    AccessLink* link;
+    const AccessApi* api;
+};
+
+}  // namespace
+
+bool AnswerAccessibleObject(HWND control, WPARAM flags, LPARAM objectId, LRESULT* result) {
+    if (static_cast<LONG>(objectId) != OBJID_CLIENT)
+        return false;
+    const AccessApi* api = BoundAccessApi();
+    PageState* page = FindPageState(GetParent(control));
+    if (api == nullptr || page == nullptr)
+        return false;
+    AccessLink* link = PageAccessLink(page);
+    if (link == nullptr)
+        return false;
+    IAccessible* system = nullptr;
+    if (FAILED(api->createStdAccessibleObject(control, OBJID_CLIENT, IID_IAccessible,
+                                              reinterpret_cast<void**>(&system))) ||
+        system == nullptr) {
+        return false;
+    }
+    PageAccessible* object = new (std::nothrow) PageAccessible(control, system, link, api);
+    if (object == nullptr) {
+        system->Release();
+        return false;
+    }
+    // The handing over takes its own reference; a failed one destroys the
+    // object again and leaves the control to answer.
+    object->AddRef();
+    LRESULT handed =
+        api->lresultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(object));
+    object->Release();
+    if (FAILED(static_cast<HRESULT>(handed)))
+        return false;
+    *result = handed;
+    return true;
+}
+
+LRESULT CALLBACK PlayButtonHook(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT answer = 0;
+    if (message == WM_GETOBJECT && AnswerAccessibleObject(button, wParam, lParam, &answer))
+        return answer;
+    return CallPreviousProc(button, message, wParam, lParam);
+}
+
+void AnnouncePlayButtonName(HWND button, const PageState* page) {
+    if (page->accessLink == nullptr)
+        return;
+    const AccessApi* api = BoundAccessApi();
+    if (api != nullptr && api->notifyWinEvent != nullptr)
+        api->notifyWinEvent(EVENT_OBJECT_NAMECHANGE, button, OBJID_CLIENT, CHILDID_SELF);
+}

@@ -1,0 +1,243 @@
+#include "page/dialog/PageStart.h"
+
+#include <commctrl.h>
+
+#include <initializer_list>
+
+#include "catalogue/ListFill.h"
+#include "catalogue/ResourceKinds.h"
+#include "catalogue/StringList.h"
+#include "common/ErrorReports.h"
+#include "common/GdiOwners.h"
+#include "common/ModuleState.h"
+#include "common/PageControls.h"
+#include "formats/executables/ResourceRecords.h"
+#include "page/access/AccessLink.h"
+#include "page/access/PageAccessible.h"
+#include "page/commands/CopyCommands.h"
+#include "page/commands/PagePlayback.h"
+#include "page/dialog/KindSelection.h"
+#include "page/lists/LivePictures.h"
+#include "page/lists/PageDrawing.h"
+#include "page/lists/StringListView.h"
+#include "page/state/ControlHooks.h"
+#include "page/state/DialogFont.h"
+#include "page/state/PageStores.h"
+
+namespace {
+
+// Everything a teardown or a later message may look at, in a state that says
+// "nothing exists yet", before the first step that can fail.
+void ClearPageState(PageState* page) {
+    *page = PageState{};
+    page->currentKind = -1;
+    for (int32_t& selection : page->lastSelection)
+        selection = -1;
+    page->memberSelIcon = -1;
+    page->memberSelCursor = -1;
+    page->playingIndex = -1;
+    page->rebuilding = 1;
+}
+
+bool FillKindDropDown(HWND dialog) {
+    HWND dropDown = GetDlgItem(dialog, kKindDropDown);
+    for (int kind = 0; kind < kKindCount; ++kind) {
+        const char* name = ResourceKindName(kind, theModule.legacyShellMode);
+        if (SendMessageA(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name)) ==
+            CB_ERRSPACE) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return false;
+        }
+    }
+    SendMessageA(dropDown, CB_SETCURSEL, 0, 0);
+    return true;
+}
+
+bool AllocateBlock(SIZE_T bytes, uint8_t** block) {
+    *block = static_cast<uint8_t*>(GlobalAlloc(GMEM_FIXED, bytes));
+    return *block != nullptr;
+}
+
+bool AllocateStores(PageState* page) {
+    page->textBufferSize = 256;
+    uint8_t* text = nullptr;
+    bool allocated =
+        AllocateBlock(128, &page->iconStore) && AllocateBlock(320, &page->bitmapStore) &&
+        AllocateBlock(128, &page->cursorStore) && AllocateBlock(448, &page->aviStore) &&
+        AllocateBlock(static_cast<SIZE_T>(MemberArrayBytes(kInitialMemberRoom)), &page->members) &&
+        AllocateBlock(256, &text);
+    page->textBuffer = reinterpret_cast<char*>(text);
+    return allocated;
+}
+
+// The template's string list keeps rows of its own, which a file of thousands
+// of strings would make the sheet wait for: it is replaced by the same list
+// with LVS_OWNERDATA, which holds only a count and asks for what it draws.
+// That style is taken only at creation. Where it cannot be made, the
+// template's list stays and is filled row by row.
+void MakeStringListVirtual(HWND dialog) {
+    HWND old = GetDlgItem(dialog, kStringList);
+    RECT place = {};
+    if (old == nullptr || !GetWindowRect(old, &place))
+        return;
+    const LONG style = GetWindowLongA(old, GWL_STYLE);
+    if (style & LVS_OWNERDATA)
+        return;
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+    HWND list = CreateWindowExA(static_cast<DWORD>(GetWindowLongA(old, GWL_EXSTYLE)), WC_LISTVIEWA,
+                                "", static_cast<DWORD>(style) | LVS_OWNERDATA, place.left,
+                                place.top, place.right - place.left, place.bottom - place.top,
+                                dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStringList)),
+                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(old, GWLP_HINSTANCE)),
+                                nullptr);
+    if (list == nullptr)
+        return;
+    // Its place in the tab order and the dialog's typeface.
+    SetWindowPos(list, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageA(list, WM_SETFONT, static_cast<WPARAM>(SendMessageA(old, WM_GETFONT, 0, 0)), FALSE);
+    DestroyWindow(old);
+}
+
+void FillLists(HWND dialog, PageState* page) {
+    OpenedTarget target(page->target);
+    // A file that opens neither way lists nothing, silently.
+    if (!target.opened())
+        return;
+    if (FillPictureLists(dialog, page, target.source()) == 0) {
+        HWND header = nullptr;
+        FillStringList(dialog, TextBufferOfPage(page),
+                       StringRowArray{&page->stringRows, &page->stringRowCount}, target.source(),
+                       &header);
+        page->stringHeader = header;
+        if (header != nullptr)
+            HookControl(header, HeaderHook);
+    }
+}
+
+void StopStart(HWND dialog) {
+    ReportSystemError(dialog, 3);
+    SendDlgItemMessageA(dialog, kKindDropDown, CB_RESETCONTENT, 0, 0);
+}
+
+}  // namespace
+
+void ReadTextHeight(HWND dialog) {
+    int height = 0;
+    if (ReadDialogTextHeight(dialog, &height))
+        theModule.textHeight = height;
+}
+
+int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source) {
+    ResourceListStores stores = {};
+    PictureStoreOfPage(page, kKindIcon, &stores.icon);
+    PictureStoreOfPage(page, kKindBitmap, &stores.bitmap);
+    PictureStoreOfPage(page, kKindCursor, &stores.cursor);
+    PictureStoreOfPage(page, kKindAvi, &stores.avi);
+    stores.text = TextBufferOfPage(page);
+    return FillResourceLists(dialog, stores, source, ModuleListMetrics(), page->lastSelection,
+                             OrderRecordNames);
+}
+
+void StartPage(HWND dialog, LPARAM description) {
+    SetWindowLongPtrA(dialog, DWLP_USER, description);
+    PageState* page = FindPageState(dialog);
+    if (page == nullptr)
+        return;
+    ClearPageState(page);
+    page->target = FindTargetPath(dialog);
+    if (theModule.legacyShellMode) {
+        SetDlgItemTextA(dialog, kMemberCaption, "ｸﾞﾙｰﾌﾟ(&G):");
+        SetDlgItemTextA(dialog, kCopyButton, "ｺﾋﾟｰ(&C)");
+    }
+    ReadTextHeight(dialog);
+    page->playBitmap = LoadBitmapA(theModule.moduleHandle, MAKEINTRESOURCEA(101));
+    page->stopBitmap = LoadBitmapA(theModule.moduleHandle, MAKEINTRESOURCEA(102));
+    if (theModule.themedPlatform)
+        SendMessageA(dialog, WM_THEMECHANGED, 0, 0);
+    if (!page->themedPlayButton) {
+        SendDlgItemMessageA(dialog, kPlayButton, BM_SETIMAGE, IMAGE_BITMAP,
+                            reinterpret_cast<LPARAM>(page->playBitmap));
+    }
+    for (PageControl id : {kIconList, kBitmapList, kCursorList, kAviList})
+        HookControl(GetDlgItem(dialog, id), CopyingListHook);
+    MakeStringListVirtual(dialog);
+    HookControl(GetDlgItem(dialog, kStringList), StringListHook);
+    HookControl(GetDlgItem(dialog, kPlayButton), PlayButtonHook);
+
+    HWND aviList = GetDlgItem(dialog, kAviList);
+    page->mciHost = CreateWindowExA(0, kMciHostClassName, "", WS_CHILD, 0, 0, 1, 1, aviList,
+                                    nullptr, theModule.moduleHandle, nullptr);
+    if (page->mciHost == nullptr) {
+        ReportSystemError(dialog, 3);
+        return;
+    }
+    // The list never paints over the video.
+    SetWindowLongPtrA(aviList, GWL_STYLE, GetWindowLongPtrA(aviList, GWL_STYLE) | WS_CLIPCHILDREN);
+    HookControl(GetDlgItem(dialog, kMemberList), CopyingListHook);
+    if (!FillKindDropDown(dialog) || !AllocateStores(page)) {
+        StopStart(dialog);
+        return;
+    }
+    FillLists(dialog, page);
+    page->currentKind = -1;
+    page->memberSelIcon = -1;
+    page->memberSelCursor = -1;
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kKindDropDown, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kKindDropDown)));
+    page->rebuilding = 0;
+    page->started = 1;
+}
+
+void DiscardPictureLists(HWND dialog, PageState* page) {
+    for (int32_t kind : {kKindIcon, kKindBitmap, kKindCursor, kKindAvi}) {
+        PictureStore store;
+        if (PictureStoreOfPage(page, kind, &store))
+            FreeListPictures(store, GetDlgItem(dialog, ResourceKindList(kind)));
+    }
+    ForgetLivePictures(page);
+}
+
+void EndPage(HWND dialog) {
+    PageState* page = FindPageState(dialog);
+    if (page == nullptr)
+        return;
+    // First: an object a screen reader holds reads nothing of what follows.
+    CutAccessLink(page);
+    EndPlaybackAtTeardown(dialog, page);
+    DiscardPictureLists(dialog, page);
+    for (uint8_t** store :
+         {&page->iconStore, &page->bitmapStore, &page->cursorStore, &page->aviStore}) {
+        if (*store != nullptr)
+            GlobalFree(*store);
+        *store = nullptr;
+    }
+    page->iconStoreUsed = page->bitmapStoreUsed = page->cursorStoreUsed = page->aviStoreUsed = 0;
+    if (page->members != nullptr) {
+        FreeGroupMembers(MemberArrayOfPage(page));
+        GlobalFree(page->members);
+        page->members = nullptr;
+    }
+    if (page->stringRows != nullptr)
+        GlobalFree(page->stringRows);
+    page->stringRows = nullptr;
+    page->stringRowCount = 0;
+    if (page->paintSourceOpen)
+        CloseResourceSource(&page->paintSource);
+    page->paintSourceOpen = 0;
+    if (page->textBuffer != nullptr)
+        GlobalFree(page->textBuffer);
+    page->textBuffer = nullptr;
+    page->textBufferSize = 0;
+    if (page->stringHeader != nullptr)
+        UnhookControl(page->stringHeader);
+    for (PageControl id :
+         {kIconList, kBitmapList, kCursorList, kStringList, kAviList, kMemberList, kPlayButton})
+        UnhookControl(GetDlgItem(dialog, id));
+    page->stringHeader = nullptr;
+    if (page->playBitmap != nullptr)
+        DeleteObject(page->playBitmap);
+    if (page->stopBitmap != nullptr)
+        DeleteObject(page->stopBitmap);
+    page->playBitmap = page->stopBitmap = nullptr;
+    page->started = 0;
+}

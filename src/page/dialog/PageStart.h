@@ -1,0 +1,22 @@
+// The page's start (WM_INITDIALOG) and end (WM_DESTROY).
+#pragma once
+
+#include <windows.h>
+
+#include "catalogue/ResourceSource.h"
+#include "page/state/PageState.h"
+
+// lParam is the sheet's copy of the page description.
+void StartPage(HWND dialog, LPARAM description);
+
+void EndPage(HWND dialog);
+
+// Destroys the pictures of the four picture lists (the stores stay).
+void DiscardPictureLists(HWND dialog, PageState* page);
+
+// Reads the dialog font's tmHeight into the module's text height.
+void ReadTextHeight(HWND dialog);
+
+// Fills the four picture lists from an open source into the page's stores,
+// selecting each list's last selection again; FillResourceLists's result.
+int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source);

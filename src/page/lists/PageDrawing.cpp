@@ -1,0 +1,286 @@
+#include "page/lists/PageDrawing.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "catalogue/ListMetrics.h"
+#include "catalogue/ResourceKinds.h"
+#include "common/DrawnText.h"
+#include "common/GdiOwners.h"
+#include "common/ModuleState.h"
+#include "common/PageControls.h"
+#include "formats/bytes/TextWriter.h"
+#include "formats/images/DibLayout.h"
+#include "page/commands/PagePlayback.h"
+#include "page/lists/IdDisplay.h"
+#include "page/lists/ItemTexts.h"
+#include "page/lists/LivePictures.h"
+#include "page/lists/MemberPicture.h"
+#include "page/lists/PictureItems.h"
+#include "page/lists/StringListView.h"
+#include "page/state/DialogFont.h"
+#include "page/state/PageStores.h"
+
+namespace {
+
+const UINT kNameFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+const UINT kLineFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+const UINT kColumnFlags = DT_CENTER | DT_SINGLELINE;
+
+// tmHeight of the dialog's font, read at the message: the fixed lists are
+// measured while the dialog is created, before the page has its state.
+int DialogTextHeight(HWND dialog) {
+    int height = 0;
+    return ReadDialogTextHeight(dialog, &height) ? height : theModule.textHeight;
+}
+
+// What every item of a list box is drawn with.
+struct ItemPaint {
+    HWND dialog;
+    PageState* page;
+    HWND list;
+    HDC dc;
+    RECT r;
+    int t;  // text height
+    HBRUSH background;
+    COLORREF backgroundColour;
+};
+
+// Draws the record's name and answers the bottom of the name row.
+int DrawRecordName(const ItemPaint& paint, const PictureStore& store, const uint8_t* record) {
+    RECT name = {paint.r.left + 2, paint.r.top + 1, paint.r.right - 2, paint.r.top + paint.t + 7};
+    BoundedName slot;
+    if (ReadRecordName(store, record, &slot)) {
+        char local[64];
+        int size = sizeof(local);
+        char* text = ScratchText(paint.page, local, &size);
+        FormatRecordName(slot, text, static_cast<size_t>(size));
+        DrawTextA(paint.dc, text, -1, &name, kNameFlags);
+    }
+    return name.bottom;
+}
+
+void DrawLine(const ItemPaint& paint, int top, int bottom, const char* text) {
+    RECT line = {paint.r.left + 2, top, paint.r.right - 2, bottom};
+    DrawTextA(paint.dc, text, -1, &line, kLineFlags);
+}
+
+// Blits a w x h thumbnail centred in the 80 x 80 box at (boxLeft, boxTop) and
+// takes it out of the clip region, so that the background fill that follows
+// leaves it standing.
+void DrawThumbnail(HDC dc, HBITMAP thumbnail, int boxLeft, int boxTop, int w, int h) {
+    int x = boxLeft + ((kThumbnailSide - w) >> 1);
+    int y = boxTop + ((kThumbnailSide - h) >> 1);
+    MemoryDC memory(dc);
+    if (memory.get() == nullptr)
+        return;
+    {
+        DCSelection selection(memory.get(), thumbnail);
+        if (!selection.selected())
+            return;
+        BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCCOPY);
+    }
+    ExcludeClipRect(dc, x, y, x + w, y + h);
+}
+
+// The entry's picture, made on its first drawing.
+uintptr_t EntryPicture(const ItemPaint& paint, const PictureStore& store, uint8_t* record) {
+    return PictureToDraw(paint.page, paint.list, store.kind, record);
+}
+
+void DrawIconItem(const ItemPaint& paint, const PictureStore& store, uint8_t* record) {
+    FillRect(paint.dc, &paint.r, paint.background);
+    int nameBottom = DrawRecordName(paint, store, record);
+    HICON picture = reinterpret_cast<HICON>(EntryPicture(paint, store, record));
+    if (picture != nullptr)
+        DrawIconEx(paint.dc, paint.r.left + 8, nameBottom + 1, picture, 0, 0, 0, nullptr,
+                   DI_NORMAL);
+}
+
+// Below the picture box of a bitmap or clip entry: the size line, then the
+// second line (depth or length), each where it has a text.
+void DrawPictureLines(const ItemPaint& paint, int nameBottom, int32_t kind, const uint8_t* record) {
+    PictureLines lines;
+    ReadPictureLines(kind, record, theModule.legacyShellMode, &lines);
+    int sizeTop = nameBottom + 82;
+    int sizeBottom = sizeTop + paint.t + 4;
+    if (lines.size[0] != '\0')
+        DrawLine(paint, sizeTop, sizeBottom, lines.size);
+    if (lines.second[0] != '\0')
+        DrawLine(paint, sizeBottom, sizeBottom + paint.t + 6, lines.second);
+}
+
+void DrawBitmapItem(const ItemPaint& paint, const PictureStore& store, uint8_t* record) {
+    int nameBottom = paint.r.top + paint.t + 7;
+    HBITMAP thumbnail = reinterpret_cast<HBITMAP>(EntryPicture(paint, store, record));
+    BITMAP size;
+    if (thumbnail != nullptr && GetObjectA(thumbnail, sizeof(size), &size) != 0) {
+        DrawThumbnail(paint.dc, thumbnail, paint.r.left + 5, nameBottom + 1, size.bmWidth,
+                      size.bmHeight);
+    }
+    FillRect(paint.dc, &paint.r, paint.background);
+    DrawRecordName(paint, store, record);
+    DrawPictureLines(paint, nameBottom, kKindBitmap, record);
+}
+
+// The playing clip's current frame, painted by the player, with its rectangle
+// taken out of the clip region. True when the frame was painted.
+bool PaintPlayingClipFrame(const ItemPaint& paint, const uint8_t* record) {
+    return RepaintPlayingClip(paint.page, paint.dc, paint.r, record);
+}
+
+void DrawAviItem(const ItemPaint& paint, UINT itemId, const PictureStore& store, uint8_t* record) {
+    int nameBottom = paint.r.top + paint.t + 7;
+    int w = ReadRecordI32(record, kAviThumbWidthOffset);
+    int h = ReadRecordI32(record, kAviThumbHeightOffset);
+    if (w != 0 && h != 0) {
+        bool playing =
+            paint.page->playingIndex >= 0 && itemId == static_cast<UINT>(paint.page->playingIndex);
+        if (!(playing && PaintPlayingClipFrame(paint, record))) {
+            HBITMAP thumbnail = reinterpret_cast<HBITMAP>(EntryPicture(paint, store, record));
+            if (thumbnail != nullptr)
+                DrawThumbnail(paint.dc, thumbnail, paint.r.left + 5, nameBottom + 1, w, h);
+        }
+    }
+    FillRect(paint.dc, &paint.r, paint.background);
+    DrawRecordName(paint, store, record);
+    DrawPictureLines(paint, nameBottom, kKindAvi, record);
+}
+
+int TextWidth(HDC dc, const char* text) {
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text, DrawnTextLength(strlen(text)), &size);
+    return size.cx;
+}
+
+void DrawMemberItem(const ItemPaint& paint, const GroupMember& member) {
+    FillRect(paint.dc, &paint.r, paint.background);
+    bool legacy = theModule.legacyShellMode;
+    bool cursor = paint.page->currentKind == kKindCursor;
+    MemberColumns columns;
+    ReadMemberColumns(member, cursor, legacy, &columns);
+    RECT column = paint.r;
+    column.top = paint.r.top + 2;
+    column.left = column.right - TextWidth(paint.dc, DepthColumnSample(legacy)) - 20;
+    DrawTextA(paint.dc, columns.depth, -1, &column, kColumnFlags);
+
+    column.right = column.left;
+    column.left = column.right - TextWidth(paint.dc, kSizeColumnSample);
+    DrawTextA(paint.dc, columns.size, -1, &column, kColumnFlags);
+
+    if (cursor) {
+        column.right = column.left;
+        column.left = column.right - TextWidth(paint.dc, kHotSpotColumnSample) - 20;
+        DrawTextA(paint.dc, columns.hotSpot, -1, &column, kColumnFlags);
+    }
+    if (member.imageCopy != nullptr) {
+        DrawMemberPicture(paint.dc, paint.r.left + 8, paint.r.top + 2, member,
+                          paint.backgroundColour);
+    }
+}
+
+// One item of a list box. An item whose value names no record gets only its
+// background.
+void DrawListEntry(const ItemPaint& paint, const DRAWITEMSTRUCT* item) {
+    if (item->CtlID == kMemberList) {
+        const GroupMember* member = MemberOfItem(paint.page, item->itemData);
+        if (member != nullptr)
+            DrawMemberItem(paint, *member);
+        else
+            FillRect(paint.dc, &paint.r, paint.background);
+        return;
+    }
+    PictureStore store;
+    uint8_t* record = PictureRecordOfItem(paint.page, item->CtlID, item->itemData, &store);
+    if (record == nullptr) {
+        FillRect(paint.dc, &paint.r, paint.background);
+        return;
+    }
+    switch (item->CtlID) {
+        case kIconList:
+        case kCursorList:
+            DrawIconItem(paint, store, record);
+            break;
+        case kBitmapList:
+            DrawBitmapItem(paint, store, record);
+            break;
+        case kAviList:
+            DrawAviItem(paint, item->itemID, store, record);
+            break;
+        default:
+            break;
+    }
+}
+
+// The picture lists and the member list.
+bool IsPageList(UINT id) {
+    const int kind = ResourceKindOfList(static_cast<int>(id));
+    return (kind >= 0 && kind != kKindString) || id == kMemberList;
+}
+
+void DrawListBoxItem(HWND dialog, PageState* page, const DRAWITEMSTRUCT* item) {
+    bool selected = (item->itemState & ODS_SELECTED) != 0;
+    int backgroundIndex = selected ? COLOR_HIGHLIGHT : COLOR_WINDOW;
+    HDC dc = item->hDC;
+    COLORREF oldText =
+        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    COLORREF oldBack = SetBkColor(dc, GetSysColor(backgroundIndex));
+    HBRUSH background = GetSysColorBrush(backgroundIndex);
+    // An empty list asks with item -1: it has nothing but its focus.
+    bool hasItem = static_cast<int>(item->itemID) >= 0;
+    if (item->itemAction == ODA_FOCUS) {
+        FrameRect(dc, &item->rcItem, background);
+    } else if (hasItem && IsPageList(item->CtlID)) {
+        ItemPaint paint = {dialog,         page,
+                           item->hwndItem, dc,
+                           item->rcItem,   theModule.textHeight,
+                           background,     GetSysColor(backgroundIndex)};
+        DrawListEntry(paint, item);
+    }
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBack);
+    if (item->itemState & ODS_FOCUS)
+        DrawFocusRect(dc, &item->rcItem);
+}
+
+}  // namespace
+
+void MeasurePageItem(HWND dialog, MEASUREITEMSTRUCT* item) {
+    if (item->CtlType == ODT_LISTVIEW) {
+        if (item->CtlID == kStringList)
+            item->itemHeight = StringRowHeight(dialog);
+        return;
+    }
+    if (item->CtlType != ODT_LISTBOX || !IsPageList(item->CtlID))
+        return;
+    const int t = DialogTextHeight(dialog);
+    if (item->CtlID != kMemberList) {
+        item->itemHeight = PictureRowHeight(ResourceKindOfList(item->CtlID), ModuleListMetrics(t));
+        return;
+    }
+    // The member list's heights follow its pictures.
+    const GroupMember* member = MemberOfItem(FindPageState(dialog), item->itemData);
+    const int64_t height = member != nullptr ? member->height : 0;
+    const int64_t rows = (height > t ? height : t) + 4;
+    item->itemHeight = static_cast<UINT>(rows < 1 ? 1 : (rows > 255 ? 255 : rows));
+}
+
+void DrawPageItem(HWND dialog, const DRAWITEMSTRUCT* item) {
+    PageState* page = FindPageState(dialog);
+    switch (item->CtlType) {
+        case ODT_LISTBOX:
+            DrawListBoxItem(dialog, page, item);
+            break;
+        case ODT_STATIC:
+            if (item->CtlID == kIdDisplay)
+                DrawIdDisplay(page, item);
+            break;
+        case ODT_LISTVIEW:
+            if (item->CtlID == kStringList)
+                DrawStringRow(page, item);
+            break;
+        default:
+            break;
+    }
+}

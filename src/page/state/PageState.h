@@ -1,0 +1,102 @@
+// Every per-page field. The state is the tail of the page's ShellExtension
+// object and is reached from the page's window by FindPageState.
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstdint>
+
+#include "catalogue/ResourceKinds.h"
+#include "catalogue/ResourceSource.h"
+#include "common/TargetPath.h"
+#include "formats/executables/NeResources.h"
+
+struct AccessLink;
+
+// At most this many entry pictures are alive on a page at once: a few times
+// what the four lists and the member list show together (each list is one row
+// of at most a few dozen entries, even on a large display), far below the
+// process's 10,000 GDI objects that the shell shares with everything it shows.
+const int32_t kMaxLivePictures = 128;
+
+// An entry picture that is alive: its record, by kind and offset in the kind's
+// store, and when it was last drawn.
+struct LivePicture {
+    int32_t kind;
+    uint32_t offset;
+    uint32_t lastDrawn;
+};
+
+struct PageState {
+    // The selected file, as the page's object keeps it; every operation opens
+    // it by this path.
+    TargetPath target;
+    int32_t currentKind;
+    int32_t lastSelection[kKindCount];
+    int32_t memberSelIcon;
+    int32_t memberSelCursor;
+    // Record stores of lists 1004, 1005, 1006 and 1008: GMEM_FIXED blocks that the
+    // builders may move with GlobalReAlloc, so read the pointer again after a build.
+    uint8_t* iconStore;
+    int32_t iconStoreUsed;
+    uint8_t* bitmapStore;
+    int32_t bitmapStoreUsed;
+    uint8_t* cursorStore;
+    int32_t cursorStoreUsed;
+    uint8_t* aviStore;
+    int32_t aviStoreUsed;
+    HBITMAP playBitmap;
+    HBITMAP stopBitmap;
+    int32_t themedPlayButton;
+    HWND mciHost;
+    HMODULE playModule;
+    MappedNeImage playImage;
+    const uint8_t* playData;
+    uint32_t playSize;
+    int32_t playingIndex;
+    MCIDEVICEID mciDevice;
+    // The window the playing device notifies: a hidden child of the page that
+    // lives exactly as long as one playback.
+    HWND playNotice;
+    uint8_t* members;  // GroupMember records of list 1010
+    int32_t memberCount;
+    HWND stringHeader;
+    // The string list's identifiers in row order (GMEM_FIXED, uint16_t each)
+    // while the list is virtual and keeps no rows of its own; 0 rows when it
+    // keeps them itself.
+    uint8_t* stringRows;
+    int32_t stringRowCount;
+    // The widest text column a drawn row has asked for so far.
+    int32_t stringColumnWanted;
+    char* textBuffer;
+    int32_t textBufferSize;
+    // 1 from the start of the page's initialisation to its end, and during a
+    // rebuild: no rebuild runs inside another fill.
+    int32_t rebuilding;
+    LivePicture livePictures[kMaxLivePictures];
+    int32_t livePictureCount;
+    uint32_t drawClock;  // counts the drawings of entry pictures
+    // The target opened for the paint of a list under way: opened by the first
+    // picture or row that needs it, closed when the paint returns, so that the
+    // pictures of one paint share one opening and nothing of the file is held
+    // between messages. paintDepth counts the paints under way.
+    ResourceSource paintSource;
+    int32_t paintSourceOpen;
+    int32_t paintDepth;
+    // 1 once the initialisation ran to its end; a page whose start stopped
+    // early has no stores to rebuild and only tears down.
+    int32_t started;
+    // Shared with the accessible objects handed out to screen readers, made
+    // at the first question and cut at the page's end.
+    AccessLink* accessLink;
+};
+
+// The page's state, from the page dialog's window. Looked up once per message,
+// by the handler the dialog procedure or a control hook hands it to; every
+// function below takes the state from its caller.
+PageState* FindPageState(HWND dialog);
+
+// The selected file's path, from the page dialog's window; empty (nothing
+// opens it) when the window has no page. Read once, when the page starts.
+TargetPath FindTargetPath(HWND dialog);
