@@ -15,6 +15,7 @@
 #include "catalogue/StringList.h"
 #include "module/ShellExtension.h"
 #include "page/commands/CopySelection.h"
+#include "page/dialog/ListHooks.h"
 #include "page/lists/StringListView.h"
 #include "page/state/ControlHooks.h"
 #include "page/state/PageStores.h"

@@ -511,11 +511,3 @@ LRESULT CALLBACK PlayButtonHook(HWND button, UINT message, WPARAM wParam, LPARAM
         return answer;
     return CallPreviousProc(button, message, wParam, lParam);
 }
-
-void AnnouncePlayButtonName(HWND button, const PageState* page) {
-    if (page->accessLink == nullptr)
-        return;
-    const AccessApi* api = BoundAccessApi();
-    if (api != nullptr && api->notifyWinEvent != nullptr)
-        api->notifyWinEvent(EVENT_OBJECT_NAMECHANGE, button, OBJID_CLIENT, CHILDID_SELF);
-}

@@ -17,7 +17,3 @@ bool AnswerAccessibleObject(HWND control, WPARAM flags, LPARAM objectId, LRESULT
 
 // The hook of the play button, whose picture alone says what it does.
 LRESULT CALLBACK PlayButtonHook(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Tells a listening screen reader that the play button's name changed; only
-// where one has asked the page for an object already.
-void AnnouncePlayButtonName(HWND button, const PageState* page);

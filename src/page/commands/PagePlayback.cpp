@@ -4,43 +4,25 @@
 // when the page goes.
 #include "page/commands/PagePlayback.h"
 
-#include "catalogue/ListMetrics.h"
 #include "catalogue/ResourceKinds.h"
 #include "catalogue/ResourceSource.h"
 #include "common/ErrorReports.h"
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
 #include "formats/clips/MemoryFile.h"
-#include "formats/images/DibLayout.h"
 #include "media/ClipDevice.h"
-#include "page/access/PageAccessible.h"
 #include "page/lists/PictureItems.h"
+#include "page/lists/PlayingClipFrame.h"
+#include "page/state/AnnounceNameChange.h"
 
 namespace {
-
-// The record's thumbnail size when it has a picture that fits the entry's cell.
-bool ThumbnailOf(const uint8_t* record, int* width, int* height) {
-    *width = ReadRecordI32(record, kAviThumbWidthOffset);
-    *height = ReadRecordI32(record, kAviThumbHeightOffset);
-    return *width > 0 && *width <= kThumbnailSide && *height > 0 && *height <= kThumbnailSide;
-}
-
-// The video covers the entry's thumbnail exactly: the same cell as the drawing.
-RECT VideoRect(const RECT& item, int width, int height) {
-    RECT video;
-    video.left = item.left + 5 + ((kThumbnailSide - width) >> 1);
-    video.top = item.top + theModule.textHeight + 8 + ((kThumbnailSide - height) >> 1);
-    video.right = video.left + width;
-    video.bottom = video.top + height;
-    return video;
-}
 
 // Stop image while a clip plays, play image otherwise; a themed button picks
 // its glyph by the same rule when it is redrawn, and a screen reader reads the
 // name that goes with it.
 void ShowPlayState(HWND dialog, const PageState* page) {
     HWND button = GetDlgItem(dialog, kPlayButton);
-    AnnouncePlayButtonName(button, page);
+    AnnounceNameChange(button, page);
     if (page->themedPlayButton) {
         RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         return;
@@ -199,22 +181,4 @@ INT_PTR EndClipPlayback(HWND dialog, WPARAM, LPARAM device) {
 void EndPlaybackAtTeardown(HWND dialog, PageState* page) {
     if (page->playingIndex >= 0)
         ReleasePlayback(dialog, page);
-}
-
-bool RepaintPlayingClip(const PageState* page, HDC dc, const RECT& item, const uint8_t* record) {
-    int width = 0;
-    int height = 0;
-    if (page->playingIndex < 0 || record == nullptr || !ThumbnailOf(record, &width, &height))
-        return false;
-    RECT video = VideoRect(item, width, height);
-    // The file may have changed under the view since the start: the second
-    // device reads only bytes that are still there.
-    if (page->playData != nullptr && ResourceBytesReadable(page->playData, page->playSize)) {
-        char name[kMemoryFileNameCapacity];
-        MemoryFileName(name, 2, page->playData, page->playSize);
-        PaintCurrentFrame(page->mciDevice, name, page->mciHost, width, height);
-    }
-    // Whatever the second device managed, nothing the page draws covers the video.
-    ExcludeClipRect(dc, video.left, video.top, video.right, video.bottom);
-    return true;
 }

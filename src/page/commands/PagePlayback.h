@@ -23,8 +23,3 @@ INT_PTR EndClipPlayback(HWND dialog, WPARAM code, LPARAM device);
 // releases the file. For the page's end (and anything else that cannot wait,
 // such as a rebuild of the lists).
 void EndPlaybackAtTeardown(HWND dialog, PageState* page);
-
-// Paints the playing clip's current frame while its entry is drawn and takes
-// the video rectangle out of the item's clip region. False when nothing was
-// done (the caller then draws the thumbnail).
-bool RepaintPlayingClip(const PageState* page, HDC dc, const RECT& item, const uint8_t* record);

@@ -3,7 +3,7 @@
 #include <mmsystem.h>
 
 #include "common/PageControls.h"
-#include "page/commands/CopyCommands.h"
+#include "page/commands/ContextMenu.h"
 #include "page/commands/PagePlayback.h"
 #include "page/dialog/KindSelection.h"
 #include "page/dialog/PageStart.h"

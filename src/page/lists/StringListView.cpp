@@ -9,9 +9,6 @@
 #include "common/GdiOwners.h"
 #include "common/PageControls.h"
 #include "formats/bytes/TextWriter.h"
-#include "page/commands/CopySelection.h"
-#include "page/commands/SaveSelection.h"
-#include "page/dialog/MenuKey.h"
 #include "page/lists/PaintTarget.h"
 #include "page/state/ControlHooks.h"
 #include "page/state/DialogFont.h"
@@ -42,24 +39,6 @@ void DrawSeparator(HDC dc, int x, int top, int bottom) {
     MoveToEx(dc, x, top, &previous);
     LineTo(dc, x, bottom);
     MoveToEx(dc, previous.x, previous.y, nullptr);
-}
-
-// Continues the column boundary below the last row, from the header's bottom
-// edge down (from the client top when the list has no header we know of).
-void DrawBackgroundSeparator(HWND list, const PageState* page, HDC dc) {
-    RECT client = {};
-    if (dc == nullptr || !GetClientRect(list, &client))
-        return;
-    int top = client.top;
-    RECT header = {};
-    if (page != nullptr && page->stringHeader != nullptr &&
-        GetWindowRect(page->stringHeader, &header)) {
-        POINT corner = {header.right, header.bottom};
-        ScreenToClient(list, &corner);
-        top = corner.y;
-    }
-    int x = IdColumnWidth(list) - GetScrollPos(list, SB_HORZ) - 1;
-    DrawSeparator(dc, x, top, client.bottom);
 }
 
 // A virtual list's text column is sized from the rows guessed widest; a row
@@ -135,6 +114,26 @@ int FindRow(const PageState* page, const NMLVFINDITEMA* find) {
     return -1;
 }
 
+}  // namespace
+
+// Continues the column boundary below the last row, from the header's bottom
+// edge down (from the client top when the list has no header we know of).
+void DrawBackgroundSeparator(HWND list, const PageState* page, HDC dc) {
+    RECT client = {};
+    if (dc == nullptr || !GetClientRect(list, &client))
+        return;
+    int top = client.top;
+    RECT header = {};
+    if (page != nullptr && page->stringHeader != nullptr &&
+        GetWindowRect(page->stringHeader, &header)) {
+        POINT corner = {header.right, header.bottom};
+        ScreenToClient(list, &corner);
+        top = corner.y;
+    }
+    int x = IdColumnWidth(list) - GetScrollPos(list, SB_HORZ) - 1;
+    DrawSeparator(dc, x, top, client.bottom);
+}
+
 // A virtual list keeps no row parameters and asks for none: the row's
 // identifier is added here, so that the list answers as one with rows of its
 // own does. Both forms of the message carry it at the same place.
@@ -149,8 +148,6 @@ LRESULT GetRowWithParameter(HWND list, PageState* page, UINT message, WPARAM wPa
     }
     return result;
 }
-
-}  // namespace
 
 UINT StringRowHeight(HWND dialog) {
     int height = 0;
@@ -250,30 +247,6 @@ INT_PTR StringListNotify(HWND dialog, const NMHDR* header) {
         default:
             return FALSE;
     }
-}
-
-LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT)
-        return PaintWithOneOpening(list, wParam, lParam);
-    HWND dialog = GetParent(list);
-    if (message == LVM_GETITEMA || message == LVM_GETITEMW)
-        return GetRowWithParameter(list, FindPageState(dialog), message, wParam, lParam);
-    // Ctrl+C arrives as character 3, consumed only when the page copies;
-    // Ctrl+S as 19.
-    if (message == WM_CHAR && wParam == 3 && IsWindowEnabled(GetDlgItem(dialog, kCopyButton))) {
-        CopySelection(dialog, FindPageState(dialog));
-        return 0;
-    }
-    if (message == WM_CHAR && wParam == 19) {
-        SaveSelection(dialog, FindPageState(dialog), kStringList);
-        return 0;
-    }
-    if (OnMenuKey(list, message, wParam))
-        return 0;
-    LRESULT result = CallPreviousProc(list, message, wParam, lParam);
-    if (message == WM_ERASEBKGND)
-        DrawBackgroundSeparator(list, FindPageState(dialog), reinterpret_cast<HDC>(wParam));
-    return result;
 }
 
 LRESULT CALLBACK HeaderHook(HWND header, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -21,6 +21,13 @@ void DrawStringRow(HWND dialog, const DRAWITEMSTRUCT* item);
 // WM_NOTIFY from 1007; the dialog procedure's result (FALSE when not handled).
 INT_PTR StringListNotify(HWND dialog, const NMHDR* header);
 
-// Window procedures installed on 1007 and on its header control.
-LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+// After the list's own WM_ERASEBKGND: continues the column boundary below the
+// last row, from the header's bottom edge down.
+void DrawBackgroundSeparator(HWND list, const PageState* page, HDC dc);
+
+// LVM_GETITEMA and LVM_GETITEMW sent to 1007, answered by the list with the
+// row's identifier put in as its parameter (page may be null).
+LRESULT GetRowWithParameter(HWND list, PageState* page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The window procedure installed on 1007's header control.
 LRESULT CALLBACK HeaderHook(HWND header, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,4 +1,4 @@
-#include "page/commands/CopyCommands.h"
+#include "page/commands/ContextMenu.h"
 
 #include <windowsx.h>
 #include <commctrl.h>
@@ -7,31 +7,13 @@
 
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
-#include "page/access/PageAccessible.h"
 #include "page/commands/CopySelection.h"
 #include "page/commands/SaveSelection.h"
-#include "page/dialog/MenuKey.h"
-#include "page/lists/PaintTarget.h"
-#include "page/state/ControlHooks.h"
 
 namespace {
 
 const UINT kCopyCommand = 1;
 const UINT kSaveCommand = 2;
-const WPARAM kCtrlC = 3;
-const WPARAM kCtrlS = 19;
-
-bool CopyEnabled(HWND dialog) {
-    return IsWindowEnabled(GetDlgItem(dialog, kCopyButton)) != FALSE;
-}
-
-// The lists whose selection the copy takes; the icon and cursor lists copy
-// through their member list.
-bool OffersCopyMenu(int controlId) {
-    return controlId == kBitmapList || controlId == kStringList || controlId == kAviList ||
-           controlId == kMemberList;
-}
-
 // The page's control under a point in screen coordinates, or 0.
 int ControlAt(HWND dialog, POINT point) {
     if (!ScreenToClient(dialog, &point))
@@ -42,36 +24,6 @@ int ControlAt(HWND dialog, POINT point) {
     if (child == nullptr || child == dialog)
         return 0;
     return GetDlgCtrlID(child);
-}
-
-// A right click selects what lies under the pointer before the menu asks what
-// to copy. True when an entry was selected.
-bool SelectItemAt(HWND list, LPARAM point) {
-    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    if (count <= 0)
-        return false;
-    LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, point);
-    // The high word is set when the point lies outside the client area.
-    if (hit == LB_ERR || HIWORD(hit) != 0 || LOWORD(hit) == 0xFFFF || LOWORD(hit) >= count)
-        return false;
-    SendMessageA(list, LB_SETCURSEL, LOWORD(hit), 0);
-    return true;
-}
-
-// Ctrl+C arrives as character 3, consumed only where the page copies; Ctrl+S
-// as 19, in every hooked list.
-bool CommandOnKey(HWND list, WPARAM character) {
-    HWND dialog = GetParent(list);
-    const int listId = GetDlgCtrlID(list);
-    if (character == kCtrlC && OffersCopyMenu(listId) && CopyEnabled(dialog)) {
-        CopySelection(dialog, FindPageState(dialog));
-        return true;
-    }
-    if (character == kCtrlS) {
-        SaveSelection(dialog, FindPageState(dialog), listId);
-        return true;
-    }
-    return false;
 }
 
 // value moved into [low, end), or low when that is empty.
@@ -133,6 +85,15 @@ bool AddMenuItem(HMENU menu, UINT position, UINT command, char* text, bool enabl
 
 }  // namespace
 
+bool CopyEnabled(HWND dialog) {
+    return IsWindowEnabled(GetDlgItem(dialog, kCopyButton)) != FALSE;
+}
+
+bool OffersCopyMenu(int controlId) {
+    return controlId == kBitmapList || controlId == kStringList || controlId == kAviList ||
+           controlId == kMemberList;
+}
+
 void ShowCopyMenu(HWND dialog, HWND source, LPARAM point) {
     // Monitors left of or above the primary one have negative coordinates.
     POINT screen = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
@@ -167,25 +128,4 @@ void ShowCopyMenu(HWND dialog, HWND source, LPARAM point) {
             SaveSelection(dialog, FindPageState(dialog), listId);
     }
     DestroyMenu(menu);
-}
-
-LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT)
-        return PaintWithOneOpening(list, wParam, lParam);
-    if (message == WM_CHAR && CommandOnKey(list, wParam))
-        return 0;
-    if (OnMenuKey(list, message, wParam))
-        return 0;
-    LRESULT answer = 0;
-    if (message == WM_GETOBJECT && AnswerAccessibleObject(list, wParam, lParam, &answer))
-        return answer;
-    if (message == WM_RBUTTONDOWN && OffersCopyMenu(GetDlgCtrlID(list)) &&
-        SelectItemAt(list, lParam)) {
-        // The page takes the new entry as if it had been clicked: its name,
-        // the copy button, the end of a clip that plays.
-        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(list));
-    }
-    // The list's own right-button handling leads to the context menu.
-    return CallPreviousProc(list, message, wParam, lParam);
 }

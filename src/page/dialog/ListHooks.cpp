@@ -1,0 +1,87 @@
+#include "page/dialog/ListHooks.h"
+
+#include <commctrl.h>
+
+#include "common/PageControls.h"
+#include "page/access/PageAccessible.h"
+#include "page/commands/ContextMenu.h"
+#include "page/commands/CopySelection.h"
+#include "page/commands/SaveSelection.h"
+#include "page/dialog/MenuKey.h"
+#include "page/lists/PaintTarget.h"
+#include "page/lists/StringListView.h"
+#include "page/state/ControlHooks.h"
+
+namespace {
+
+const WPARAM kCtrlC = 3;
+const WPARAM kCtrlS = 19;
+
+// A right click selects what lies under the pointer before the menu asks what
+// to copy. True when an entry was selected.
+bool SelectItemAt(HWND list, LPARAM point) {
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    if (count <= 0)
+        return false;
+    LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, point);
+    // The high word is set when the point lies outside the client area.
+    if (hit == LB_ERR || HIWORD(hit) != 0 || LOWORD(hit) == 0xFFFF || LOWORD(hit) >= count)
+        return false;
+    SendMessageA(list, LB_SETCURSEL, LOWORD(hit), 0);
+    return true;
+}
+
+// Ctrl+C arrives as character 3, consumed only where the page copies; Ctrl+S
+// as 19, in every hooked list.
+bool CommandOnKey(HWND list, WPARAM character) {
+    HWND dialog = GetParent(list);
+    const int listId = GetDlgCtrlID(list);
+    if (character == kCtrlC && OffersCopyMenu(listId) && CopyEnabled(dialog)) {
+        CopySelection(dialog, FindPageState(dialog));
+        return true;
+    }
+    if (character == kCtrlS) {
+        SaveSelection(dialog, FindPageState(dialog), listId);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT)
+        return PaintWithOneOpening(list, wParam, lParam);
+    if (message == WM_CHAR && CommandOnKey(list, wParam))
+        return 0;
+    if (OnMenuKey(list, message, wParam))
+        return 0;
+    LRESULT answer = 0;
+    if (message == WM_GETOBJECT && AnswerAccessibleObject(list, wParam, lParam, &answer))
+        return answer;
+    if (message == WM_RBUTTONDOWN && OffersCopyMenu(GetDlgCtrlID(list)) &&
+        SelectItemAt(list, lParam)) {
+        // The page takes the new entry as if it had been clicked: its name,
+        // the copy button, the end of a clip that plays.
+        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+    }
+    // The list's own right-button handling leads to the context menu.
+    return CallPreviousProc(list, message, wParam, lParam);
+}
+
+LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT)
+        return PaintWithOneOpening(list, wParam, lParam);
+    HWND dialog = GetParent(list);
+    if (message == LVM_GETITEMA || message == LVM_GETITEMW)
+        return GetRowWithParameter(list, FindPageState(dialog), message, wParam, lParam);
+    if (message == WM_CHAR && CommandOnKey(list, wParam))
+        return 0;
+    if (OnMenuKey(list, message, wParam))
+        return 0;
+    LRESULT result = CallPreviousProc(list, message, wParam, lParam);
+    if (message == WM_ERASEBKGND)
+        DrawBackgroundSeparator(list, FindPageState(dialog), reinterpret_cast<HDC>(wParam));
+    return result;
+}

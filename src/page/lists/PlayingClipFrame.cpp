@@ -1,0 +1,41 @@
+#include "page/lists/PlayingClipFrame.h"
+
+#include "catalogue/ResourceSource.h"
+#include "common/ModuleState.h"
+#include "formats/clips/MemoryFile.h"
+#include "formats/executables/ResourceRecords.h"
+#include "formats/images/DibLayout.h"
+#include "media/ClipDevice.h"
+
+bool ThumbnailOf(const uint8_t* record, int* width, int* height) {
+    *width = ReadRecordI32(record, kAviThumbWidthOffset);
+    *height = ReadRecordI32(record, kAviThumbHeightOffset);
+    return *width > 0 && *width <= kThumbnailSide && *height > 0 && *height <= kThumbnailSide;
+}
+
+RECT VideoRect(const RECT& item, int width, int height) {
+    RECT video;
+    video.left = item.left + 5 + ((kThumbnailSide - width) >> 1);
+    video.top = item.top + theModule.textHeight + 8 + ((kThumbnailSide - height) >> 1);
+    video.right = video.left + width;
+    video.bottom = video.top + height;
+    return video;
+}
+
+bool RepaintPlayingClip(const PageState* page, HDC dc, const RECT& item, const uint8_t* record) {
+    int width = 0;
+    int height = 0;
+    if (page->playingIndex < 0 || record == nullptr || !ThumbnailOf(record, &width, &height))
+        return false;
+    RECT video = VideoRect(item, width, height);
+    // The file may have changed under the view since the start: the second
+    // device reads only bytes that are still there.
+    if (page->playData != nullptr && ResourceBytesReadable(page->playData, page->playSize)) {
+        char name[kMemoryFileNameCapacity];
+        MemoryFileName(name, 2, page->playData, page->playSize);
+        PaintCurrentFrame(page->mciDevice, name, page->mciHost, width, height);
+    }
+    // Whatever the second device managed, nothing the page draws covers the video.
+    ExcludeClipRect(dc, video.left, video.top, video.right, video.bottom);
+    return true;
+}
