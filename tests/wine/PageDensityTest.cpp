@@ -172,21 +172,18 @@ void MeasureFixturePage(Report* report) {
     (*report)["row.1010.last"] = ItemHeight(page, 1010, ListCount(page, 1010) - 1);
     Put(report, "member", DrawItem(page, 1010, 0));
 
-    // A move to a screen of another density: the thread taken out of the
-    // system's density, which Wine then reports as 96, and the message sent.
-    auto setContext = reinterpret_cast<HANDLE(WINAPI*)(HANDLE)>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
-    if (setContext == nullptr)
-        return;
-    HANDLE previous = setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1)));  // unaware
-    PutDensity(report, "unaware", page);
+    // A move to a screen of another density. Wine runs a window's messages at
+    // the density it was made with, so the page reads the same one again:
+    // rows left at other heights show whether the lists were made anew.
     ChooseKind(page, 1);
-    (*report)["unaware.row.1005.before"] = ItemHeight(page, 1005);
+    SendDlgItemMessageA(page, 1004, LB_SETITEMHEIGHT, 0, MAKELPARAM(30, 0));
+    SendDlgItemMessageA(page, 1005, LB_SETITEMHEIGHT, 0, MAKELPARAM(100, 0));
+    (*report)["moved.row.1005.before"] = ItemHeight(page, 1005);
     SendMessageA(page, kDpiChangedAfterParent, 0, 0);
     PumpThreadMessages();
-    (*report)["unaware.row.1005"] = ItemHeight(page, 1005);
-    Put(report, "unaware.bitmap", DrawItem(page, 1005, 0));
-    setContext(previous);
+    (*report)["moved.row.1004"] = ItemHeight(page, 1004);
+    (*report)["moved.row.1005"] = ItemHeight(page, 1005);
+    Put(report, "moved.bitmap", DrawItem(page, 1005, 0));
 }
 
 void MeasureShellPage(Report* report) {
@@ -309,5 +306,67 @@ TEST_F(PageDensity, WineReportsTheDensityItStartedWith) {
     for (DWORD density : {96u, 144u, 192u}) {
         ASSERT_FALSE(reports[density].empty()) << density;
         EXPECT_EQ(At(density, "page.logPixelsY"), static_cast<int>(density));
+    }
+}
+
+// Every picture list's rows and the member list's follow the density: the
+// group rows (system icon size, font and margins) and the member rows by its
+// factor, the bitmap and clip rows as far as a list box's 255 pixels allow.
+TEST_F(PageDensity, RowsGrowByTheDensity) {
+    for (DWORD density : {144u, 192u}) {
+        const double factor = density / 96.0;
+        for (const char* row : {"row.1004", "row.1006", "row.1010", "row.1010.last"}) {
+            const double expected = At(96, row) * factor;
+            EXPECT_NEAR(At(density, row), expected, 2 + factor) << row << " at " << density;
+        }
+        for (const char* row : {"row.1005", "row.1008"}) {
+            const double expected = std::min(255.0, At(96, row) * factor);
+            EXPECT_NEAR(At(density, row), expected, 2 + factor) << row << " at " << density;
+        }
+    }
+    for (const char* row :
+         {"row.1004", "row.1005", "row.1006", "row.1008", "row.1010", "shell.row.1004"}) {
+        EXPECT_GE(At(192, row), 1.8 * At(96, row)) << row;
+    }
+}
+
+// A small bitmap's thumbnail, a clip's frame and a member picture are drawn
+// at their size times the density; the first icon of the shell library
+// follows the system's icon size.
+TEST_F(PageDensity, PicturesAreDrawnAtTheirSizeTimesTheDensity) {
+    ASSERT_EQ(At(96, "bitmap.width"), 16);
+    ASSERT_EQ(At(96, "bitmap.height"), 8);
+    EXPECT_EQ(At(144, "bitmap.width"), 24);
+    EXPECT_EQ(At(144, "bitmap.height"), 12);
+    EXPECT_EQ(At(192, "bitmap.width"), 32);
+    EXPECT_EQ(At(192, "bitmap.height"), 16);
+    for (DWORD density : {144u, 192u}) {
+        const double factor = density / 96.0;
+        for (const char* key : {"member.width", "member.height", "clip.width", "clip.height"}) {
+            EXPECT_GT(At(96, key), 0) << key;
+            EXPECT_NEAR(At(density, key), At(96, key) * factor, 1 + factor)
+                << key << " at " << density;
+        }
+    }
+    // Twice the density: every member pixel a sharp 2 x 2 block.
+    EXPECT_EQ(At(192, "member.sharp"), 1);
+    EXPECT_GE(At(192, "shell.icon.width"), 1.8 * At(96, "shell.icon.width"));
+    EXPECT_GE(At(192, "shell.icon.height"), 1.8 * At(96, "shell.icon.height"));
+}
+
+TEST_F(PageDensity, KindDropDownShowsTheLongestNameWhole) {
+    for (DWORD density : {96u, 144u, 192u})
+        EXPECT_GE(At(density, "kindNameRoom"), 0) << density;
+}
+
+// The message of a move to another screen makes the lists again, at the
+// density the page reads then.
+TEST_F(PageDensity, DensityChangeRebuildsTheLists) {
+    for (DWORD density : {96u, 144u, 192u}) {
+        EXPECT_EQ(At(density, "moved.row.1005.before"), 100) << density;
+        EXPECT_EQ(At(density, "moved.row.1004"), At(density, "row.1004")) << density;
+        EXPECT_EQ(At(density, "moved.row.1005"), At(density, "row.1005")) << density;
+        EXPECT_EQ(At(density, "moved.bitmap.width"), At(density, "bitmap.width")) << density;
+        EXPECT_EQ(At(density, "moved.bitmap.height"), At(density, "bitmap.height")) << density;
     }
 }
