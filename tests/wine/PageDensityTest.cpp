@@ -161,6 +161,12 @@ void MeasureFixturePage(Report* report) {
     HWND page = open.page;
     PutDensity(report, "page", page);
     (*report)["kindNameRoom"] = KindNameRoom(page);
+    // The play button's glyph, where it is a bitmap button (without styles).
+    BITMAP glyph = {};
+    HGDIOBJ image =
+        reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(page, 1012, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    (*report)["glyph.side"] =
+        image != nullptr && GetObjectA(image, sizeof(glyph), &glyph) ? glyph.bmWidth : -1;
     const int lists[] = {1004, 1005, 1006, 1008};
     for (int id : lists)
         (*report)["row." + std::to_string(id)] = ItemHeight(page, id);
@@ -352,6 +358,15 @@ TEST_F(PageDensity, PicturesAreDrawnAtTheirSizeTimesTheDensity) {
     EXPECT_EQ(At(192, "member.sharp"), 1);
     EXPECT_GE(At(192, "shell.icon.width"), 1.8 * At(96, "shell.icon.width"));
     EXPECT_GE(At(192, "shell.icon.height"), 1.8 * At(96, "shell.icon.height"));
+}
+
+// The play button's 9 x 9 glyph follows as well.
+TEST_F(PageDensity, PlayGlyphGrowsWithTheDensity) {
+    if (At(96, "glyph.side") < 0)
+        GTEST_SKIP() << "the button is drawn with visual styles";
+    EXPECT_EQ(At(96, "glyph.side"), 9);
+    EXPECT_EQ(At(144, "glyph.side"), 14);
+    EXPECT_EQ(At(192, "glyph.side"), 18);
 }
 
 TEST_F(PageDensity, KindDropDownShowsTheLongestNameWhole) {
