@@ -1,7 +1,7 @@
 // Entries of the clip list: length and frame size from the clip's own headers,
 // so that the list is built without the multimedia device. The thumbnail that
-// fits 80 x 80 is painted by the device when the entry is first drawn; a clip
-// whose headers cannot be read is listed with 0 x 0 and length 0, without one.
+// fits the entry's box (80 x 80 at 96 dpi) is painted by the device when the entry is first drawn;
+// a clip whose headers cannot be read is listed with 0 x 0 and length 0, without one.
 #include "catalogue/ListFill.h"
 #include "formats/clips/ClipHeaders.h"
 #include "formats/executables/ResourceRecords.h"
@@ -13,7 +13,9 @@ int AddAviItem(ResName name, const uint8_t* data, uint32_t size, ListFillContext
         return -1;
     ClipFacts facts = {};
     ReadClipFacts(data, size, &facts);
-    ThumbnailSize thumb = FitThumbnail(facts.frameWidth, facts.frameHeight);
+    ThumbnailSize thumb =
+        FitThumbnailAt(facts.frameWidth, facts.frameHeight,
+                       ThumbnailCellOf(context->metrics).boxSide, context->metrics.density);
     uint8_t* record = *context->store.block + *context->store.used;
     WritePictureField(record, thumb.width > 0 ? 0 : kPictureUnavailable);
     WriteRecordI32(record, kAviFrameWidthOffset, static_cast<int32_t>(facts.frameWidth));

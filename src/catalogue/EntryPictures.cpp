@@ -17,8 +17,9 @@ namespace {
 // A bitmap's thumbnail, drawn straight from the resource's bits at its final
 // size, so that a huge bitmap never gets a full-size device bitmap. Null when
 // any step fails.
-HBITMAP MakeThumbnail(const uint8_t* data, const BitmapLayout& layout) {
-    ThumbnailSize thumb = FitThumbnail(layout.width, layout.height);
+HBITMAP MakeThumbnail(const uint8_t* data, const BitmapLayout& layout, const ListMetrics& metrics) {
+    ThumbnailSize thumb = FitThumbnailAt(layout.width, layout.height,
+                                         ThumbnailCellOf(metrics).boxSide, metrics.density);
     if (thumb.width <= 0 || thumb.height <= 0)
         return nullptr;
     WindowDC screen(nullptr);
@@ -116,7 +117,7 @@ uintptr_t MakeEntryPicture(const ResourceSource& source, const PictureStore& sto
         case kKindBitmap: {
             BitmapLayout layout;
             return ReadBitmapLayout(data, size, &layout)
-                       ? reinterpret_cast<uintptr_t>(MakeThumbnail(data, layout))
+                       ? reinterpret_cast<uintptr_t>(MakeThumbnail(data, layout, metrics))
                        : 0;
         }
         case kKindAvi:

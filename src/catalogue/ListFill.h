@@ -28,7 +28,8 @@ struct ListFillContext {
     PictureStore store;
     TextBuffer text;
     const ResourceSource* source;
-    int32_t failed;  // set when memory ran out and the walk stopped
+    int32_t failed;       // set when memory ran out and the walk stopped
+    ListMetrics metrics;  // what the entries' pictures will be drawn with
 };
 
 // Entry builders: 0 when the entry's record was counted or skipped, -1 when

@@ -102,6 +102,7 @@ int FillResourceLists(HWND dialog, const ResourceListStores& stores, const Resou
     fill.dialog = dialog;
     fill.text = stores.text;
     fill.source = &source;
+    fill.metrics = metrics;
     for (const ListPlan& plan : plans) {
         HWND list = GetDlgItem(dialog, ResourceKindList(plan.kind));
         fill.list = list;

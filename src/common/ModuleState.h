@@ -43,8 +43,10 @@ struct ModuleState {
     int iconHeight;
     int cursorWidth;
     int cursorHeight;
-    // tmHeight of the page's dialog font, written at every page initialisation.
+    // tmHeight of the page's dialog font, and the density (dots per inch) it
+    // was scaled for, written at every page initialisation and rebuild.
     int textHeight;
+    int density;
 };
 
 extern ModuleState theModule;

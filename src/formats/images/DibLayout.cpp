@@ -5,6 +5,7 @@
 #include "formats/images/DibLayout.h"
 
 #include "formats/bytes/LittleEndian.h"
+#include "formats/images/ScreenDensity.h"
 
 namespace {
 
@@ -45,12 +46,12 @@ uint32_t BigEndianU32(const uint8_t* p) {
     return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
 }
 
-// floor(part * 80 / whole) for 0 <= part <= whole, whole > 0, by repeated
+// floor(part * side / whole) for 0 <= part <= whole, whole > 0, by repeated
 // addition: exact for any 64-bit side, where the product could wrap.
-int32_t ScaleToThumbnail(uint64_t part, uint64_t whole) {
+int32_t ScaleToThumbnail(uint64_t part, uint64_t whole, int32_t side) {
     int32_t quotient = 0;
     uint64_t remainder = 0;
-    for (int64_t i = 0; i < kThumbnailSide; ++i) {
+    for (int32_t i = 0; i < side; ++i) {
         // remainder < whole and part <= whole: the sum stays below 2^64.
         remainder += part;
         if (remainder >= whole) {
@@ -332,21 +333,31 @@ bool ReadMemberImageLayout(const uint8_t* data, size_t size, bool heightHoldsMas
     return true;
 }
 
-ThumbnailSize FitThumbnail(int64_t width, int64_t height) {
-    if (width <= 0 || height == 0)
+ThumbnailSize FitToBox(int64_t width, int64_t height, int32_t boxSide) {
+    if (width <= 0 || height == 0 || boxSide <= 0)
         return ThumbnailSize{0, 0};
     uint64_t w = static_cast<uint64_t>(width);
     // The magnitude of a top-down height, INT64_MIN included.
     uint64_t h = height < 0 ? 0 - static_cast<uint64_t>(height) : static_cast<uint64_t>(height);
-    const uint64_t side = static_cast<uint64_t>(kThumbnailSide);
+    const uint64_t side = static_cast<uint64_t>(boxSide);
     if (w > h && w > side) {
-        int32_t th = ScaleToThumbnail(h, w);
-        return ThumbnailSize{static_cast<int32_t>(side), th < 1 ? 1 : th};
+        int32_t th = ScaleToThumbnail(h, w, boxSide);
+        return ThumbnailSize{boxSide, th < 1 ? 1 : th};
     }
     if (w <= h && h > side) {
-        int32_t tw = ScaleToThumbnail(w, h);
-        return ThumbnailSize{tw < 1 ? 1 : tw, static_cast<int32_t>(side)};
+        int32_t tw = ScaleToThumbnail(w, h, boxSide);
+        return ThumbnailSize{tw < 1 ? 1 : tw, boxSide};
     }
-    // Both sides are at most 80 here.
+    // Both sides are at most the box's here.
     return ThumbnailSize{static_cast<int32_t>(w), static_cast<int32_t>(h)};
+}
+
+ThumbnailSize FitThumbnail(int64_t width, int64_t height) {
+    return FitToBox(width, height, kThumbnailSide);
+}
+
+ThumbnailSize FitThumbnailAt(int64_t width, int64_t height, int32_t boxSide, int64_t density) {
+    if (width <= 0 || height == 0)
+        return ThumbnailSize{0, 0};
+    return FitToBox(ScaleToDensity(width, density), ScaleToDensity(height, density), boxSide);
 }

@@ -82,7 +82,8 @@ bool ReadMemberImageLayout(const uint8_t* data, size_t size, bool heightHoldsMas
 
 // ---- Thumbnails ----
 
-// The square box every thumbnail fits, and the cell the page draws it in.
+// The square box every thumbnail fits at 96 dpi, and the cell the page draws
+// it in; it grows with the screen's density (EntryCells.h).
 const int32_t kThumbnailSide = 80;
 
 struct ThumbnailSize {
@@ -94,3 +95,11 @@ struct ThumbnailSize {
 // least 1); a picture that fits keeps its size. 0 x 0 when either side is 0 or
 // the width is negative.
 ThumbnailSize FitThumbnail(int64_t width, int64_t height);
+
+// The same for a box of boxSide (0 x 0 when it is not positive).
+ThumbnailSize FitToBox(int64_t width, int64_t height, int32_t boxSide);
+
+// The thumbnail at a screen density: the picture's sides scaled by the
+// density (ScreenDensity.h), fitted into boxSide, the box at that density. A
+// picture that fits the 80 x 80 box is drawn at its size times the density.
+ThumbnailSize FitThumbnailAt(int64_t width, int64_t height, int32_t boxSide, int64_t density);

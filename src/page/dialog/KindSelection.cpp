@@ -4,6 +4,7 @@
 
 #include "catalogue/GroupMembers.h"
 #include "catalogue/ResourceKinds.h"
+#include "common/BindProc.h"
 #include "common/ErrorReports.h"
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
@@ -75,8 +76,9 @@ void PlaceHotSpotCaption(HWND dialog, int y) {
         GetTextExtentPoint32A(dc.get(), kHotSpotColumnSample, lstrlenA(kHotSpotColumnSample),
                               &hotSpot);
     }
-    int right = client.right - 20 - depth.cx - size.cx;
-    int left = right - hotSpot.cx - 20;
+    const int pad = LayOutMemberCell(0, 0, 0, theModule.density).columnPad;
+    int right = client.right - pad - depth.cx - size.cx;
+    int left = right - hotSpot.cx - pad;
     RECT captionRect = ChildRect(dialog, caption);
     int x = (left + right - (captionRect.right - captionRect.left)) >> 1;
     SetWindowPos(caption, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
@@ -102,6 +104,63 @@ void FitCaptionToText(HWND dialog, int captionId, int nextId) {
     int room = ChildRect(dialog, GetDlgItem(dialog, nextId)).left - rect.left;
     int width = measured.right < room ? measured.right : room;
     SetWindowPos(caption, nullptr, 0, 0, width > 0 ? width : 0, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// What the closed drop-down adds to the width of the text it shows: its
+// frame and button, as the control itself reports them where it can
+// (GetComboBoxInfo, Windows 98 and NT 4 SP6 on), else as the system's
+// metrics make them; and a little air on either side of the text.
+int DropDownChrome(HWND dropDown, int windowWidth) {
+    int air = 2 * GetSystemMetrics(SM_CXEDGE);
+    BOOL(WINAPI * comboInfo)(HWND, COMBOBOXINFO*) = nullptr;
+    HMODULE user = GetModuleHandleA("user32.dll");
+    if (user != nullptr)
+        BindProc(user, "GetComboBoxInfo", &comboInfo);
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof(info);
+    if (comboInfo != nullptr && comboInfo(dropDown, &info) &&
+        info.rcItem.right > info.rcItem.left) {
+        return windowWidth - (info.rcItem.right - info.rcItem.left) + air;
+    }
+    return GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE) + air;
+}
+
+// The kind drop-down at least as wide as its longest kind name in the
+// dialog's font (the template's width cuts names in some typefaces), as far
+// as the lists' right edge allows; never narrower than it is.
+void FitKindDropDown(HWND dialog) {
+    HWND dropDown = GetDlgItem(dialog, kKindDropDown);
+    int widest = 0;
+    {
+        WindowDC dc(dialog);
+        if (dc.get() == nullptr)
+            return;
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(dropDown, WM_GETFONT, 0, 0));
+        DCSelection selection(dc.get(), font);
+        for (int kind = 0; kind < kKindCount; ++kind) {
+            const char* name = ResourceKindName(kind, theModule.legacyShellMode);
+            SIZE size = {};
+            if (GetTextExtentPoint32A(dc.get(), name, lstrlenA(name), &size) && size.cx > widest)
+                widest = size.cx;
+        }
+    }
+    RECT rect = ChildRect(dialog, dropDown);
+    const int width = rect.right - rect.left;
+    int wanted = widest + DropDownChrome(dropDown, width);
+    const int room = ChildRect(dialog, GetDlgItem(dialog, kIconList)).right - rect.left;
+    wanted = wanted < room ? wanted : room;
+    if (wanted <= width)
+        return;
+    // A drop-down's height is that of its open list: kept as it is.
+    RECT dropped = {};
+    int height = rect.bottom - rect.top;
+    if (SendMessageA(dropDown, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped))) {
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&dropped), 2);
+        if (dropped.bottom - rect.top > height)
+            height = dropped.bottom - rect.top;
+    }
+    SetWindowPos(dropDown, nullptr, 0, 0, wanted, height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -226,6 +285,7 @@ void SelectKind(HWND dialog, PageState* page) {
         ShowWindow(GetDlgItem(dialog, kHotSpotCaption), SW_HIDE);
     FitCaptionToText(dialog, kListCaption, kIdLabel);
     FitCaptionToText(dialog, kMemberCaption, kHotSpotCaption);
+    FitKindDropDown(dialog);
 
     HWND play = GetDlgItem(dialog, kPlayButton);
     if (kind == kKindAvi) {

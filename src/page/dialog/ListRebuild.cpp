@@ -9,6 +9,7 @@
 #include "page/commands/PagePlayback.h"
 #include "page/dialog/KindSelection.h"
 #include "page/dialog/PageStart.h"
+#include "page/dialog/PlayGlyphs.h"
 #include "page/lists/PageDrawing.h"
 #include "page/state/PageStores.h"
 
@@ -31,12 +32,12 @@ UINT MeasuredRowHeight(HWND dialog, int listId) {
 // The rows' heights are compared too: another page of the library may already
 // have written the new sizes into the module.
 bool ReadDrawingSizes(HWND dialog) {
-    int before[] = {theModule.iconWidth, theModule.iconHeight, theModule.cursorWidth,
-                    theModule.cursorHeight, theModule.textHeight};
+    int before[] = {theModule.iconWidth,    theModule.iconHeight, theModule.cursorWidth,
+                    theModule.cursorHeight, theModule.textHeight, theModule.density};
     ReadSystemPictureSizes();
     ReadTextHeight(dialog);
-    int after[] = {theModule.iconWidth, theModule.iconHeight, theModule.cursorWidth,
-                   theModule.cursorHeight, theModule.textHeight};
+    int after[] = {theModule.iconWidth,    theModule.iconHeight, theModule.cursorWidth,
+                   theModule.cursorHeight, theModule.textHeight, theModule.density};
     bool changed = false;
     for (size_t i = 0; i < sizeof(before) / sizeof(before[0]); ++i)
         changed = changed || before[i] != after[i];
@@ -83,6 +84,7 @@ void RebuildPictureLists(HWND dialog, PageState* page, bool displayChanged) {
     // leave the device running over a list being refilled until its end notice.
     StopClipPlayback(page);
     EndPlaybackAtTeardown(dialog, page);
+    ReloadPlayGlyphs(dialog, page);
     if (page->currentKind == kKindIcon || page->currentKind == kKindCursor)
         RememberMemberSelection(dialog, page);
     // The group may be gone from the file; the kind selection below lists

@@ -12,6 +12,13 @@
 #include "page/lists/StringListView.h"
 #include "page/state/DialogResult.h"
 
+namespace {
+
+// WM_DPICHANGED_AFTERPARENT, which older headers lack.
+const UINT kDpiChangedAfterParent = 0x02E3;
+
+}  // namespace
+
 INT_PTR CALLBACK PageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
@@ -50,6 +57,9 @@ INT_PTR CALLBACK PageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             OnSystemChange(dialog, false);
             return FALSE;
         case WM_DISPLAYCHANGE:
+        case kDpiChangedAfterParent:
+            // Moved to a screen of another density (Windows 10 1703 and later):
+            // pictures and rows are made again for it.
             OnSystemChange(dialog, true);
             return FALSE;
         case WM_THEMECHANGED:

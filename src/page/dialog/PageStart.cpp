@@ -17,6 +17,7 @@
 #include "page/commands/PagePlayback.h"
 #include "page/dialog/KindSelection.h"
 #include "page/dialog/ListHooks.h"
+#include "page/dialog/PlayGlyphs.h"
 #include "page/lists/LivePictures.h"
 #include "page/lists/PageDrawing.h"
 #include "page/lists/StringListView.h"
@@ -125,6 +126,9 @@ void ReadTextHeight(HWND dialog) {
     int height = 0;
     if (ReadDialogTextHeight(dialog, &height))
         theModule.textHeight = height;
+    int density = ReadDialogDensity(dialog);
+    if (density > 0)
+        theModule.density = density;
 }
 
 int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source) {
@@ -150,8 +154,7 @@ void StartPage(HWND dialog, LPARAM description) {
         SetDlgItemTextA(dialog, kCopyButton, "ｺﾋﾟｰ(&C)");
     }
     ReadTextHeight(dialog);
-    page->playBitmap = LoadBitmapA(theModule.moduleHandle, MAKEINTRESOURCEA(101));
-    page->stopBitmap = LoadBitmapA(theModule.moduleHandle, MAKEINTRESOURCEA(102));
+    LoadPlayGlyphs(page);
     if (theModule.themedPlatform)
         SendMessageA(dialog, WM_THEMECHANGED, 0, 0);
     if (!page->themedPlayButton) {

@@ -14,7 +14,8 @@ void EndPage(HWND dialog);
 // Destroys the pictures of the four picture lists (the stores stay).
 void DiscardPictureLists(HWND dialog, PageState* page);
 
-// Reads the dialog font's tmHeight into the module's text height.
+// Reads the dialog font's tmHeight and the density it was scaled for into the
+// module's values.
 void ReadTextHeight(HWND dialog);
 
 // Fills the four picture lists from an open source into the page's stores,

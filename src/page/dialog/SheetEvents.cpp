@@ -22,7 +22,6 @@ const int kTextShadowOffset = 3402;
 const int kTextColour = 3803;
 const int kTextShadowColour = 3818;
 const int kSingleShadow = 1;
-const int kGlyphSize = 9;
 const DWORD kClearWhereSource = 0x220326;  // destination AND NOT source
 const COLORREF kNoColour = static_cast<COLORREF>(-1);
 
@@ -97,34 +96,37 @@ GlyphColours ReadGlyphColours(HWND dialog, UINT itemState) {
 // Two blits write colour into exactly the glyph's pixels: the first clears
 // them (white glyph, destination AND NOT source), the second ORs the colour
 // in. The face the theme painted around the glyph stays.
-void BlitGlyph(HDC dc, HDC glyph, int x, int y, COLORREF colour) {
+void BlitGlyph(HDC dc, HDC glyph, const SIZE& size, int x, int y, COLORREF colour) {
     SetTextColor(dc, RGB(255, 255, 255));
-    BitBlt(dc, x, y, kGlyphSize, kGlyphSize, glyph, 0, 0, kClearWhereSource);
+    BitBlt(dc, x, y, size.cx, size.cy, glyph, 0, 0, kClearWhereSource);
     SetTextColor(dc, colour);
-    BitBlt(dc, x, y, kGlyphSize, kGlyphSize, glyph, 0, 0, SRCPAINT);
+    BitBlt(dc, x, y, size.cx, size.cy, glyph, 0, 0, SRCPAINT);
 }
 
 void PaintGlyph(HWND dialog, const PageState* page, const NMCUSTOMDRAW& draw) {
     GlyphColours colours = ReadGlyphColours(dialog, draw.uItemState);
     MemoryDC memory(draw.hdc);
-    if (memory.get() == nullptr)
+    HBITMAP glyph = page->playingIndex >= 0 ? page->stopBitmap : page->playBitmap;
+    // The glyph was made at the screen's density: it is drawn at its own size.
+    BITMAP bitmap = {};
+    if (memory.get() == nullptr || GetObjectA(glyph, sizeof(bitmap), &bitmap) == 0)
         return;
-    DCSelection selection(memory.get(),
-                          page->playingIndex >= 0 ? page->stopBitmap : page->playBitmap);
+    const SIZE size = {bitmap.bmWidth, bitmap.bmHeight};
+    DCSelection selection(memory.get(), glyph);
     if (!selection.selected())
         return;
     COLORREF previousText = GetTextColor(draw.hdc);
     COLORREF previousBack = SetBkColor(draw.hdc, RGB(0, 0, 0));
     const RECT& rc = draw.rc;
-    int x = (rc.left + rc.right - kGlyphSize) >> 1;
-    int y = (rc.top + rc.bottom - kGlyphSize) >> 1;
+    int x = (rc.left + rc.right - size.cx) >> 1;
+    int y = (rc.top + rc.bottom - size.cy) >> 1;
     if (colours.shadowType == kSingleShadow &&
         (colours.shadowOffset.x != 0 || colours.shadowOffset.y != 0) &&
         colours.shadow != kNoColour) {
-        BlitGlyph(draw.hdc, memory.get(), x + colours.shadowOffset.x, y + colours.shadowOffset.y,
-                  colours.shadow);
+        BlitGlyph(draw.hdc, memory.get(), size, x + colours.shadowOffset.x,
+                  y + colours.shadowOffset.y, colours.shadow);
     }
-    BlitGlyph(draw.hdc, memory.get(), x, y, colours.glyph);
+    BlitGlyph(draw.hdc, memory.get(), size, x, y, colours.glyph);
     SetTextColor(draw.hdc, previousText);
     SetBkColor(draw.hdc, previousBack);
 }

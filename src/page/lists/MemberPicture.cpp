@@ -7,8 +7,34 @@
 #include "formats/bytes/LittleEndian.h"
 #include "formats/images/DibLayout.h"
 #include "formats/images/MemberPixels.h"
+#include "formats/images/ScreenDensity.h"
 
 namespace {
+
+// Where a member's picture goes: its pixels times the screen's density.
+struct Placement {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+// Nearest-neighbour stretching for as long as it lives, so that a scaled
+// member keeps sharp pixels (at 150% some rows and columns are doubled).
+class SharpStretch {
+public:
+    explicit SharpStretch(HDC dc) : dc_(dc), previous_(SetStretchBltMode(dc, COLORONCOLOR)) {}
+    ~SharpStretch() {
+        if (previous_ != 0)
+            SetStretchBltMode(dc_, previous_);
+    }
+    SharpStretch(const SharpStretch&) = delete;
+    SharpStretch& operator=(const SharpStretch&) = delete;
+
+private:
+    HDC dc_;
+    int previous_;
+};
 
 // Larger pictures would not fit any item (items are at most 255 high) and
 // keep every size below in int range.
@@ -22,17 +48,18 @@ bool RowsInside(size_t size, uint32_t offset, uint32_t partBytes, uint32_t bitCo
     return bytes <= partBytes && BytesInside(size, offset, partBytes);
 }
 
-void DrawPngMember(HDC dc, int x, int y, const uint8_t* bytes, size_t size,
+void DrawPngMember(HDC dc, const Placement& place, const uint8_t* bytes, size_t size,
                    const MemberImageLayout& layout) {
     IconHandle icon(CreatePngMemberIcon(bytes, size, layout));
     if (icon.get() != nullptr)
-        DrawIconEx(dc, x, y, icon.get(), 0, 0, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, place.x, place.y, icon.get(), place.width, place.height, 0, nullptr,
+                   DI_NORMAL);
 }
 
 // A 32-bit image carries its own transparency: each pixel is weighed against
 // the background by its alpha.
-void DrawBlendedMember(HDC dc, int x, int y, const uint8_t* bytes, const MemberImageLayout& layout,
-                       COLORREF background) {
+void DrawBlendedMember(HDC dc, const Placement& place, const uint8_t* bytes,
+                       const MemberImageLayout& layout, COLORREF background) {
     size_t pixels = static_cast<size_t>(layout.width) * layout.height;
     HGLOBAL buffer = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, pixels * 4);
     if (buffer == nullptr)
@@ -43,7 +70,8 @@ void DrawBlendedMember(HDC dc, int x, int y, const uint8_t* bytes, const MemberI
     info.bmiHeader = PlainDibHeader(layout.width, layout.height, 32);
     int w = static_cast<int>(layout.width);
     int h = static_cast<int>(layout.height);
-    StretchDIBits(dc, x, y, w, h, 0, 0, w, h, buffer, &info, DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc, place.x, place.y, place.width, place.height, 0, 0, w, h, buffer, &info,
+                  DIB_RGB_COLORS, SRCCOPY);
     GlobalFree(buffer);
 }
 
@@ -77,7 +105,7 @@ bool MakeColourInfo(const uint8_t* bytes, size_t size, const MemberImageLayout& 
 
 // Any other image: the mask paints opaque pixels black and transparent ones
 // the background, and the colour bits inverted over it give the picture.
-void DrawMaskedMember(HDC dc, int x, int y, const uint8_t* bytes, size_t size,
+void DrawMaskedMember(HDC dc, const Placement& place, const uint8_t* bytes, size_t size,
                       const MemberImageLayout& layout, COLORREF background) {
     if (!RowsInside(size, layout.maskOffset, layout.maskBytes, 1, layout))
         return;
@@ -111,7 +139,11 @@ void DrawMaskedMember(HDC dc, int x, int y, const uint8_t* bytes, size_t size,
             reinterpret_cast<const BITMAPINFO*>(&colour), DIB_RGB_COLORS, SRCINVERT))) {
         return;
     }
-    BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCCOPY);
+    if (place.width == w && place.height == h)
+        BitBlt(dc, place.x, place.y, w, h, memory.get(), 0, 0, SRCCOPY);
+    else
+        StretchBlt(dc, place.x, place.y, place.width, place.height, memory.get(), 0, 0, w, h,
+                   SRCCOPY);
 }
 
 }  // namespace
@@ -127,7 +159,8 @@ HICON CreatePngMemberIcon(const uint8_t* bytes, size_t size, const MemberImageLa
                                     LR_DEFAULTCOLOR);
 }
 
-void DrawMemberPicture(HDC dc, int x, int y, const GroupMember& member, COLORREF background) {
+void DrawMemberPicture(HDC dc, int x, int y, const GroupMember& member, int density,
+                       COLORREF background) {
     GlobalLockScope lock(member.imageCopy);
     const uint8_t* bytes = static_cast<const uint8_t*>(lock.get());
     if (bytes == nullptr)
@@ -140,16 +173,19 @@ void DrawMemberPicture(HDC dc, int x, int y, const GroupMember& member, COLORREF
         layout.height > kMaxSide) {
         return;
     }
+    const Placement place = {x, y, ScaleToDensity(layout.width, density),
+                             ScaleToDensity(layout.height, density)};
+    SharpStretch sharp(dc);
     if (layout.isPng) {
-        DrawPngMember(dc, x, y, bytes, size, layout);
+        DrawPngMember(dc, place, bytes, size, layout);
         return;
     }
     if (!RowsInside(size, layout.colorBitsOffset, layout.colorBitsBytes, layout.bitCount, layout))
         return;
     size_t pixels = static_cast<size_t>(layout.width) * layout.height;
     if (layout.bitCount == 32 && !AlphaAllZero(bytes + layout.colorBitsOffset, pixels)) {
-        DrawBlendedMember(dc, x, y, bytes, layout, background);
+        DrawBlendedMember(dc, place, bytes, layout, background);
         return;
     }
-    DrawMaskedMember(dc, x, y, bytes, size, layout, background);
+    DrawMaskedMember(dc, place, bytes, size, layout, background);
 }

@@ -7,8 +7,10 @@
 #include "formats/executables/ResourceRecords.h"
 #include "formats/images/DibLayout.h"
 
-// Draws member's image copy with its top-left corner at (x, y) of dc.
-void DrawMemberPicture(HDC dc, int x, int y, const GroupMember& member, COLORREF background);
+// Draws member's image copy with its top-left corner at (x, y) of dc, each of
+// its pixels density / 96 pixels wide and high (nearest neighbour).
+void DrawMemberPicture(HDC dc, int x, int y, const GroupMember& member, int density,
+                       COLORREF background);
 
 // The platform's icon of a PNG member at its own size, or null where the
 // platform cannot read one (systems before Vista) or the stream is broken.

@@ -35,6 +35,13 @@ int DialogTextHeight(HWND dialog) {
     return ReadDialogTextHeight(dialog, &height) ? height : theModule.textHeight;
 }
 
+// The density the dialog's font was scaled for, read at the message for the
+// same reason.
+int DialogDensity(HWND dialog) {
+    int density = ReadDialogDensity(dialog);
+    return density > 0 ? density : theModule.density;
+}
+
 // What every item of a list box is drawn with.
 struct ItemPaint {
     HWND dialog;
@@ -42,14 +49,16 @@ struct ItemPaint {
     HWND list;
     HDC dc;
     RECT r;
-    int t;  // text height
+    ListMetrics metrics;  // text height and density included
     HBRUSH background;
     COLORREF backgroundColour;
 };
 
-// Draws the record's name and answers the bottom of the name row.
-int DrawRecordName(const ItemPaint& paint, const PictureStore& store, const uint8_t* record) {
-    RECT name = {paint.r.left + 2, paint.r.top + 1, paint.r.right - 2, paint.r.top + paint.t + 7};
+// Draws the record's name between the cell's offsets top and bottom.
+void DrawRecordName(const ItemPaint& paint, const PictureStore& store, const uint8_t* record,
+                    int inset, int top, int bottom) {
+    RECT name = {paint.r.left + inset, paint.r.top + top, paint.r.right - inset,
+                 paint.r.top + bottom};
     BoundedName slot;
     if (ReadRecordName(store, record, &slot)) {
         char local[64];
@@ -58,20 +67,20 @@ int DrawRecordName(const ItemPaint& paint, const PictureStore& store, const uint
         FormatRecordName(slot, text, static_cast<size_t>(size));
         DrawTextA(paint.dc, text, -1, &name, kNameFlags);
     }
-    return name.bottom;
 }
 
-void DrawLine(const ItemPaint& paint, int top, int bottom, const char* text) {
-    RECT line = {paint.r.left + 2, top, paint.r.right - 2, bottom};
+void DrawLine(const ItemPaint& paint, int inset, int top, int bottom, const char* text) {
+    RECT line = {paint.r.left + inset, top, paint.r.right - inset, bottom};
     DrawTextA(paint.dc, text, -1, &line, kLineFlags);
 }
 
-// Blits a w x h thumbnail centred in the 80 x 80 box at (boxLeft, boxTop) and
-// takes it out of the clip region, so that the background fill that follows
-// leaves it standing.
-void DrawThumbnail(HDC dc, HBITMAP thumbnail, int boxLeft, int boxTop, int w, int h) {
-    int x = boxLeft + ((kThumbnailSide - w) >> 1);
-    int y = boxTop + ((kThumbnailSide - h) >> 1);
+// Blits a w x h thumbnail centred in the cell's box and takes it out of the
+// clip region, so that the background fill that follows leaves it standing.
+void DrawThumbnail(const ItemPaint& paint, const ThumbnailCell& cell, HBITMAP thumbnail, int w,
+                   int h) {
+    HDC dc = paint.dc;
+    int x = paint.r.left + cell.boxLeft + ((cell.boxSide - w) >> 1);
+    int y = paint.r.top + cell.boxTop + ((cell.boxSide - h) >> 1);
     MemoryDC memory(dc);
     if (memory.get() == nullptr)
         return;
@@ -91,37 +100,36 @@ uintptr_t EntryPicture(const ItemPaint& paint, const PictureStore& store, uint8_
 
 void DrawIconItem(const ItemPaint& paint, const PictureStore& store, uint8_t* record) {
     FillRect(paint.dc, &paint.r, paint.background);
-    int nameBottom = DrawRecordName(paint, store, record);
+    const GroupCell cell = GroupCellOf(store.kind, paint.metrics);
+    DrawRecordName(paint, store, record, cell.inset, cell.nameTop, cell.nameBottom);
     HICON picture = reinterpret_cast<HICON>(EntryPicture(paint, store, record));
     if (picture != nullptr)
-        DrawIconEx(paint.dc, paint.r.left + 8, nameBottom + 1, picture, 0, 0, 0, nullptr,
-                   DI_NORMAL);
+        DrawIconEx(paint.dc, paint.r.left + cell.pictureLeft, paint.r.top + cell.pictureTop,
+                   picture, 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 // Below the picture box of a bitmap or clip entry: the size line, then the
 // second line (depth or length), each where it has a text.
-void DrawPictureLines(const ItemPaint& paint, int nameBottom, int32_t kind, const uint8_t* record) {
+void DrawPictureLines(const ItemPaint& paint, const ThumbnailCell& cell, int32_t kind,
+                      const uint8_t* record) {
     PictureLines lines;
     ReadPictureLines(kind, record, theModule.legacyShellMode, &lines);
-    int sizeTop = nameBottom + 82;
-    int sizeBottom = sizeTop + paint.t + 4;
+    const int top = paint.r.top;
     if (lines.size[0] != '\0')
-        DrawLine(paint, sizeTop, sizeBottom, lines.size);
+        DrawLine(paint, cell.inset, top + cell.sizeTop, top + cell.sizeBottom, lines.size);
     if (lines.second[0] != '\0')
-        DrawLine(paint, sizeBottom, sizeBottom + paint.t + 6, lines.second);
+        DrawLine(paint, cell.inset, top + cell.sizeBottom, top + cell.secondBottom, lines.second);
 }
 
 void DrawBitmapItem(const ItemPaint& paint, const PictureStore& store, uint8_t* record) {
-    int nameBottom = paint.r.top + paint.t + 7;
+    const ThumbnailCell cell = ThumbnailCellOf(paint.metrics);
     HBITMAP thumbnail = reinterpret_cast<HBITMAP>(EntryPicture(paint, store, record));
     BITMAP size;
-    if (thumbnail != nullptr && GetObjectA(thumbnail, sizeof(size), &size) != 0) {
-        DrawThumbnail(paint.dc, thumbnail, paint.r.left + 5, nameBottom + 1, size.bmWidth,
-                      size.bmHeight);
-    }
+    if (thumbnail != nullptr && GetObjectA(thumbnail, sizeof(size), &size) != 0)
+        DrawThumbnail(paint, cell, thumbnail, size.bmWidth, size.bmHeight);
     FillRect(paint.dc, &paint.r, paint.background);
-    DrawRecordName(paint, store, record);
-    DrawPictureLines(paint, nameBottom, kKindBitmap, record);
+    DrawRecordName(paint, store, record, cell.inset, cell.nameTop, cell.nameBottom);
+    DrawPictureLines(paint, cell, kKindBitmap, record);
 }
 
 // The playing clip's current frame, painted by the player, with its rectangle
@@ -131,7 +139,7 @@ bool PaintPlayingClipFrame(const ItemPaint& paint, const uint8_t* record) {
 }
 
 void DrawAviItem(const ItemPaint& paint, UINT itemId, const PictureStore& store, uint8_t* record) {
-    int nameBottom = paint.r.top + paint.t + 7;
+    const ThumbnailCell cell = ThumbnailCellOf(paint.metrics);
     int w = ReadRecordI32(record, kAviThumbWidthOffset);
     int h = ReadRecordI32(record, kAviThumbHeightOffset);
     if (w != 0 && h != 0) {
@@ -140,12 +148,12 @@ void DrawAviItem(const ItemPaint& paint, UINT itemId, const PictureStore& store,
         if (!(playing && PaintPlayingClipFrame(paint, record))) {
             HBITMAP thumbnail = reinterpret_cast<HBITMAP>(EntryPicture(paint, store, record));
             if (thumbnail != nullptr)
-                DrawThumbnail(paint.dc, thumbnail, paint.r.left + 5, nameBottom + 1, w, h);
+                DrawThumbnail(paint, cell, thumbnail, w, h);
         }
     }
     FillRect(paint.dc, &paint.r, paint.background);
-    DrawRecordName(paint, store, record);
-    DrawPictureLines(paint, nameBottom, kKindAvi, record);
+    DrawRecordName(paint, store, record, cell.inset, cell.nameTop, cell.nameBottom);
+    DrawPictureLines(paint, cell, kKindAvi, record);
 }
 
 int TextWidth(HDC dc, const char* text) {
@@ -160,9 +168,11 @@ void DrawMemberItem(const ItemPaint& paint, const GroupMember& member) {
     bool cursor = paint.page->currentKind == kKindCursor;
     MemberColumns columns;
     ReadMemberColumns(member, cursor, legacy, &columns);
+    const MemberCell cell = LayOutMemberCell(member.width, member.height, paint.metrics.textHeight,
+                                             paint.metrics.density);
     RECT column = paint.r;
-    column.top = paint.r.top + 2;
-    column.left = column.right - TextWidth(paint.dc, DepthColumnSample(legacy)) - 20;
+    column.top = paint.r.top + cell.pictureTop;
+    column.left = column.right - TextWidth(paint.dc, DepthColumnSample(legacy)) - cell.columnPad;
     DrawTextA(paint.dc, columns.depth, -1, &column, kColumnFlags);
 
     column.right = column.left;
@@ -171,12 +181,12 @@ void DrawMemberItem(const ItemPaint& paint, const GroupMember& member) {
 
     if (cursor) {
         column.right = column.left;
-        column.left = column.right - TextWidth(paint.dc, kHotSpotColumnSample) - 20;
+        column.left = column.right - TextWidth(paint.dc, kHotSpotColumnSample) - cell.columnPad;
         DrawTextA(paint.dc, columns.hotSpot, -1, &column, kColumnFlags);
     }
     if (member.imageCopy != nullptr) {
-        DrawMemberPicture(paint.dc, paint.r.left + 8, paint.r.top + 2, member,
-                          paint.backgroundColour);
+        DrawMemberPicture(paint.dc, paint.r.left + cell.pictureLeft, paint.r.top + cell.pictureTop,
+                          member, paint.metrics.density, paint.backgroundColour);
     }
 }
 
@@ -234,7 +244,7 @@ void DrawListBoxItem(HWND dialog, PageState* page, const DRAWITEMSTRUCT* item) {
     } else if (hasItem && IsPageList(item->CtlID)) {
         ItemPaint paint = {dialog,         page,
                            item->hwndItem, dc,
-                           item->rcItem,   theModule.textHeight,
+                           item->rcItem,   ModuleListMetrics(),
                            background,     GetSysColor(backgroundIndex)};
         DrawListEntry(paint, item);
     }
@@ -255,15 +265,18 @@ void MeasurePageItem(HWND dialog, MEASUREITEMSTRUCT* item) {
     if (item->CtlType != ODT_LISTBOX || !IsPageList(item->CtlID))
         return;
     const int t = DialogTextHeight(dialog);
+    const int density = DialogDensity(dialog);
     if (item->CtlID != kMemberList) {
-        item->itemHeight = PictureRowHeight(ResourceKindOfList(item->CtlID), ModuleListMetrics(t));
+        item->itemHeight = static_cast<UINT>(
+            PictureRowHeight(ResourceKindOfList(item->CtlID), ModuleListMetrics(t, density)));
         return;
     }
     // The member list's heights follow its pictures.
     const GroupMember* member = MemberOfItem(FindPageState(dialog), item->itemData);
-    const int64_t height = member != nullptr ? member->height : 0;
-    const int64_t rows = (height > t ? height : t) + 4;
-    item->itemHeight = static_cast<UINT>(rows < 1 ? 1 : (rows > 255 ? 255 : rows));
+    item->itemHeight =
+        static_cast<UINT>(LayOutMemberCell(member != nullptr ? member->width : 0,
+                                           member != nullptr ? member->height : 0, t, density)
+                              .rowHeight);
 }
 
 void DrawPageItem(HWND dialog, const DRAWITEMSTRUCT* item) {

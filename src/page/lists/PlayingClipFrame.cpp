@@ -1,22 +1,23 @@
 #include "page/lists/PlayingClipFrame.h"
 
 #include "catalogue/ResourceSource.h"
-#include "common/ModuleState.h"
 #include "formats/clips/MemoryFile.h"
 #include "formats/executables/ResourceRecords.h"
-#include "formats/images/DibLayout.h"
 #include "media/ClipDevice.h"
+#include "page/state/PageStores.h"
 
 bool ThumbnailOf(const uint8_t* record, int* width, int* height) {
     *width = ReadRecordI32(record, kAviThumbWidthOffset);
     *height = ReadRecordI32(record, kAviThumbHeightOffset);
-    return *width > 0 && *width <= kThumbnailSide && *height > 0 && *height <= kThumbnailSide;
+    const int side = ThumbnailCellOf(ModuleListMetrics()).boxSide;
+    return *width > 0 && *width <= side && *height > 0 && *height <= side;
 }
 
 RECT VideoRect(const RECT& item, int width, int height) {
+    const ThumbnailCell cell = ThumbnailCellOf(ModuleListMetrics());
     RECT video;
-    video.left = item.left + 5 + ((kThumbnailSide - width) >> 1);
-    video.top = item.top + theModule.textHeight + 8 + ((kThumbnailSide - height) >> 1);
+    video.left = item.left + cell.boxLeft + ((cell.boxSide - width) >> 1);
+    video.top = item.top + cell.boxTop + ((cell.boxSide - height) >> 1);
     video.right = video.left + width;
     video.bottom = video.top + height;
     return video;

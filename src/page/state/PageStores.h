@@ -15,10 +15,14 @@ inline TextBuffer TextBufferOfPage(PageState* page) {
 }
 
 // The sizes the module read last, which the lists are built and drawn with;
-// textHeight, when given, in place of the module's.
-inline ListMetrics ModuleListMetrics(int textHeight = -1) {
-    return ListMetrics{theModule.iconWidth, theModule.iconHeight, theModule.cursorWidth,
-                       theModule.cursorHeight, textHeight >= 0 ? textHeight : theModule.textHeight};
+// textHeight and density, when given, in place of the module's.
+inline ListMetrics ModuleListMetrics(int textHeight = -1, int density = -1) {
+    return ListMetrics{theModule.iconWidth,
+                       theModule.iconHeight,
+                       theModule.cursorWidth,
+                       theModule.cursorHeight,
+                       textHeight >= 0 ? textHeight : theModule.textHeight,
+                       density >= 0 ? density : theModule.density};
 }
 
 // The page's scratch text buffer, or local (of *size bytes) while the page has
