@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, then configures, builds and runs
 # every test: native unit tests (plain and under ASan/UBSan), the slip check of
-# the platform-free code, the fuzz targets
-# for a bounded time, and the Windows-side tests of both builds under Wine.
+# the platform-free code, the fuzz targets for a bounded time, and the
+# Windows-side tests of both builds under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 
