@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, then configures, builds and runs
-# every test: native unit tests (plain and under ASan/UBSan), the fuzz targets
-# for a bounded time, and the Windows-side tests of both builds under Wine.
+# every test: native unit tests (plain and under ASan/UBSan), the slip check of
+# the platform-free code, the fuzz targets for a bounded time, and the
+# Windows-side tests of both builds under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -13,6 +14,9 @@ step "native build and unit tests"
 cmake --preset host >/dev/null
 cmake --build --preset host
 ctest --preset host
+
+step "slip check of the platform-free code (tests/slips/formats.txt)"
+python3 tools/slip-check.py tests/slips/formats.txt
 
 step "native unit tests under AddressSanitizer and UBSan"
 cmake --preset host-sanitize >/dev/null

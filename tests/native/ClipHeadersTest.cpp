@@ -71,6 +71,12 @@ TEST(ClipHeaders, EachFactComesFromItsOwnField) {
     PutU32(sound, strh + 24, 536);
     PutU32(sound, strh + 28, 1000);
     EXPECT_EQ("0x0 1008", Read(sound));
+    // From 1000 a second on rounded up: 10004 samples at 2001 per 2 units
+    // are 9999.0005 ms.
+    PutU32(sound, strh + 20, 2);
+    PutU32(sound, strh + 24, 2001);
+    PutU32(sound, strh + 28, 10004 - PeekU32(&sound[strh + 32]));
+    EXPECT_EQ("0x0 1000", Read(sound));
     PutU32(sound, strh + 20, 0xFFFFFFFF);
     EXPECT_EQ("0x0 429496729", Read(sound));
     PutU32(sound, strh + 20, 0);

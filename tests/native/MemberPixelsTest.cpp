@@ -44,6 +44,10 @@ TEST(BoundedName, SlotsReadAsTheyWereStored) {
     ASSERT_TRUE(ReadBoundedName(text, sizeof(text), &name));
     EXPECT_EQ(2u, name.length);
     EXPECT_EQ(0, memcmp("AB", name.text, 2));
+    // The NUL as the last byte of the store still ends the text.
+    const uint8_t full[] = {'A', 'B', 'C', 0};
+    ASSERT_TRUE(ReadBoundedName(full, sizeof(full), &name));
+    EXPECT_EQ(3u, name.length);
 }
 
 TEST(BoundedName, NeverReadsPastTheStore) {

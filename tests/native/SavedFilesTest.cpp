@@ -103,6 +103,13 @@ TEST(SavedFiles, CursorGroupsGiveTheRealHeightAndTheHotSpot) {
     const IconImagePlan claimed = {16, 16, 32, 2, 5, 40};
     EXPECT_EQ(MakeIconFileOf({tall}, {images[0]}, true),
               SaveGroup(MakeCursorGroup({{claimed, 0, 1}}), true, true, Members({resources[0]})));
+    // An image whose header cannot be read: the directory's width and half its height.
+    Bytes unreadable = resources[0];
+    unreadable[4] = 39;
+    Bytes saved = SaveGroup(group, true, false, Members({unreadable}));
+    ASSERT_EQ(6u + 16 + unreadable.size() - 4, saved.size());
+    EXPECT_EQ(32, saved[6]);
+    EXPECT_EQ(48, saved[7]);
     // A cursor image that is no more than its hot spot cannot be saved.
     Bytes hotSpotOnly(resources[0].begin(), resources[0].begin() + 4);
     EXPECT_TRUE(SaveGroup(group, true, false, Members({hotSpotOnly})).empty());
@@ -159,12 +166,19 @@ TEST(SavedFiles, BitmapFilesPointAtTheBitsPastTableAndMasks) {
 }
 
 TEST(SavedFiles, BitmapsThatCannotBeDrawnAreSavedAsTheyAre) {
-    // Bits after a 64-byte header of the second OS/2 form, its 4-byte colours.
-    Bytes os2 = MakePackedDib({8, 2, 8, false, false, 4, 1});
-    PutU32(os2, 0, 64);
-    os2.insert(os2.begin() + 40, 24, 0);
-    Bytes file = SaveBitmap(Padded({os2}, 512)[0], true);
-    EXPECT_EQ(MakeBmpFile(os2, 64 + 4 * 4), file);
+    // Bits after a 64-byte header of the second OS/2 form, its 4-byte colours,
+    // in either row order; the table's padding is shorter than one row.
+    for (int32_t height : {2, -2}) {
+        Bytes os2 = MakePackedDib({40, height, 8, false, false, 4, 1});
+        PutU32(os2, 0, 64);
+        os2.insert(os2.begin() + 40, 24, 0);
+        EXPECT_EQ(MakeBmpFile(os2, 64 + 4 * 4), SaveBitmap(Padded({os2}, 16)[0], true)) << height;
+    }
+    // A 40-byte header with alpha bit fields: four masks before the bits.
+    Bytes alpha = MakePackedDib({3, 2, 32, false, true, 0, 1});
+    PutU32(alpha, 16, 6);
+    alpha.insert(alpha.begin() + 40 + 12, {0, 0, 0, 0xFF});
+    EXPECT_EQ(MakeBmpFile(alpha, 40 + 4 * 4), SaveBitmap(Padded({alpha}, 16)[0], true));
 
     // An embedded JPEG stream: depth 0, no table, biSizeImage bytes.
     Bytes jpeg = MakePackedDib({8, 2, 24, false, false, 0, 1});
@@ -211,13 +225,13 @@ TEST(SavedFiles, StringRowsKeepTheirStoredUnits) {
 
     Bytes ne = MakeNeStringBlock({"Save\tAll\xE9"});
     ReadNeStringBlock(ne.data(), ne.size(), strings);
-    StringRow narrow = {7, &ne[strings[0].offset], strings[0].length};
+    StringRow narrow = {10, &ne[strings[0].offset], strings[0].length};
     size = StringTextStartBytes(true);
     ASSERT_TRUE(PlanStringRow(true, narrow, &size));
     file.assign(size, 0);
     EXPECT_EQ(size,
               WriteStringRow(true, narrow, file.data(), WriteStringTextStart(true, file.data())));
-    const std::string text = "7\tSave\tAll\xE9\r\n";
+    const std::string text = "10\tSave\tAll\xE9\r\n";
     EXPECT_EQ(Bytes(text.begin(), text.end()), file);
 
     uint32_t nearlyFull = 0x7FFFFFFF - 10;

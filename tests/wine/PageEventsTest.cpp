@@ -198,6 +198,15 @@ TEST_F(PageEventsTest, RightClickSelectsTheEntryUnderThePointerBeforeTheMenu) {
     EXPECT_EQ(menu.shown, 1) << "the member can be saved whether or not it copies";
 }
 
+TEST_F(PageEventsTest, TheMenuKeyOpensTheMenuOnItsReleaseNotItsPress) {
+    ChooseKind(page, 1);
+    HWND bitmaps = GetDlgItem(page, 1005);
+    MenuSeen menu = MenuDuring([&] { SendMessageA(bitmaps, WM_KEYDOWN, VK_APPS, 1); });
+    EXPECT_EQ(menu.shown, 0) << "on the press";
+    menu = MenuDuring([&] { SendMessageA(bitmaps, WM_KEYUP, VK_APPS, 0xC0000001); });
+    ExpectCopyMenu(menu, "on the release");
+}
+
 TEST_F(PageEventsTest, CtrlCInTheIconListLeavesTheClipboardAlone) {
     ASSERT_TRUE(ChooseGroupWithMembers(page));
     ASSERT_TRUE(ControlEnabled(page, 1013));

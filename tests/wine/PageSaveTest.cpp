@@ -186,17 +186,18 @@ TEST(PageSave, EachKindIsWrittenAsTheTargetHoldsItAndReadsBack) {
     EXPECT_NE(nullptr, loaded);
     DestroyCursor(static_cast<HCURSOR>(loaded));
 
-    // The member list's second member (the group's first entry) alone: its
-    // own entry and image.
+    // The member list's first member (the group's second entry) alone: its
+    // own entry and image, not the group's first.
     const std::vector<uint8_t> group = file;
-    ChooseEntry(page, 1010, 1);
+    const uint8_t* second = &group[6 + 16];
+    ChooseEntry(page, 1010, 0);
     const std::string member = Fresh(folder + "member.cur");
     ASSERT_TRUE(Saved(SaveAs(GetDlgItem(page, 1010), member)));
     file = ReadWholeFile(member);
-    ASSERT_EQ(6u + 16 + PeekU32(&group[6 + 8]), file.size());
+    ASSERT_EQ(6u + 16 + PeekU32(second + 8), file.size());
     EXPECT_EQ(1, PeekU16(&file[4]));
-    EXPECT_EQ(0, memcmp(&group[6], &file[6], 12));
-    EXPECT_EQ(0, memcmp(&group[PeekU32(&group[6 + 12])], &file[22], file.size() - 22));
+    EXPECT_EQ(0, memcmp(second, &file[6], 12));
+    EXPECT_EQ(0, memcmp(&group[PeekU32(second + 12)], &file[22], file.size() - 22));
 
     // Bitmap 113 over an older file: the file header, then the resource unchanged.
     Choose(page, 1, 1005, "113");
