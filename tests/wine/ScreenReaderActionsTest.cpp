@@ -319,6 +319,7 @@ HWND endingPage = nullptr;
 bool pageEnding = false;
 IAccessible* askedWhileEnding = nullptr;
 bool askedAlready = false;
+HRESULT countWhileEnding = E_FAIL;
 
 // At the first message the list gets after the page's WM_DESTROY began
 // (the page's teardown reads the list's entries to free their pictures).
@@ -329,6 +330,9 @@ LRESULT CALLBACK AskWhileEnding(int code, WPARAM wParam, LPARAM lParam) {
     } else if (code == HC_ACTION && pageEnding && message->hwnd == endingList && !askedAlready) {
         askedAlready = true;
         askedWhileEnding = AskFor(endingList);
+        long count = 0;
+        if (askedWhileEnding != nullptr)
+            countWhileEnding = askedWhileEnding->get_accChildCount(&count);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -343,6 +347,7 @@ TEST_F(ScreenReaderActionsTest, AnObjectAskedForDuringThePagesEndIsDisconnected)
     pageEnding = false;
     askedAlready = false;
     askedWhileEnding = nullptr;
+    countWhileEnding = E_FAIL;
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, AskWhileEnding, nullptr, GetCurrentThreadId());
     DestroyWindow(open.sheet);
     open.sheet = nullptr;
@@ -350,6 +355,7 @@ TEST_F(ScreenReaderActionsTest, AnObjectAskedForDuringThePagesEndIsDisconnected)
     PumpThreadMessages();
     Held during = {askedWhileEnding};
     ASSERT_NE(nullptr, during.object) << "no object was handed out during the end";
+    EXPECT_EQ(RPC_E_DISCONNECTED, countWhileEnding) << "while the lists were still there";
     long count = 7;
     EXPECT_EQ(RPC_E_DISCONNECTED, during.object->get_accChildCount(&count));
     EXPECT_EQ(RPC_E_DISCONNECTED, before.object->get_accChildCount(&count));
