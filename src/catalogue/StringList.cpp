@@ -11,6 +11,7 @@
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
+#include "formats/bytes/TextWriter.h"
 #include "formats/texts/StringBlock.h"
 
 namespace {
@@ -46,12 +47,18 @@ int StringWidth(HWND list, const char* text) {
     return GetTextExtentPoint32A(dc.get(), text, DrawnTextLength(length), &size) ? size.cx : 0;
 }
 
-// Appends one row: the identifier as its parameter, text as subitem 1.
+// Appends one row: the identifier as its parameter and, as drawn, as its
+// own text (which a screen reader speaks; the list never draws it), text as
+// subitem 1.
 int AddStringRow(uint16_t id, const char* text, StringFillContext* context) {
+    char idText[8];
+    TextWriter idWriter = StartText(idText, sizeof(idText));
+    AppendDecimal(&idWriter, id);
     LVITEMA item = {};
-    item.mask = LVIF_PARAM;
+    item.mask = LVIF_PARAM | LVIF_TEXT;
     item.iItem = context->rowCount;
     item.lParam = id;
+    item.pszText = idText;
     int row = static_cast<int>(
         SendMessageA(context->list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row == -1) {

@@ -20,5 +20,7 @@ struct AccessApi {
 // stay loaded until ReleaseAccessApi.
 const AccessApi* BoundAccessApi();
 
-// At the library's unload: frees what the binding holds.
+// When the library may be unloaded (DllCanUnloadNow with no object left):
+// frees what the binding holds. Never from DllMain, where freeing a library
+// is unsafe; the next question binds again.
 void ReleaseAccessApi();

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "common/AccessApi.h"
 #include "common/ModuleState.h"
 #include "module/ClassFactory.h"
 #include "module/ShellExtension.h"
@@ -26,5 +27,12 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return InterlockedCompareExchange(&theModule.objectCount, 0, 0) == 0 ? S_OK : S_FALSE;
+    if (InterlockedCompareExchange(&theModule.objectCount, 0, 0) != 0)
+        return S_FALSE;
+    // The accessibility libraries are let go here, outside the loader's lock,
+    // and never from DllMain: with no object left no page or screen reader's
+    // object uses them. A library that is unloaded without this question
+    // keeps them until the process ends.
+    ReleaseAccessApi();
+    return S_OK;
 }

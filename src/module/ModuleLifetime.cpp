@@ -2,7 +2,6 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
-#include "common/AccessApi.h"
 #include "common/BindProc.h"
 #include "common/ModuleState.h"
 #include "formats/clips/MemoryFile.h"
@@ -137,7 +136,6 @@ void DetachModule() {
         theModule.releaseActCtx = nullptr;
         theModule.theme = ThemeApi();
     }
-    ReleaseAccessApi();
     theModule.dragQueryFileW = nullptr;
     theModule.createFileW = nullptr;
     theModule.loadLibraryExW = nullptr;

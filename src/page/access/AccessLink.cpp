@@ -3,13 +3,18 @@
 #include "page/state/PageState.h"
 
 AccessLink* PageAccessLink(PageState* page) {
-    if (page->accessLink != nullptr)
+    if (page->accessLink != nullptr) {
+        HoldAccessLink(page->accessLink);
         return page->accessLink;
+    }
     AccessLink* link =
         static_cast<AccessLink*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(AccessLink)));
     if (link == nullptr)
         return nullptr;
-    link->references = 1;
+    link->references = 1;  // the caller's
+    if (page->accessLinkCut)
+        return link;
+    link->references = 2;  // and the page's
     link->pageAlive = 1;
     page->accessLink = link;
     return link;
@@ -31,6 +36,7 @@ bool AccessLinkAlive(const AccessLink* link) {
 void CutAccessLink(PageState* page) {
     AccessLink* link = page->accessLink;
     page->accessLink = nullptr;
+    page->accessLinkCut = 1;
     if (link == nullptr)
         return;
     InterlockedExchange(&link->pageAlive, 0);

@@ -13,7 +13,11 @@ struct AccessLink {
     volatile LONG pageAlive;
 };
 
-// The page's link, made at the first question; null when memory ran out.
+// The page's link, made at the first question, with a reference for the
+// caller to drop; null when memory ran out. Once the page has cut its link
+// (its end has begun) a link is made that is cut already and that the page
+// does not keep: an object asked for then answers as disconnected and lives
+// on its own.
 AccessLink* PageAccessLink(PageState* page);
 
 void HoldAccessLink(AccessLink* link);

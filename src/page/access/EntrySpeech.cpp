@@ -4,6 +4,7 @@
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
 #include "formats/bytes/TextWriter.h"
+#include "formats/texts/SpokenCaption.h"
 #include "page/lists/ItemTexts.h"
 #include "page/lists/PictureItems.h"
 
@@ -109,4 +110,30 @@ bool EntryDescription(HWND list, PageState* page, int index, char* buffer, size_
 
 const char* PlayButtonName(const PageState* page) {
     return page->playingIndex >= 0 ? "停止" : "再生";
+}
+
+bool ListName(HWND list, char* buffer, size_t size) {
+    if (size == 0)
+        return false;
+    const int listId = GetDlgCtrlID(list);
+    char caption[64] = {};
+    if (listId == kMemberList) {
+        GetWindowTextA(GetDlgItem(GetParent(list), kMemberCaption), caption, sizeof(caption));
+    } else {
+        const int kind = ResourceKindOfList(listId);
+        if (!IsResourceKind(kind) || kind == kKindString)
+            return false;
+        // The caption the page shows above the list while its kind is shown.
+        TextWriter text = StartText(caption, sizeof(caption));
+        AppendString(&text, ResourceKindName(kind, theModule.legacyShellMode));
+        AppendString(&text, "一覧(&L):");
+    }
+    SpokenCaption(caption, buffer, size);
+    return true;
+}
+
+const char* EntryDefaultAction(HWND list, const PageState* page, int index) {
+    if (page == nullptr || GetDlgCtrlID(list) != kAviList || index < 0)
+        return nullptr;
+    return page->playingIndex == index ? "停止" : "再生";
 }

@@ -9,6 +9,7 @@
 #include "common/PageControls.h"
 #include "page/access/AccessLink.h"
 #include "page/access/EntrySpeech.h"
+#include "page/access/PageThreadCall.h"
 #include "page/state/ControlHooks.h"
 #include "page/state/PageState.h"
 
@@ -16,6 +17,9 @@ namespace {
 
 // Longer names are cut; the drawing ends them with an ellipsis far earlier.
 const size_t kSpokenTextSize = 512;
+
+// The play button's default action, as the system names a push button's.
+const char kPressAction[] = "押す";
 
 // A VARIANT that names nothing (VariantInit's work, without the library).
 void ClearVariant(VARIANT* value) {
@@ -107,115 +111,118 @@ public:
     }
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
-    // IAccessible.
+    // IAccessible. Each call is answered on the page's thread, which alone
+    // reads the page's data; out-parameters are cleared here, before.
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
         if (parent != nullptr)
             *parent = nullptr;
-        return Connected() ? system->get_accParent(parent) : RPC_E_DISCONNECTED;
+        return OnPageThread(
+            [&] { return Connected() ? system->get_accParent(parent) : RPC_E_DISCONNECTED; });
     }
 
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
         if (count == nullptr)
             return E_POINTER;
         *count = 0;
-        if (!Connected())
-            return RPC_E_DISCONNECTED;
-        if (!isList)
-            return system->get_accChildCount(count);
-        *count = EntryCount();
-        return S_OK;
+        return OnPageThread([&] {
+            if (!Connected())
+                return RPC_E_DISCONNECTED;
+            if (!isList)
+                return system->get_accChildCount(count);
+            *count = EntryCount();
+            return S_OK;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
         if (object == nullptr)
             return E_POINTER;
         *object = nullptr;
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->get_accChild(child, object) : answer;
-        // Entries are simple elements of the list's object.
-        return S_FALSE;
+        return OnPageThread([&] {
+            int index = 0;
+            HRESULT answer = Entry(child, &index);
+            if (answer != S_OK)
+                return answer == S_FALSE ? system->get_accChild(child, object) : answer;
+            // Entries are simple elements of the list's object.
+            return S_FALSE;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         if (name == nullptr)
             return E_POINTER;
         *name = nullptr;
-        if (!isList && Connected() && child.vt == VT_I4 && child.lVal == CHILDID_SELF) {
-            PageState* page = FindPageState(GetParent(control));
-            if (page != nullptr)
-                return Speak(PlayButtonName(page), name);
-        }
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->get_accName(child, name) : answer;
-        char text[kSpokenTextSize];
-        if (!EntryName(control, FindPageState(GetParent(control)), index, text, sizeof(text)))
-            return S_FALSE;
-        return Speak(text, name);
+        return OnPageThread([&] { return NameHere(child, name); });
     }
 
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
         if (value == nullptr)
             return E_POINTER;
         *value = nullptr;
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->get_accValue(child, value) : answer;
-        return S_FALSE;
+        return OnPageThread([&] {
+            int index = 0;
+            HRESULT answer = Entry(child, &index);
+            if (answer != S_OK)
+                return answer == S_FALSE ? system->get_accValue(child, value) : answer;
+            return S_FALSE;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
         if (description == nullptr)
             return E_POINTER;
         *description = nullptr;
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->get_accDescription(child, description) : answer;
-        char text[kSpokenTextSize];
-        if (!EntryDescription(control, FindPageState(GetParent(control)), index, text,
-                              sizeof(text)))
-            return S_FALSE;
-        return Speak(text, description);
+        return OnPageThread([&] {
+            int index = 0;
+            HRESULT answer = Entry(child, &index);
+            if (answer != S_OK)
+                return answer == S_FALSE ? system->get_accDescription(child, description) : answer;
+            char text[kSpokenTextSize];
+            if (!EntryDescription(control, Page(), index, text, sizeof(text)))
+                return S_FALSE;
+            return Speak(text, description);
+        });
     }
 
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         if (role == nullptr)
             return E_POINTER;
         ClearVariant(role);
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->get_accRole(child, role) : answer;
-        SetChildVariant(role, ROLE_SYSTEM_LISTITEM);
-        return S_OK;
+        return OnPageThread([&] {
+            int index = 0;
+            HRESULT answer = Entry(child, &index);
+            if (answer != S_OK)
+                return answer == S_FALSE ? system->get_accRole(child, role) : answer;
+            SetChildVariant(role, ROLE_SYSTEM_LISTITEM);
+            return S_OK;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
         if (state == nullptr)
             return E_POINTER;
         ClearVariant(state);
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->get_accState(child, state) : answer;
-        SetChildVariant(state, EntryState(index));
-        return S_OK;
+        return OnPageThread([&] {
+            int index = 0;
+            HRESULT answer = Entry(child, &index);
+            if (answer != S_OK)
+                return answer == S_FALSE ? system->get_accState(child, state) : answer;
+            SetChildVariant(state, EntryState(index));
+            return S_OK;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
         if (help == nullptr)
             return E_POINTER;
         *help = nullptr;
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->get_accHelp(child, help) : answer;
-        return S_FALSE;
+        return OnPageThread([&] {
+            int index = 0;
+            HRESULT answer = Entry(child, &index);
+            if (answer != S_OK)
+                return answer == S_FALSE ? system->get_accHelp(child, help) : answer;
+            return S_FALSE;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
@@ -223,84 +230,71 @@ public:
             return E_POINTER;
         *file = nullptr;
         *topic = 0;
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->get_accHelpTopic(file, child, topic) : answer;
-        return S_FALSE;
+        return OnPageThread([&] {
+            int index = 0;
+            HRESULT answer = Entry(child, &index);
+            if (answer != S_OK)
+                return answer == S_FALSE ? system->get_accHelpTopic(file, child, topic) : answer;
+            return S_FALSE;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
         if (keys == nullptr)
             return E_POINTER;
         *keys = nullptr;
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->get_accKeyboardShortcut(child, keys) : answer;
-        return S_FALSE;
+        return OnPageThread([&] {
+            int index = 0;
+            HRESULT answer = Entry(child, &index);
+            if (answer != S_OK)
+                return answer == S_FALSE ? system->get_accKeyboardShortcut(child, keys) : answer;
+            return S_FALSE;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
         if (focus == nullptr)
             return E_POINTER;
         ClearVariant(focus);
-        if (!Connected())
-            return RPC_E_DISCONNECTED;
-        if (!isList || GetFocus() != control)
-            return system->get_accFocus(focus);
-        // The entry with the focus rectangle, or the list itself when empty.
-        LRESULT caret = SendMessageA(control, LB_GETCARETINDEX, 0, 0);
-        bool onEntry = caret >= 0 && caret < EntryCount();
-        SetChildVariant(focus, onEntry ? static_cast<LONG>(caret) + 1 : CHILDID_SELF);
-        return S_OK;
+        return OnPageThread([&] {
+            if (!Connected())
+                return RPC_E_DISCONNECTED;
+            if (!isList || GetFocus() != control)
+                return system->get_accFocus(focus);
+            // The entry with the focus rectangle, or the list itself when empty.
+            LRESULT caret = SendMessageA(control, LB_GETCARETINDEX, 0, 0);
+            bool onEntry = caret >= 0 && caret < EntryCount();
+            SetChildVariant(focus, onEntry ? static_cast<LONG>(caret) + 1 : CHILDID_SELF);
+            return S_OK;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
         if (selection == nullptr)
             return E_POINTER;
         ClearVariant(selection);
-        if (!Connected())
-            return RPC_E_DISCONNECTED;
-        if (!isList)
-            return system->get_accSelection(selection);
-        LRESULT selected = SendMessageA(control, LB_GETCURSEL, 0, 0);
-        if (selected < 0 || selected >= EntryCount())
-            return S_FALSE;
-        SetChildVariant(selection, static_cast<LONG>(selected) + 1);
-        return S_OK;
+        return OnPageThread([&] {
+            if (!Connected())
+                return RPC_E_DISCONNECTED;
+            if (!isList)
+                return system->get_accSelection(selection);
+            LRESULT selected = SendMessageA(control, LB_GETCURSEL, 0, 0);
+            if (selected < 0 || selected >= EntryCount())
+                return S_FALSE;
+            SetChildVariant(selection, static_cast<LONG>(selected) + 1);
+            return S_OK;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
         if (action == nullptr)
             return E_POINTER;
         *action = nullptr;
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->get_accDefaultAction(child, action) : answer;
-        return S_FALSE;
+        return OnPageThread([&] { return DefaultActionHere(child, action); });
     }
 
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->accSelect(flags, child) : answer;
-        // One entry at a time: the lists select singly.
-        const long supported = SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION | SELFLAG_ADDSELECTION;
-        if (flags == SELFLAG_NONE || (flags & ~supported) != 0)
-            return E_INVALIDARG;
-        if (flags & SELFLAG_TAKEFOCUS)
-            SetFocus(control);
-        if (flags & (SELFLAG_TAKESELECTION | SELFLAG_ADDSELECTION)) {
-            SendMessageA(control, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-            // The page takes the entry as if it had been clicked.
-            SendMessageA(GetParent(control), WM_COMMAND,
-                         MAKEWPARAM(GetDlgCtrlID(control), LBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(control));
-        }
-        return S_OK;
+        return OnPageThread([&] { return SelectHere(flags, child); });
     }
 
     HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
@@ -308,28 +302,168 @@ public:
         if (left == nullptr || top == nullptr || width == nullptr || height == nullptr)
             return E_POINTER;
         *left = *top = *width = *height = 0;
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->accLocation(left, top, width, height, child)
-                                     : answer;
-        RECT item = {};
-        if (SendMessageA(control, LB_GETITEMRECT, static_cast<WPARAM>(index),
-                         reinterpret_cast<LPARAM>(&item)) == LB_ERR) {
-            return E_FAIL;
-        }
-        MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&item), 2);
-        *left = item.left;
-        *top = item.top;
-        *width = item.right - item.left;
-        *height = item.bottom - item.top;
-        return S_OK;
+        return OnPageThread([&] {
+            int index = 0;
+            HRESULT answer = Entry(child, &index);
+            if (answer != S_OK)
+                return answer == S_FALSE ? system->accLocation(left, top, width, height, child)
+                                         : answer;
+            RECT item = {};
+            if (SendMessageA(control, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                             reinterpret_cast<LPARAM>(&item)) == LB_ERR) {
+                return E_FAIL;
+            }
+            MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&item), 2);
+            *left = item.left;
+            *top = item.top;
+            *width = item.right - item.left;
+            *height = item.bottom - item.top;
+            return S_OK;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
         if (end == nullptr)
             return E_POINTER;
         ClearVariant(end);
+        return OnPageThread([&] { return NavigateHere(direction, start, end); });
+    }
+
+    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
+        if (hit == nullptr)
+            return E_POINTER;
+        ClearVariant(hit);
+        return OnPageThread([&] {
+            if (!Connected())
+                return RPC_E_DISCONNECTED;
+            if (isList) {
+                POINT point = {x, y};
+                RECT client = {};
+                GetClientRect(control, &client);
+                if (ScreenToClient(control, &point) && point.x >= client.left &&
+                    point.x < client.right && point.y >= client.top && point.y < client.bottom) {
+                    LRESULT item =
+                        SendMessageA(control, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+                    // The high word is set when the point lies past the last entry.
+                    if (item != LB_ERR && HIWORD(item) == 0 && LOWORD(item) < EntryCount()) {
+                        SetChildVariant(hit, static_cast<LONG>(LOWORD(item)) + 1);
+                        return S_OK;
+                    }
+                }
+            }
+            return system->accHitTest(x, y, hit);
+        });
+    }
+
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+        return OnPageThread([&] { return DoDefaultActionHere(child); });
+    }
+
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+private:
+    // body() on the page's thread (PageThreadCall.h).
+    template <typename Body>
+    HRESULT OnPageThread(Body body) {
+        return RunOnPageThread(
+            control, [](void* context) { return (*static_cast<Body*>(context))(); }, &body);
+    }
+
+    PageState* Page() const { return FindPageState(GetParent(control)); }
+
+    // Shown (with every window around it) and enabled: only such a control
+    // takes the focus, a selection or an action.
+    bool Usable() const { return IsWindowVisible(control) && IsWindowEnabled(control); }
+
+    // The dialog handles what the accessibility code starts as it handles
+    // the user's own clicks.
+    void NotifyPage(int controlId, int code, HWND from) const {
+        SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(controlId, code),
+                     reinterpret_cast<LPARAM>(from));
+    }
+
+    void SelectEntry(int index) const {
+        SendMessageA(control, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        NotifyPage(GetDlgCtrlID(control), LBN_SELCHANGE, control);
+    }
+
+    HRESULT NameHere(const VARIANT& child, BSTR* name) const {
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer == S_FALSE) {
+            PageState* page = Page();
+            char text[kSpokenTextSize];
+            if (!isList && page != nullptr)
+                return Speak(PlayButtonName(page), name);
+            if (isList && ListName(control, text, sizeof(text)))
+                return Speak(text, name);
+            return system->get_accName(child, name);
+        }
+        if (answer != S_OK)
+            return answer;
+        char text[kSpokenTextSize];
+        if (!EntryName(control, Page(), index, text, sizeof(text)))
+            return S_FALSE;
+        return Speak(text, name);
+    }
+
+    HRESULT DefaultActionHere(const VARIANT& child, BSTR* action) const {
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer == S_FALSE && !isList)
+            return Usable() ? Speak(kPressAction, action) : S_FALSE;
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->get_accDefaultAction(child, action) : answer;
+        const char* named = Usable() ? EntryDefaultAction(control, Page(), index) : nullptr;
+        return named != nullptr ? Speak(named, action) : S_FALSE;
+    }
+
+    HRESULT DoDefaultActionHere(const VARIANT& child) const {
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer == S_FALSE && !isList) {
+            if (!Usable())
+                return DISP_E_MEMBERNOTFOUND;
+            NotifyPage(kPlayButton, BN_CLICKED, control);
+            return S_OK;
+        }
+        if (answer != S_OK)
+            return answer == S_FALSE ? system->accDoDefaultAction(child) : answer;
+        PageState* page = Page();
+        if (!Usable() || EntryDefaultAction(control, page, index) == nullptr)
+            return DISP_E_MEMBERNOTFOUND;
+        // As a double-click on the entry: the click selects it (which stops
+        // another clip), the double-click plays or stops.
+        if (page->playingIndex != index)
+            SelectEntry(index);
+        NotifyPage(GetDlgCtrlID(control), LBN_DBLCLK, control);
+        return S_OK;
+    }
+
+    HRESULT SelectHere(long flags, const VARIANT& child) const {
+        int index = 0;
+        HRESULT answer = Entry(child, &index);
+        if (answer == S_FALSE) {
+            // The focus never goes into a hidden window.
+            if ((flags & SELFLAG_TAKEFOCUS) && !Usable())
+                return E_INVALIDARG;
+            return system->accSelect(flags, child);
+        }
+        if (answer != S_OK)
+            return answer;
+        // One entry at a time: the lists select singly, and the focused
+        // entry is the selected one.
+        const long supported = SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION | SELFLAG_ADDSELECTION;
+        if (flags == SELFLAG_NONE || (flags & ~supported) != 0 || !Usable())
+            return E_INVALIDARG;
+        if (flags & SELFLAG_TAKEFOCUS)
+            SetFocus(control);
+        SelectEntry(index);
+        return S_OK;
+    }
+
+    HRESULT NavigateHere(long direction, const VARIANT& start, VARIANT* end) const {
         int index = 0;
         HRESULT answer = Entry(start, &index);
         if (answer == S_FALSE) {
@@ -343,63 +477,40 @@ public:
         }
         if (answer != S_OK)
             return answer;
-        int next = -1;
+        // The picture lists are one row of columns, the member list one
+        // column of rows: a step across them leaves the list, which is
+        // answered as no element found.
+        const bool oneRow = GetDlgCtrlID(control) != kMemberList;
+        int step = 0;
         switch (direction) {
             case NAVDIR_NEXT:
-            case NAVDIR_DOWN:
-            case NAVDIR_RIGHT:
-                next = index + 1;
+                step = 1;
                 break;
             case NAVDIR_PREVIOUS:
-            case NAVDIR_UP:
+                step = -1;
+                break;
+            case NAVDIR_RIGHT:
             case NAVDIR_LEFT:
-                next = index - 1;
+                if (!oneRow)
+                    return S_FALSE;
+                step = direction == NAVDIR_RIGHT ? 1 : -1;
+                break;
+            case NAVDIR_DOWN:
+            case NAVDIR_UP:
+                if (oneRow)
+                    return S_FALSE;
+                step = direction == NAVDIR_DOWN ? 1 : -1;
                 break;
             default:
                 return E_INVALIDARG;
         }
+        const int next = index + step;
         if (next < 0 || next >= EntryCount())
             return S_FALSE;
         SetChildVariant(end, next + 1);
         return S_OK;
     }
 
-    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
-        if (hit == nullptr)
-            return E_POINTER;
-        ClearVariant(hit);
-        if (!Connected())
-            return RPC_E_DISCONNECTED;
-        if (isList) {
-            POINT point = {x, y};
-            RECT client = {};
-            GetClientRect(control, &client);
-            if (ScreenToClient(control, &point) && point.x >= client.left &&
-                point.x < client.right && point.y >= client.top && point.y < client.bottom) {
-                LRESULT item =
-                    SendMessageA(control, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
-                // The high word is set when the point lies past the last entry.
-                if (item != LB_ERR && HIWORD(item) == 0 && LOWORD(item) < EntryCount()) {
-                    SetChildVariant(hit, static_cast<LONG>(LOWORD(item)) + 1);
-                    return S_OK;
-                }
-            }
-        }
-        return system->accHitTest(x, y, hit);
-    }
-
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        int index = 0;
-        HRESULT answer = Entry(child, &index);
-        if (answer != S_OK)
-            return answer == S_FALSE ? system->accDoDefaultAction(child) : answer;
-        return DISP_E_MEMBERNOTFOUND;
-    }
-
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
-
-private:
     ~PageAccessible() {
         system->Release();
         DropAccessLink(link);
@@ -434,16 +545,19 @@ private:
             state |= STATE_SYSTEM_SELECTED;
         if (GetFocus() == control && SendMessageA(control, LB_GETCARETINDEX, 0, 0) == index)
             state |= STATE_SYSTEM_FOCUSED;
+        // A hidden list (another kind is shown) hides its entries; in a shown
+        // list an entry scrolled out is only out of sight: a screen reader
+        // still reaches it, and selecting it scrolls it in.
+        if (!IsWindowVisible(control))
+            return state | STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
         RECT item = {};
         RECT client = {};
         GetClientRect(control, &client);
-        // Scrolled out of the list, or the list itself hidden behind another kind.
-        if (!IsWindowVisible(control) ||
-            SendMessageA(control, LB_GETITEMRECT, static_cast<WPARAM>(index),
+        if (SendMessageA(control, LB_GETITEMRECT, static_cast<WPARAM>(index),
                          reinterpret_cast<LPARAM>(&item)) == LB_ERR ||
             item.right <= client.left || item.left >= client.right || item.bottom <= client.top ||
             item.top >= client.bottom) {
-            state |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
+            state |= STATE_SYSTEM_OFFSCREEN;
         }
         return state;
     }
@@ -472,16 +586,11 @@ private:
 
 }  // namespace
 
-bool AnswerAccessibleObject(HWND control, WPARAM flags, LPARAM objectId, LRESULT* result) {
-    if (static_cast<LONG>(objectId) != OBJID_CLIENT)
-        return false;
-    const AccessApi* api = BoundAccessApi();
-    PageState* page = FindPageState(GetParent(control));
-    if (api == nullptr || page == nullptr)
-        return false;
-    AccessLink* link = PageAccessLink(page);
-    if (link == nullptr)
-        return false;
+namespace {
+
+// The object for control with link, handed over as WM_GETOBJECT answers.
+bool HandOverObject(HWND control, WPARAM flags, AccessLink* link, const AccessApi* api,
+                    LRESULT* result) {
     IAccessible* system = nullptr;
     if (FAILED(api->createStdAccessibleObject(control, OBJID_CLIENT, IID_IAccessible,
                                               reinterpret_cast<void**>(&system))) ||
@@ -505,9 +614,33 @@ bool AnswerAccessibleObject(HWND control, WPARAM flags, LPARAM objectId, LRESULT
     return true;
 }
 
+}  // namespace
+
+bool AnswerAccessibleObject(HWND control, WPARAM flags, LPARAM objectId, LRESULT* result) {
+    if (static_cast<LONG>(objectId) != OBJID_CLIENT)
+        return false;
+    const AccessApi* api = BoundAccessApi();
+    PageState* page = FindPageState(GetParent(control));
+    if (api == nullptr || page == nullptr)
+        return false;
+    AccessLink* link = PageAccessLink(page);
+    if (link == nullptr)
+        return false;
+    const bool handed = HandOverObject(control, flags, link, api, result);
+    DropAccessLink(link);
+    return handed;
+}
+
+bool AnswerAccessMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                         LRESULT* result) {
+    if (message == WM_GETOBJECT)
+        return AnswerAccessibleObject(control, wParam, lParam, result);
+    return RunCarriedCall(message, wParam, lParam, result);
+}
+
 LRESULT CALLBACK PlayButtonHook(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT answer = 0;
-    if (message == WM_GETOBJECT && AnswerAccessibleObject(button, wParam, lParam, &answer))
+    if (AnswerAccessMessage(button, message, wParam, lParam, &answer))
         return answer;
     return CallPreviousProc(button, message, wParam, lParam);
 }

@@ -15,5 +15,10 @@
 // for, no accessibility libraries, no page, memory short).
 bool AnswerAccessibleObject(HWND control, WPARAM flags, LPARAM objectId, LRESULT* result);
 
+// A hooked control's messages for the accessibility code: WM_GETOBJECT as
+// above, and the calls of its objects carried from other threads
+// (PageThreadCall.h). False for every other message.
+bool AnswerAccessMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
 // The hook of the play button, whose picture alone says what it does.
 LRESULT CALLBACK PlayButtonHook(HWND button, UINT message, WPARAM wParam, LPARAM lParam);

@@ -57,7 +57,7 @@ LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM 
     if (OnMenuKey(list, message, wParam))
         return 0;
     LRESULT answer = 0;
-    if (message == WM_GETOBJECT && AnswerAccessibleObject(list, wParam, lParam, &answer))
+    if (AnswerAccessMessage(list, message, wParam, lParam, &answer))
         return answer;
     if (message == WM_RBUTTONDOWN && OffersCopyMenu(GetDlgCtrlID(list)) &&
         SelectItemAt(list, lParam)) {

@@ -10,6 +10,7 @@
 #include "common/PageControls.h"
 #include "formats/bytes/TextWriter.h"
 #include "page/lists/PaintTarget.h"
+#include "page/lists/StringListRowId.h"
 #include "page/state/ControlHooks.h"
 #include "page/state/DialogFont.h"
 #include "page/state/DialogResult.h"
@@ -65,8 +66,9 @@ const char* StringRowText(PageState* page, uint16_t id, int32_t* length) {
     return ReadStringRowText(target.source(), id, TextBufferOfPage(page), length);
 }
 
-// LVN_GETDISPINFO of a virtual list: the identifier as the row's parameter,
-// the text as subitem 1, nothing as the row's own text.
+// LVN_GETDISPINFO of a virtual list: the identifier as the row's parameter
+// and, as drawn, as its own text (never drawn by the list: the rows are
+// owner-drawn), the text as subitem 1.
 void AnswerRowInfo(PageState* page, LVITEMA* item, bool wide) {
     uint16_t id = 0;
     if (!StringRowId(page->stringRows, page->stringRowCount, item->iItem, &id))
@@ -82,7 +84,10 @@ void AnswerRowInfo(PageState* page, LVITEMA* item, bool wide) {
         return;
     }
     int32_t length = 0;
-    const char* text = item->iSubItem == 1 ? StringRowText(page, id, &length) : nullptr;
+    char idText[kRowIdTextSize];
+    const char* text = item->iSubItem == 0   ? RowIdText(id, idText)
+                       : item->iSubItem == 1 ? StringRowText(page, id, &length)
+                                             : nullptr;
     if (wide) {
         wchar_t* out = reinterpret_cast<wchar_t*>(item->pszText);
         out[0] = L'\0';
@@ -234,6 +239,9 @@ INT_PTR StringListNotify(HWND dialog, const NMHDR* header) {
     PageState* page = FindPageState(dialog);
     if (page == nullptr || page->stringRows == nullptr)
         return FALSE;
+    const int typedRow = FindRowByIdText(page, header);
+    if (typedRow >= 0)
+        return Answer(dialog, typedRow);
     switch (header->code) {
         case LVN_GETDISPINFOA:
         case LVN_GETDISPINFOW:

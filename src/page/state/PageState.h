@@ -90,6 +90,8 @@ struct PageState {
     // Shared with the accessible objects handed out to screen readers, made
     // at the first question and cut at the page's end.
     AccessLink* accessLink;
+    // 1 once the page's end has cut that link: no live link is made again.
+    int32_t accessLinkCut;
 };
 
 // The page's state, from the page dialog's window. Looked up once per message,
