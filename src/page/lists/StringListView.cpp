@@ -18,6 +18,7 @@
 #include "page/state/PageState.h"
 #include "page/state/PageStores.h"
 #include "page/state/RowTextCache.h"
+#include "page/state/TargetIdentity.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ const COLORREF kSeparatorColour = RGB(128, 128, 128);
 // Room between a column's widest text and its edge, as the fill leaves it.
 const int kColumnSlack = 8;
 const int kMaxColumnWidth = 32767;
+const DWORD kStampCheckInterval = 250;  // milliseconds
 
 int IdColumnWidth(HWND list) {
     return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
@@ -64,6 +66,18 @@ void WidenForRow(PageState* page, HWND list, HDC dc, const char* text, int drawn
 // texts, read into it on a miss with one opening for the row and its
 // neighbours; null when the file has no text for the row or cannot be read.
 const char* StringRowText(PageState* page, int32_t row, int32_t* length) {
+    // Outside a paint, which looked when it began, kept texts are given only
+    // while the file's size and write time are those they were read with.
+    // The look costs about a millisecond under some systems, a thousand rows
+    // read one by one would take a second for it: it is made once per
+    // interval, so that a change is seen within a quarter of a second.
+    const DWORD now = GetTickCount();
+    if (page->paintDepth == 0 && now - page->stampCheckedAt >= kStampCheckInterval) {
+        page->stampCheckedAt = now;
+        DWORD error = 0;
+        if (CheckPageTarget(page, false, &error) == kTargetChanged)
+            return nullptr;
+    }
     const char* text = nullptr;
     CachedRow cached = CachedRowText(page, row, &text, length);
     if (cached == kRowNotCached) {

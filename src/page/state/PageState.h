@@ -120,6 +120,9 @@ struct PageState {
     // pictures and rows do not try again, the next paint does.
     int32_t paintSourceFailed;
     RowTextCache rowTexts;
+    // When a row text read through a message last looked at the file
+    // (GetTickCount).
+    uint32_t stampCheckedAt;
     // Shared with the accessible objects handed out to screen readers, made
     // at the first question and cut at the page's end.
     AccessLink* accessLink;
