@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <initializer_list>
 
 #include "catalogue/ResourceKinds.h"
@@ -9,11 +10,11 @@
 #include "catalogue/StringList.h"
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
+#include "formats/executables/ResourceRecords.h"
+#include "formats/texts/RowTexts.h"
 #include "page/commands/PagePlayback.h"
 #include "page/dialog/KindSelection.h"
 #include "page/dialog/PageStart.h"
-#include "formats/executables/ResourceRecords.h"
-#include "formats/texts/RowTexts.h"
 #include "page/lists/PageDrawing.h"
 #include "page/lists/PictureItems.h"
 #include "page/lists/StringListRowId.h"
@@ -99,7 +100,7 @@ KeptName KeepSelectedName(HWND dialog, PageState* page, int listId) {
     if (name.text == nullptr)
         name.kept = false;
     else
-        lstrcpyA(name.text, selected);
+        memcpy(name.text, selected, static_cast<size_t>(length) + 1);
     return name;
 }
 
