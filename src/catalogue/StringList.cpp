@@ -287,9 +287,16 @@ bool SetVirtualRows(HWND dialog, HWND list, const TextBuffer& text, const String
     }
     SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(*rows.count), 0);
     if (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) != *rows.count) {
+        // The list keeps rows of its own: no identifier of the page's may
+        // stand for them, or the commands would look for rows there.
+        GlobalFree(*rows.block);
+        *rows.block = nullptr;
         *rows.count = 0;
         return false;
     }
+    // A virtual list is told apart by its block, even one without rows.
+    if (*rows.block == nullptr)
+        *rows.block = static_cast<uint8_t*>(GlobalAlloc(GMEM_FIXED, sizeof(uint16_t)));
     for (int32_t i = 0; i < widest.count; ++i) {
         int32_t length = 0;
         const char* row = ReadStringRowText(source, widest.ids[i], text, &length);
@@ -352,4 +359,23 @@ int FillStringList(HWND dialog, const TextBuffer& text, const StringRowArray& ro
     }
     SelectFirstRow(list);
     return result;
+}
+
+int RefillStringRows(HWND dialog, const TextBuffer& text, const StringRowArray& rows,
+                     const ResourceSource& source) {
+    HWND list = GetDlgItem(dialog, kStringList);
+    if (list == nullptr)
+        return 0;
+    if (*rows.block != nullptr) {
+        WidestRows widest;
+        const int result = ReadStringRows(source, rows, &widest);
+        if (result != 0)
+            ReportSystemError(dialog, 2);
+        SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(*rows.count), 0);
+        return result;
+    }
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    const int textWidth =
+        static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0)) - kColumnSlack;
+    return InsertEveryRow(dialog, list, text, source, textWidth);
 }

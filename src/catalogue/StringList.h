@@ -20,3 +20,9 @@ int FillStringList(HWND dialog, const TextBuffer& text, const ResourceSource& so
 // older than virtual lists) is filled as above, with no rows in rows.
 int FillStringList(HWND dialog, const TextBuffer& text, const StringRowArray& rows,
                    const ResourceSource& source, HWND* header);
+
+// The rows filled anew from the file as it is now, in the list set up by
+// FillStringList: its columns and header stay, no row is selected by this.
+// 0, or -1 when memory ran out or a row could not be added (reported).
+int RefillStringRows(HWND dialog, const TextBuffer& text, const StringRowArray& rows,
+                     const ResourceSource& source);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "catalogue/ResourceKinds.h"
+#include "formats/texts/RowTexts.h"
 #include "formats/texts/SortedPlaces.h"
 #include "formats/texts/StringBlock.h"
 
@@ -122,6 +123,35 @@ bool SortRows(const StringRowArray& rows) {
     return true;
 }
 
+// A 16-bit file's bytes are shown unconverted, and one may end in half a
+// double-byte character, which would take the CR of a copied row as its
+// second half: it is replaced by what the code page makes of it on its own,
+// as a list keeping the text itself did.
+const char* ReplaceLoneLeadByte(const TextBuffer& text, int32_t* length) {
+    CPINFO info = {};
+    LeadBytes lead = {};
+    if (GetCPInfo(CP_ACP, &info))
+        memcpy(lead.ranges, info.LeadByte, sizeof(lead.ranges));
+    if (!EndsInLoneLeadByte(*text.block, static_cast<size_t>(*length), lead))
+        return *text.block;
+    wchar_t unit = 0;
+    char replaced[8] = "?";
+    int bytes = 1;
+    if (MultiByteToWideChar(CP_ACP, 0, *text.block + *length - 1, 1, &unit, 1) == 1) {
+        const int made = WideCharToMultiByte(CP_ACP, 0, &unit, 1, replaced, sizeof(replaced) - 1,
+                                             nullptr, nullptr);
+        bytes = made > 0 ? made : 1;
+        if (made <= 0)
+            replaced[0] = '?';
+    }
+    if (GrowTextBuffer(text, *length + bytes) != 0)
+        return nullptr;
+    memcpy(*text.block + *length - 1, replaced, static_cast<size_t>(bytes));
+    *length += bytes - 1;
+    (*text.block)[*length] = '\0';
+    return *text.block;
+}
+
 }  // namespace
 
 int32_t AnsiBytesPerUnit() {
@@ -174,7 +204,7 @@ const char* ReadStringRowText(const ResourceSource& source, uint16_t id, const T
         (*text.block)[strings[slot].length] = '\0';
         // A row shows its text up to a zero byte, as the list kept it.
         *length = lstrlenA(*text.block);
-        return *text.block;
+        return ReplaceLoneLeadByte(text, length);
     }
     // The stored length sizes the buffer, so that one call loads the string
     // whole, as the list's fill always did.

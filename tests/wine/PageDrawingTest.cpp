@@ -19,6 +19,7 @@
 #include "module/ShellExtension.h"
 #include "page/lists/PageDrawing.h"
 #include "page/state/PageStores.h"
+#include "page/state/TargetIdentity.h"
 #include "support/ExtensionServer.h"
 #include "support/TestPaths.h"
 
@@ -338,6 +339,8 @@ TEST_F(PageDrawing, ATopDownBitmapsThumbnailStandsTheRightWayUp) {
     // the left, green 0 in the picture's top row and 255 in its bottom row.
     const std::string path = FixturePath("pe-edges.dll");
     page->target = NarrowTarget(path);
+    // The page's lists are now this file's: the page takes it as unchanged.
+    ReadTargetIdentity(page->target, &page->identity);
     const uintptr_t value = AddRecord(kKindBitmap, MakeIntResName(3));
     canvas.Clear(kMarker);
     Draw(1005, ODT_LISTBOX, value);

@@ -1,9 +1,10 @@
 // Times the page's start and the repaint of a long list under Wine, and prints a
 // table. No test: run it by hand inside a Wine session (README, benchmarks).
 //
-//   PageStartBenchmark [REPEATS [openings]]
+//   PageStartBenchmark [REPEATS [openings|rows]]
 //
-// With "openings", only the first table and the string list's first paint.
+// With "openings", only the first table and the string list's first paint;
+// with "rows", only the reading of every string row through messages.
 // First the page's opening against the same sheet holding the page's own
 // dialog template with a procedure that does nothing (its controls and
 // typeface, nothing read, filled or drawn): cold, each opening in a fresh
@@ -39,7 +40,8 @@
 // sizes. Last, the copy of selected string rows of strings-10000.dll to the
 // clipboard: all 10,000 rows, the first 1,000 and the first 100, to show that
 // the time follows the bytes copied beyond a fixed part (the clipboard's
-// opening and emptying). All are medians of REPEATS.
+// opening and emptying). Then every row of strings-10000.dll read through
+// LVM_GETITEMTEXTA, against the page's opening. All are medians of REPEATS.
 #include <windows.h>
 #include <objbase.h>
 #include <commctrl.h>
@@ -522,11 +524,60 @@ void TimeStringCopies(const std::string& path, int repeats) {
 
 }  // namespace
 
+// Every row of the string list read through LVM_GETITEMTEXTA, as a screen
+// reader or an automation client reads them, against the page's own opening
+// of the same file in the same process (both after a first, uncounted pass).
+void TimeRowsThroughMessages(const std::string& path, int repeats) {
+    std::vector<double> openings, reads;
+    int rows = 0;
+    for (int i = 0; i <= repeats; ++i) {
+        ResourcePage open;
+        LARGE_INTEGER start, opened, read;
+        QueryPerformanceCounter(&start);
+        if (!OpenResourcePage(path, &open)) {
+            std::printf("rows through messages: no page for %s\n", path.c_str());
+            CloseResourcePage(&open);
+            return;
+        }
+        QueryPerformanceCounter(&opened);
+        HWND list = GetDlgItem(open.page, 1007);
+        rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        char text[1024];
+        size_t bytes = 0;
+        for (int row = 0; row < rows; ++row) {
+            LVITEMA item = {};
+            item.iSubItem = 1;
+            item.pszText = text;
+            item.cchTextMax = sizeof(text);
+            bytes += static_cast<size_t>(
+                SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
+        }
+        QueryPerformanceCounter(&read);
+        CloseResourcePage(&open);
+        if (bytes == 0)
+            std::printf("rows through messages: no text read\n");
+        if (i == 0)
+            continue;
+        openings.push_back(Milliseconds(start, opened));
+        reads.push_back(Milliseconds(opened, read));
+    }
+    const double opening = Median(openings);
+    const double reading = Median(reads);
+    std::printf(
+        "all %d rows of strings-10000.dll through LVM_GETITEMTEXTA: %.1f ms; the page's opening "
+        "%.1f ms; ratio %.2f (medians of %d)\n",
+        rows, reading, opening, reading / opening, repeats);
+}
+
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--once")
         return RunOnce(argv[2]);
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     InitCommonControls();
+    if (argc > 2 && std::string(argv[2]) == "rows") {
+        TimeRowsThroughMessages(FixturePath("strings-10000.dll"), repeats);
+        return 0;
+    }
     std::printf(
         "page's opening against the empty dialog (the page's own template, a procedure that\n"
         "does nothing), median of %d; cold: a fresh process per opening, warm: the same\n"
@@ -569,6 +620,7 @@ int main(int argc, char** argv) {
     TimeRebuild("shell32.dll", SystemFilePath("shell32.dll"), repeats);
     TimeRebuild("icons-1000.dll", FixturePath("icons-1000.dll"), repeats);
     TimeStringCopies(FixturePath("strings-10000.dll"), repeats);
+    TimeRowsThroughMessages(FixturePath("strings-10000.dll"), repeats);
     CoInitialize(nullptr);
     TimeShellSheet(SystemFilePath("shell32.dll"), repeats);
     CoUninitialize();

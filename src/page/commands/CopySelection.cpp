@@ -17,6 +17,7 @@
 #include "page/commands/CopyMemberImage.h"
 #include "page/lists/PictureItems.h"
 #include "page/state/PageStores.h"
+#include "page/state/TargetIdentity.h"
 
 namespace {
 
@@ -36,7 +37,10 @@ bool SelectedRecordName(HWND dialog, PageState* page, int listId, bool needsPict
 
 void CopyMemberImage(HWND dialog, PageState* page) {
     const GroupMember* member = SelectedMember(dialog, page);
-    if (member == nullptr || member->imageCopy == nullptr)
+    // The member's copy in memory is the file as it was: it still goes to
+    // the clipboard from a file that is gone, never from one that changed.
+    if (member == nullptr || member->imageCopy == nullptr ||
+        !TargetReadyForCommand(dialog, page, false))
         return;
     DWORD failure = 0;
     ClipboardBlock blocks[1] = {{CF_DIB, MemberImageBlock(dialog, *member, &failure)}};
@@ -53,16 +57,22 @@ void CopyBitmapResource(HWND dialog, PageState* page) {
     ResName name = nullptr;
     if (!SelectedRecordName(dialog, page, kBitmapList, true, &name))
         return;
+    if (!TargetReadyForCommand(dialog, page, true))
+        return;
     ClipboardBlock blocks[1] = {{CF_DIB, nullptr}};
     DWORD failure = 0;
     {
+        SetLastError(0);
         OpenedTarget target(page->target);
+        if (!target.opened()) {
+            ReportUnreadableTarget(dialog, GetLastError());
+            return;
+        }
         const uint8_t* data = nullptr;
         uint32_t size = 0;
         BitmapCopyPlan plan;
         // A resource that does not hold what its header describes copies nothing.
-        if (target.opened() &&
-            FindResourceBytes(target.source(), ResourceKindType(kKindBitmap), name, &data, &size) &&
+        if (FindResourceBytes(target.source(), ResourceKindType(kKindBitmap), name, &data, &size) &&
             ResourceBytesReadable(data, size) && PlanBitmapCopy(data, size, &plan)) {
             HGLOBAL block = AllocateClipboardBlock(plan.blockBytes);
             void* out = block != nullptr ? GlobalLock(block) : nullptr;
@@ -155,20 +165,17 @@ bool AppendText(HGLOBAL* block, SIZE_T* room, int64_t* used, const char* bytes, 
 }
 
 // The text of a selected row: a virtual list's from the target opened once
-// for the whole copy, else the list's own.
+// for the whole copy, else the list's own. Null with the last error set when
+// it cannot be read: a copy never leaves out a row.
 const char* SelectedRowText(HWND list, PageState* page, const OpenedTarget& target, LRESULT row,
                             int32_t* length) {
     uint16_t id = 0;
     if (!StringRowId(page->stringRows, page->stringRowCount, row, &id))
         return ReadRowText(list, page, static_cast<int>(row), length);
-    const char* text = target.opened()
-                           ? ReadStringRowText(target.source(), id, TextBufferOfPage(page), length)
-                           : nullptr;
-    if (text != nullptr)
-        return text;
-    // The file changed or went since the list was made: the row copies empty.
-    *length = 0;
-    return "";
+    const char* text = ReadStringRowText(target.source(), id, TextBufferOfPage(page), length);
+    if (text == nullptr)
+        SetLastError(ERROR_FILE_INVALID);
+    return text;
 }
 
 void CopyStringRows(HWND dialog, PageState* page) {
@@ -176,14 +183,22 @@ void CopyStringRows(HWND dialog, PageState* page) {
     const LRESULT count = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     if (list == nullptr || count <= 0)
         return;
+    // Texts a list keeps itself are the file as it was: a change refuses
+    // them too.
+    if (!TargetReadyForCommand(dialog, page, page->stringRows != nullptr))
+        return;
+    SetLastError(0);
+    OpenedTarget target(page->stringRows != nullptr ? page->target : TargetPath{});
+    if (page->stringRows != nullptr && !target.opened()) {
+        ReportUnreadableTarget(dialog, GetLastError());
+        return;
+    }
     SIZE_T room = 256;
     HGLOBAL block = AllocateClipboardBlock(room);
     if (block == nullptr) {
         ReportSystemError(dialog, 2);
         return;
     }
-    // Nothing to open for a list that keeps its own texts.
-    OpenedTarget target(page->stringRows != nullptr ? page->target : TargetPath{});
     int64_t used = 0;
     bool any = false;
     for (LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
@@ -195,8 +210,7 @@ void CopyStringRows(HWND dialog, PageState* page) {
             !AppendText(&block, &room, &used, "\r\n", 2)) {
             DWORD code = GetLastError();
             GlobalFree(block);
-            SetLastError(code);
-            ReportSystemError(dialog, 2);
+            ReportUnreadableTarget(dialog, code);
             return;
         }
         any = true;
@@ -217,14 +231,20 @@ void CopyClip(HWND dialog, PageState* page) {
     ResName name = nullptr;
     if (!SelectedRecordName(dialog, page, kAviList, false, &name))
         return;
+    if (!TargetReadyForCommand(dialog, page, true))
+        return;
     ClipCopy copy = {};
     {
+        SetLastError(0);
         OpenedTarget target(page->target);
+        if (!target.opened()) {
+            ReportUnreadableTarget(dialog, GetLastError());
+            return;
+        }
         const uint8_t* data = nullptr;
         uint32_t size = 0;
         // The AVI layer is done with the bytes before the target goes.
-        if (target.opened() &&
-            FindResourceBytes(target.source(), ResourceKindType(kKindAvi), name, &data, &size) &&
+        if (FindResourceBytes(target.source(), ResourceKindType(kKindAvi), name, &data, &size) &&
             ResourceBytesReadable(data, size)) {
             ReadClipCopy(data, size, &copy);
         }

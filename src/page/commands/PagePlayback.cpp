@@ -14,6 +14,7 @@
 #include "page/lists/PictureItems.h"
 #include "page/lists/PlayingClipFrame.h"
 #include "page/state/AnnounceNameChange.h"
+#include "page/state/TargetIdentity.h"
 
 namespace {
 
@@ -118,9 +119,14 @@ DWORD StartDevice(HWND dialog, PageState* page, const char* name, const uint8_t*
 // holds the target until the end. 0 (also when there is nothing to show: a
 // vanished resource, or bytes without a picture) or the MCI error.
 DWORD PlayFromTarget(HWND dialog, PageState* page, const uint8_t* record, int32_t index) {
-    OpenedTarget target(page->target);
-    if (!target.opened())
+    if (!TargetReadyForCommand(dialog, page, true))
         return 0;
+    SetLastError(0);
+    OpenedTarget target(page->target);
+    if (!target.opened()) {
+        ReportUnreadableTarget(dialog, GetLastError());
+        return 0;
+    }
     const uint8_t* data = nullptr;
     uint32_t size = 0;
     char name[kMemoryFileNameCapacity];

@@ -17,6 +17,7 @@
 #include "page/lists/ItemTexts.h"
 #include "page/lists/PictureItems.h"
 #include "page/lists/StringListRowId.h"
+#include "page/state/TargetIdentity.h"
 
 namespace {
 
@@ -186,8 +187,12 @@ void StringFile(HWND dialog, const PageState* page, const ResourceSource& source
              row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED)) {
             uint16_t id = 0;
             StringRow text;
-            if (!ListStringRowId(page, list, row, &id) || !FindString(source, id, &text))
-                continue;
+            // A row the file no longer has fails the save: part of the
+            // selection is never passed off as the whole.
+            if (!ListStringRowId(page, list, row, &id) || !FindString(source, id, &text)) {
+                out->NoteNothing(ERROR_FILE_INVALID);
+                return;
+            }
             if (pass == 0 && !PlanStringRow(ne, text, &fileBytes))
                 return;
             if (pass == 1)
@@ -303,12 +308,13 @@ const SaveFileType& FileTypeOf(int32_t kind) {
 // again before the user is asked for a name. Where there are none, the
 // failure says why: the target could not be opened, or it holds nothing of
 // the selection that can be saved.
-void ReadSavedBytes(HWND dialog, const PageState* page, int32_t kind, ResName name,
+void ReadSavedBytes(HWND dialog, PageState* page, int32_t kind, ResName name,
                     const uint16_t* memberId, SavedBlock* saved) {
     SetLastError(0);
     OpenedTarget target(page->target);
     if (!target.opened()) {
-        saved->NoteNothing(GetLastError() != 0 ? GetLastError() : ERROR_FILE_NOT_FOUND);
+        // A failed opening can leave no code.
+        saved->NoteNothing(GetLastError() != 0 ? GetLastError() : ERROR_FILE_INVALID);
         return;
     }
     const ResourceSource& source = target.source();
@@ -357,6 +363,8 @@ void SaveSelection(HWND dialog, PageState* page, int listId) {
             return;
         memberId = member->imageId;
     }
+    if (!TargetReadyForCommand(dialog, page, true))
+        return;
     SavedBlock saved;
     ReadSavedBytes(dialog, page, kind, name, memberList ? &memberId : nullptr, &saved);
     if (saved.bytes().block == nullptr) {

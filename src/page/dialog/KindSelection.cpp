@@ -17,6 +17,7 @@
 #include "page/lists/PageDrawing.h"
 #include "page/lists/PictureItems.h"
 #include "page/state/PageStores.h"
+#include "page/state/TargetIdentity.h"
 
 namespace {
 
@@ -228,6 +229,13 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
     } else if (kind == kKindAvi) {
         copyable = true;
     } else {
+        DWORD error = 0;
+        // A file that changed lists no members: the rebuild that follows
+        // lists the new file's.
+        if (CheckPageTarget(page, true, &error) == kTargetChanged) {
+            EnableWindow(GetDlgItem(dialog, kCopyButton), FALSE);
+            return;
+        }
         // The name lives in the store, which the member listing does not touch.
         ListGroupMembers(dialog, page->target, MemberArrayOfPage(page), name, kind == kKindCursor,
                          kind == kKindIcon ? page->memberSelIcon : page->memberSelCursor,

@@ -6,6 +6,7 @@
 #include "page/commands/ContextMenu.h"
 #include "page/commands/PagePlayback.h"
 #include "page/dialog/KindSelection.h"
+#include "page/dialog/ListRebuild.h"
 #include "page/dialog/PageStart.h"
 #include "page/dialog/SheetEvents.h"
 #include "page/lists/PageDrawing.h"
@@ -67,6 +68,9 @@ INT_PTR CALLBACK PageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             return FALSE;
         case MM_MCINOTIFY:
             return EndClipPlayback(dialog, wParam, lParam);
+        case kRebuildForChangedTarget:
+            RebuildForChangedTarget(dialog, FindPageState(dialog));
+            return FALSE;
         default:
             return FALSE;
     }

@@ -24,6 +24,8 @@
 #include "page/state/ControlHooks.h"
 #include "page/state/DialogFont.h"
 #include "page/state/PageStores.h"
+#include "page/state/RowTextCache.h"
+#include "page/state/TargetIdentity.h"
 
 namespace {
 
@@ -100,6 +102,9 @@ void MakeStringListVirtual(HWND dialog) {
 }
 
 void FillLists(HWND dialog, PageState* page) {
+    // Read before the opening: a change between the two is seen at the next
+    // paint or command.
+    ReadTargetIdentity(page->target, &page->identity);
     OpenedTarget target(page->target);
     // A file that opens neither way lists nothing, silently.
     if (!target.opened())
@@ -148,6 +153,7 @@ void StartPage(HWND dialog, LPARAM description) {
     if (page == nullptr)
         return;
     ClearPageState(page);
+    page->window = dialog;
     page->target = FindTargetPath(dialog);
     if (theModule.legacyShellMode) {
         SetDlgItemTextA(dialog, kMemberCaption, "ｸﾞﾙｰﾌﾟ(&G):");
@@ -224,6 +230,7 @@ void EndPage(HWND dialog) {
         GlobalFree(page->stringRows);
     page->stringRows = nullptr;
     page->stringRowCount = 0;
+    ClearRowTexts(page);
     if (page->paintSourceOpen)
         CloseResourceSource(&page->paintSource);
     page->paintSourceOpen = 0;

@@ -20,9 +20,13 @@ LivePicture* FreeOldestPicture(PageState* page) {
     return oldest;
 }
 
-uintptr_t MakePicture(PageState* page, HWND list, const PictureStore& store, uint8_t* record) {
+// The picture made from the file; *opened false when the file could not be
+// opened (locked, gone for now), which a later paint tries again.
+uintptr_t MakePicture(PageState* page, HWND list, const PictureStore& store, uint8_t* record,
+                      bool* opened) {
     TargetForNow target(page);
-    if (!target.opened())
+    *opened = target.opened();
+    if (!*opened)
         return 0;
     return MakeEntryPicture(target.source(), store, record, ModuleListMetrics(), list);
 }
@@ -32,7 +36,8 @@ uintptr_t MakePicture(PageState* page, HWND list, const PictureStore& store, uin
 uintptr_t PictureToDraw(PageState* page, HWND list, int32_t kind, uint8_t* record) {
     PictureStore store;
     uintptr_t picture = ReadPictureField(record);
-    if (picture == kPictureUnavailable || page == nullptr ||
+    // A picture made from the file before it changed is not the file's now.
+    if (picture == kPictureUnavailable || page == nullptr || page->targetChanged ||
         !PictureStoreOfPage(page, kind, &store) || *store.block == nullptr ||
         record < *store.block) {
         return 0;
@@ -47,9 +52,12 @@ uintptr_t PictureToDraw(PageState* page, HWND list, int32_t kind, uint8_t* recor
         }
         return picture;
     }
-    picture = MakePicture(page, list, store, record);
+    bool opened = false;
+    picture = MakePicture(page, list, store, record, &opened);
     if (picture == 0) {
-        WritePictureField(record, kPictureUnavailable);
+        // Only a resource that is itself damaged stays without a picture.
+        if (opened)
+            WritePictureField(record, kPictureUnavailable);
         return 0;
     }
     LivePicture* slot = page->livePictureCount < kMaxLivePictures

@@ -11,7 +11,9 @@
 #include "page/state/PageState.h"
 
 // The picture to draw for record, of kind's store, in list: made now when it
-// was not yet. 0 when it cannot be made; that is remembered, not tried again.
+// was not yet. 0 when it cannot be made: from a resource that is damaged,
+// remembered and not tried again; from a file that cannot be opened, tried
+// again at a later paint; and always while the file is known to have changed.
 // Nothing is reported: painting never shows a message.
 uintptr_t PictureToDraw(PageState* page, HWND list, int32_t kind, uint8_t* record);
 

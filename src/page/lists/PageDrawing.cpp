@@ -184,7 +184,9 @@ void DrawMemberItem(const ItemPaint& paint, const GroupMember& member) {
         column.left = column.right - TextWidth(paint.dc, kHotSpotColumnSample) - cell.columnPad;
         DrawTextA(paint.dc, columns.hotSpot, -1, &column, kColumnFlags);
     }
-    if (member.imageCopy != nullptr) {
+    // A member's picture is a copy of the file as it was: not drawn once the
+    // file changed, until the lists are filled again.
+    if (member.imageCopy != nullptr && !paint.page->targetChanged) {
         DrawMemberPicture(paint.dc, paint.r.left + cell.pictureLeft, paint.r.top + cell.pictureTop,
                           member, paint.metrics.density, paint.backgroundColour);
     }

@@ -8,7 +8,9 @@
 #include "catalogue/ResourceSource.h"
 #include "page/state/PageState.h"
 
-// Around the list's own WM_PAINT handling.
+// Around the list's own WM_PAINT handling. A paint that begins looks at the
+// file's size and write time; a change it finds is noticed (the page stops
+// reading the file and rebuilds its lists after the paint).
 void BeginListPaint(PageState* page);
 void EndListPaint(PageState* page);
 
@@ -22,20 +24,19 @@ LRESULT PaintWithOneOpening(HWND list, WPARAM wParam, LPARAM lParam);
 const ResourceSource* PaintSource(PageState* page);
 
 // The target for one operation: the paint's opening inside a paint, else one
-// of its own, closed when it goes.
+// of its own, closed when it goes. Nothing opens once the file is known to
+// have changed, and an opening of its own first compares the file's markers.
 class TargetForNow {
 public:
-    explicit TargetForNow(PageState* page)
-        : shared_(page != nullptr ? PaintSource(page) : nullptr), own_(OwnPath(page, shared_)) {}
-    bool opened() const { return shared_ != nullptr || own_.opened(); }
-    const ResourceSource& source() const { return shared_ != nullptr ? *shared_ : own_.source(); }
+    explicit TargetForNow(PageState* page);
+    ~TargetForNow();
+    TargetForNow(const TargetForNow&) = delete;
+    TargetForNow& operator=(const TargetForNow&) = delete;
+    bool opened() const { return shared_ != nullptr || ownOpened_; }
+    const ResourceSource& source() const { return shared_ != nullptr ? *shared_ : own_; }
 
 private:
-    // Nothing opens an empty path: with the paint's source at hand, or no page,
-    // no second opening is made.
-    static TargetPath OwnPath(PageState* page, const ResourceSource* shared) {
-        return page != nullptr && shared == nullptr ? page->target : TargetPath{};
-    }
     const ResourceSource* shared_;
-    OpenedTarget own_;
+    ResourceSource own_;
+    bool ownOpened_;
 };

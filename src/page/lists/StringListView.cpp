@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "catalogue/StringRows.h"
@@ -9,6 +10,7 @@
 #include "common/GdiOwners.h"
 #include "common/PageControls.h"
 #include "formats/bytes/TextWriter.h"
+#include "formats/texts/RowTexts.h"
 #include "page/lists/PaintTarget.h"
 #include "page/lists/StringListRowId.h"
 #include "page/state/ControlHooks.h"
@@ -16,6 +18,8 @@
 #include "page/state/DialogResult.h"
 #include "page/state/PageState.h"
 #include "page/state/PageStores.h"
+#include "page/state/RowTextCache.h"
+#include "page/state/TargetIdentity.h"
 
 namespace {
 
@@ -23,6 +27,7 @@ const COLORREF kSeparatorColour = RGB(128, 128, 128);
 // Room between a column's widest text and its edge, as the fill leaves it.
 const int kColumnSlack = 8;
 const int kMaxColumnWidth = 32767;
+const DWORD kStampCheckInterval = 250;  // milliseconds
 
 int IdColumnWidth(HWND list) {
     return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
@@ -58,12 +63,62 @@ void WidenForRow(PageState* page, HWND list, HDC dc, const char* text, int drawn
     PostMessageA(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(wanted, 0));
 }
 
-// The text of string id as the virtual list shows it, in the page's buffer.
-const char* StringRowText(PageState* page, uint16_t id, int32_t* length) {
-    TargetForNow target(page);
-    if (!target.opened())
-        return nullptr;
-    return ReadStringRowText(target.source(), id, TextBufferOfPage(page), length);
+// The text of the virtual list's row as it shows it, from the cache of row
+// texts, read into it on a miss with one opening for the row and its
+// neighbours; null when the file has no text for the row or cannot be read.
+const char* StringRowText(PageState* page, int32_t row, int32_t* length) {
+    // Outside a paint, which looked when it began, kept texts are given only
+    // while the file's size and write time are those they were read with.
+    // The look costs about a millisecond under some systems, a thousand rows
+    // read one by one would take a second for it: it is made once per
+    // interval, so that a change is seen within a quarter of a second.
+    const DWORD now = GetTickCount();
+    if (page->paintDepth == 0 && now - page->stampCheckedAt >= kStampCheckInterval) {
+        page->stampCheckedAt = now;
+        DWORD error = 0;
+        if (CheckPageTarget(page, false, &error) == kTargetChanged)
+            return nullptr;
+    }
+    const char* text = nullptr;
+    CachedRow cached = CachedRowText(page, row, &text, length);
+    if (cached == kRowNotCached) {
+        TargetForNow target(page);
+        if (!target.opened())
+            return nullptr;
+        FillRowTexts(page, target.source(), row);
+        cached = CachedRowText(page, row, &text, length);
+        uint16_t id = 0;
+        // A text too long to keep is read on its own.
+        if (cached == kRowNotCached &&
+            StringRowId(page->stringRows, page->stringRowCount, row, &id))
+            return ReadStringRowText(target.source(), id, TextBufferOfPage(page), length);
+    }
+    return cached == kRowText ? text : nullptr;
+}
+
+// The text of a column of the row with identifier id: the identifier column's
+// as the row draws it (in idText), the text column's from the file.
+const char* RowColumnText(PageState* page, int32_t row, uint16_t id, int subItem,
+                          char (&idText)[kRowIdTextSize], int32_t* length) {
+    if (subItem == 0) {
+        const char* digits = RowIdText(id, idText);
+        *length = static_cast<int32_t>(strlen(digits));
+        return digits;
+    }
+    return subItem == 1 ? StringRowText(page, row, length) : nullptr;
+}
+
+// The bytes of a narrow answer, or the characters of a wide one, that fit the
+// asker's buffer of capacity units with its terminator: never half a
+// character.
+size_t FittingBytes(const char* text, int32_t length, int capacity, bool wide) {
+    CPINFO info = {};
+    LeadBytes lead = {};
+    if (GetCPInfo(CP_ACP, &info))
+        memcpy(lead.ranges, info.LeadByte, sizeof(lead.ranges));
+    const size_t room = static_cast<size_t>(capacity - 1);
+    return WholeCharacterPrefix(text, static_cast<size_t>(length), wide ? SIZE_MAX : room,
+                                wide ? room : SIZE_MAX, lead);
 }
 
 // LVN_GETDISPINFO of a virtual list: the identifier as the row's parameter
@@ -85,38 +140,30 @@ void AnswerRowInfo(PageState* page, LVITEMA* item, bool wide) {
     }
     int32_t length = 0;
     char idText[kRowIdTextSize];
-    const char* text = item->iSubItem == 0   ? RowIdText(id, idText)
-                       : item->iSubItem == 1 ? StringRowText(page, id, &length)
-                                             : nullptr;
+    const char* text = RowColumnText(page, item->iItem, id, item->iSubItem, idText, &length);
+    const size_t kept = text != nullptr ? FittingBytes(text, length, item->cchTextMax, wide) : 0;
     if (wide) {
         wchar_t* out = reinterpret_cast<wchar_t*>(item->pszText);
-        out[0] = L'\0';
-        if (text != nullptr &&
-            MultiByteToWideChar(CP_ACP, 0, text, -1, out, item->cchTextMax) == 0) {
-            out[item->cchTextMax - 1] = L'\0';
-        }
+        const int units = kept == 0 ? 0
+                                    : MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(kept),
+                                                          out, item->cchTextMax - 1);
+        out[units > 0 ? units : 0] = L'\0';
         return;
     }
-    lstrcpynA(item->pszText, text != nullptr ? text : "", item->cchTextMax);
+    if (kept != 0)
+        memcpy(item->pszText, text, kept);
+    item->pszText[kept] = '\0';
 }
 
-// LVN_ODFINDITEM of a virtual list: a row by its parameter, the identifier;
-// a row is never found by its text, which the list's own rows never had.
+// LVN_ODFINDITEM of a virtual list: a row by its parameter, the identifier,
+// searched as a list with rows of its own searches them; a row is never found
+// by its text, which the list's own rows never had.
 int FindRow(const PageState* page, const NMLVFINDITEMA* find) {
     if (!(find->lvfi.flags & LVFI_PARAM))
         return -1;
-    const uint16_t* ids = reinterpret_cast<const uint16_t*>(page->stringRows);
-    const int32_t start =
-        find->iStart < 0 || find->iStart >= page->stringRowCount ? 0 : find->iStart;
-    for (int32_t row = start; row < page->stringRowCount; ++row) {
-        if (ids[row] == find->lvfi.lParam)
-            return row;
-    }
-    for (int32_t row = 0; (find->lvfi.flags & LVFI_WRAP) && row < start; ++row) {
-        if (ids[row] == find->lvfi.lParam)
-            return row;
-    }
-    return -1;
+    return FindRowOfId(reinterpret_cast<const uint16_t*>(page->stringRows), page->stringRowCount,
+                       find->iStart, static_cast<uint32_t>(find->lvfi.lParam),
+                       (find->lvfi.flags & LVFI_WRAP) != 0);
 }
 
 }  // namespace
@@ -188,8 +235,13 @@ void DrawStringRow(PageState* page, const DRAWITEMSTRUCT* item) {
     // The page's buffer holds the longest string it loaded; before the page
     // is reachable a local one serves.
     char local[256] = "";
+    bool known = false;
     if (page != nullptr && StringRowId(page->stringRows, page->stringRowCount, item->itemID, &id)) {
-        text = StringRowText(page, id, &length);
+        known = true;
+        // Nothing of a file that changed is shown: the row keeps its ID
+        // until the rebuild that follows the paint.
+        if (!page->targetChanged)
+            text = StringRowText(page, static_cast<int32_t>(item->itemID), &length);
     } else {
         LVITEMA row = {};
         row.mask = LVIF_TEXT | LVIF_PARAM;
@@ -202,11 +254,15 @@ void DrawStringRow(PageState* page, const DRAWITEMSTRUCT* item) {
         if (SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&row)) &&
             row.pszText != nullptr) {
             id = static_cast<uint16_t>(row.lParam);
+            known = true;
             text = row.pszText;
             length = static_cast<int32_t>(strlen(text));
         }
     }
-    if (text != nullptr) {
+    if (page != nullptr && page->targetChanged)
+        text = nullptr;
+    // A row whose text cannot be read still shows its ID.
+    if (known) {
         char idDigits[16];
         TextWriter idText = StartText(idDigits, sizeof(idDigits));
         AppendDecimal(&idText, id);
@@ -214,12 +270,14 @@ void DrawStringRow(PageState* page, const DRAWITEMSTRUCT* item) {
         UINT previousAlign = SetTextAlign(dc, TA_RIGHT | TA_TOP);
         TextOutA(dc, x - 4, r.top + 1, idDigits, idLength);
         SetTextAlign(dc, TA_LEFT | TA_TOP);
-        const int drawn = DrawnTextLength(static_cast<size_t>(length));
-        TextOutA(dc, x + 4, r.top + 1, text, drawn);
+        if (text != nullptr) {
+            const int drawn = DrawnTextLength(static_cast<size_t>(length));
+            TextOutA(dc, x + 4, r.top + 1, text, drawn);
+            if (page != nullptr && page->stringRows != nullptr)
+                WidenForRow(page, list, dc, text, drawn);
+        }
         if (previousAlign != GDI_ERROR)
             SetTextAlign(dc, previousAlign);
-        if (page != nullptr && page->stringRows != nullptr)
-            WidenForRow(page, list, dc, text, drawn);
     }
 
     SetTextColor(dc, previousText);

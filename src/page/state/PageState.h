@@ -10,6 +10,7 @@
 #include "catalogue/ResourceKinds.h"
 #include "catalogue/ResourceSource.h"
 #include "common/TargetPath.h"
+#include "formats/executables/ImageMarkers.h"
 #include "formats/executables/NeResources.h"
 
 struct AccessLink;
@@ -27,6 +28,27 @@ struct LivePicture {
     uint32_t offset;
     uint32_t lastDrawn;
 };
+
+// The file as the lists were filled from it: what the file system says of it
+// without opening it, and the markers its own headers carry.
+struct TargetIdentity {
+    uint64_t size;
+    uint64_t writeTime;
+    ImageMarkers markers;
+};
+
+// Texts of a window of string rows, read with one opening (a GMEM_FIXED block:
+// per row an offset and a state, then the texts), so that rows read through
+// messages one by one do not open the file once each.
+struct RowTextCache {
+    uint8_t* block;
+    int32_t first;
+    int32_t count;
+};
+
+// Posted by the page to itself when the file is no longer the one its lists
+// were filled from: the lists are filled again from the file as it is now.
+const UINT kRebuildForChangedTarget = WM_APP + 0x127;
 
 struct PageState {
     // The selected file, as the page's object keeps it; every operation opens
@@ -87,6 +109,20 @@ struct PageState {
     // 1 once the initialisation ran to its end; a page whose start stopped
     // early has no stores to rebuild and only tears down.
     int32_t started;
+    // The page's dialog window, to which a change of the file is posted.
+    HWND window;
+    TargetIdentity identity;
+    // 1 from the moment a change of the file is noticed until the lists are
+    // filled again: nothing more is read from the file, and paints show the
+    // entries' names only.
+    int32_t targetChanged;
+    // 1 when the paint under way found the file closed to it: its other
+    // pictures and rows do not try again, the next paint does.
+    int32_t paintSourceFailed;
+    RowTextCache rowTexts;
+    // When a row text read through a message last looked at the file
+    // (GetTickCount).
+    uint32_t stampCheckedAt;
     // Shared with the accessible objects handed out to screen readers, made
     // at the first question and cut at the page's end.
     AccessLink* accessLink;
