@@ -312,6 +312,11 @@ def main():
     if run(preset.configure_args(), tree, log) != 0:
         print("slip-check: the scratch tree does not configure; see %s" % log)
         return 2
+    # The native tests are listed only once their program is built (the test
+    # names come from the program itself).
+    if args.preset == "host" and run(preset.build_args(), tree, log) != 0:
+        print("slip-check: the scratch tree does not build without slips; see %s" % log)
+        return 2
     unnamed = [s for s in slips if not preset.test_names(s["tests"])]
     if unnamed:
         for s in unnamed:
