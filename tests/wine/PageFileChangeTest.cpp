@@ -16,13 +16,13 @@
 #include "page/state/PageStores.h"
 #include "support/MessageBoxCapture.h"
 #include "support/ResourcePage.h"
+#include "support/SaveDialogAnswer.h"
 #include "support/TempFiles.h"
 #include "support/TestPaths.h"
 
 namespace {
 
 const char kSentinel[] = "sentinel";
-const int kFileNameField = 0x47C;
 
 std::string TempCopyOf(const std::string& fixture) {
     return WriteTempFile(ReadWholeFile(FixturePath(fixture)));
@@ -93,63 +93,10 @@ void PressCopy(HWND page) {
                  reinterpret_cast<LPARAM>(GetDlgItem(page, 1013)));
 }
 
-// The save dialog named path, or the boxes shown instead, answered from a
-// second thread while Ctrl+S runs on this one.
-struct DialogAnswer {
-    std::string path;
-    volatile bool answered;
-    volatile bool done;
-    std::vector<std::string> boxes;
-};
-
-BOOL CALLBACK AnswerWindow(HWND window, LPARAM data) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char windowClass[16] = {};
-    GetClassNameA(window, windowClass, sizeof(windowClass));
-    if (process != GetCurrentProcessId() || lstrcmpA(windowClass, "#32770") != 0 ||
-        !IsWindowVisible(window)) {
-        return TRUE;
-    }
-    auto* answer = reinterpret_cast<DialogAnswer*>(data);
-    if (GetDlgItem(window, kFileNameField) != nullptr) {
-        if (!answer->answered) {
-            SetDlgItemTextA(window, kFileNameField, answer->path.c_str());
-            PostMessageA(window, WM_COMMAND, IDOK, 0);
-            answer->answered = true;
-        }
-        return FALSE;
-    }
-    if (GetDlgItem(window, 0xFFFF) == nullptr)
-        return TRUE;
-    char text[512] = {};
-    GetDlgItemTextA(window, 0xFFFF, text, sizeof(text));
-    answer->boxes.push_back(text);
-    PostMessageA(window, WM_COMMAND, IDOK, 0);
-    return FALSE;
-}
-
-DWORD WINAPI AnswerDialogs(void* data) {
-    auto* answer = static_cast<DialogAnswer*>(data);
-    while (!answer->done) {
-        Sleep(50);
-        EnumWindows(AnswerWindow, reinterpret_cast<LPARAM>(answer));
-    }
-    return 0;
-}
-
-DialogAnswer SaveAs(HWND list, const std::string& path) {
+// A save to a path no earlier run left a file at.
+DialogAnswer FreshSaveAs(HWND list, const std::string& path) {
     DeleteFileA(path.c_str());
-    DialogAnswer answer;
-    answer.path = path;
-    answer.answered = false;
-    answer.done = false;
-    HANDLE thread = CreateThread(nullptr, 0, AnswerDialogs, &answer, 0, nullptr);
-    SendMessageA(list, WM_CHAR, 19, 0);
-    answer.done = true;
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    return answer;
+    return SaveAs(list, path);
 }
 
 std::string SavePath(const char* name) {
@@ -323,7 +270,7 @@ TEST(PageFileChange, ADeletedFileLeavesClipboardAndDiskAloneWithOneReport) {
     EXPECT_STREQ(std::string(text.begin(), text.end()).c_str(), kSentinel);
 
     const std::string saved = SavePath("vantrel-deleted-rows.txt");
-    DialogAnswer answer = SaveAs(strings, saved);
+    DialogAnswer answer = FreshSaveAs(strings, saved);
     EXPECT_FALSE(answer.answered);
     EXPECT_EQ(answer.boxes.size(), 1u);
     EXPECT_EQ(GetFileAttributesA(saved.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -523,7 +470,7 @@ TEST(PageFileChange, TheOldControlsFallbackSavesAndCopiesTheRows) {
                                  "\r\n" + std::to_string(RowId(strings, 1)) + "\t" +
                                  RowText(strings, 1) + "\r\n";
     const std::string saved = SavePath("vantrel-old-controls.txt");
-    DialogAnswer answer = SaveAs(strings, saved);
+    DialogAnswer answer = FreshSaveAs(strings, saved);
     EXPECT_TRUE(answer.answered);
     EXPECT_TRUE(answer.boxes.empty()) << (answer.boxes.empty() ? "" : answer.boxes[0]);
     std::vector<uint8_t> file = ReadWholeFile(saved);
