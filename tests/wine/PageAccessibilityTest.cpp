@@ -10,53 +10,13 @@
 
 #include "catalogue/ResourceKinds.h"
 #include "page/state/PageState.h"
+#include "support/AccessibleClient.h"
 #include "support/ResourcePage.h"
 #include "support/TestPaths.h"
 
 namespace {
 
 const int kMemberListId = 1010;
-
-// The object a screen reader gets for control, or null.
-IAccessible* AskFor(HWND control) {
-    IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
-                                          IID_IAccessible, reinterpret_cast<void**>(&object))))
-        return nullptr;
-    return object;
-}
-
-struct Held {
-    IAccessible* object;
-    ~Held() {
-        if (object != nullptr)
-            object->Release();
-    }
-};
-
-VARIANT Child(LONG id) {
-    VARIANT child;
-    VariantInit(&child);
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
-
-// A BSTR as the page's code page spells it; freed.
-std::string Narrow(BSTR text) {
-    if (text == nullptr)
-        return "";
-    char narrow[1024] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
-    SysFreeString(text);
-    return narrow;
-}
-
-std::string NameOf(IAccessible* object, LONG child) {
-    BSTR name = nullptr;
-    object->get_accName(Child(child), &name);
-    return Narrow(name);
-}
 
 std::string DescriptionOf(IAccessible* object, LONG child) {
     BSTR description = nullptr;

@@ -15,6 +15,7 @@
 #include "formats/executables/ResourceRecords.h"
 #include "page/commands/CopyMemberImage.h"
 #include "page/state/PageStores.h"
+#include "support/ClipboardContent.h"
 #include "support/MessageBoxCapture.h"
 #include "support/ResourcePage.h"
 #include "support/TestPaths.h"
@@ -22,33 +23,6 @@
 namespace {
 
 const int kListOfKind[] = {1004, 1005, 1006, 1007, 1008};
-const char kSentinel[] = "sentinel";
-
-void SeedClipboard() {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(kSentinel));
-    memcpy(GlobalLock(block), kSentinel, sizeof(kSentinel));
-    GlobalUnlock(block);
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-}
-
-// The block of one format, or empty when the clipboard has none.
-std::vector<uint8_t> ClipboardBytes(UINT format) {
-    std::vector<uint8_t> bytes;
-    if (!OpenClipboard(nullptr))
-        return bytes;
-    HGLOBAL block = GetClipboardData(format);
-    const uint8_t* data =
-        block != nullptr ? static_cast<const uint8_t*>(GlobalLock(block)) : nullptr;
-    if (data != nullptr) {
-        bytes.assign(data, data + GlobalSize(block));
-        GlobalUnlock(block);
-    }
-    CloseClipboard();
-    return bytes;
-}
 
 void ExpectSentinelIntact() {
     std::vector<uint8_t> text = ClipboardBytes(CF_TEXT);

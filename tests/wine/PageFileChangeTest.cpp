@@ -14,6 +14,7 @@
 #include "formats/bytes/LittleEndian.h"
 #include "formats/executables/ResourceRecords.h"
 #include "page/state/PageStores.h"
+#include "support/ClipboardContent.h"
 #include "support/MessageBoxCapture.h"
 #include "support/ResourcePage.h"
 #include "support/SaveDialogAnswer.h"
@@ -21,8 +22,6 @@
 #include "support/TestPaths.h"
 
 namespace {
-
-const char kSentinel[] = "sentinel";
 
 std::string TempCopyOf(const std::string& fixture) {
     return WriteTempFile(ReadWholeFile(FixturePath(fixture)));
@@ -61,31 +60,6 @@ void SelectAllRows(HWND list) {
     state.stateMask = LVIS_SELECTED;
     state.state = LVIS_SELECTED;
     SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-}
-
-void SeedClipboard() {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(kSentinel));
-    memcpy(GlobalLock(block), kSentinel, sizeof(kSentinel));
-    GlobalUnlock(block);
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-}
-
-std::vector<uint8_t> ClipboardBytes(UINT format) {
-    std::vector<uint8_t> bytes;
-    if (!OpenClipboard(nullptr))
-        return bytes;
-    HGLOBAL block = GetClipboardData(format);
-    const uint8_t* data =
-        block != nullptr ? static_cast<const uint8_t*>(GlobalLock(block)) : nullptr;
-    if (data != nullptr) {
-        bytes.assign(data, data + GlobalSize(block));
-        GlobalUnlock(block);
-    }
-    CloseClipboard();
-    return bytes;
 }
 
 void PressCopy(HWND page) {

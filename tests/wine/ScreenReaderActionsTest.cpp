@@ -12,6 +12,7 @@
 
 #include "catalogue/ResourceKinds.h"
 #include "page/state/PageState.h"
+#include "support/AccessibleClient.h"
 #include "support/ResourcePage.h"
 #include "support/TestPaths.h"
 
@@ -24,45 +25,6 @@ const int kMemberListId = 1010;
 const int kPlayButtonId = 1012;
 // The list a second process asks about, by its window's number.
 const char kListVariable[] = "VANTREL_SCREEN_READER_LIST";
-
-IAccessible* AskFor(HWND control) {
-    IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
-                                          IID_IAccessible, reinterpret_cast<void**>(&object))))
-        return nullptr;
-    return object;
-}
-
-struct Held {
-    IAccessible* object;
-    ~Held() {
-        if (object != nullptr)
-            object->Release();
-    }
-};
-
-VARIANT Child(LONG id) {
-    VARIANT child;
-    VariantInit(&child);
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
-
-std::string Narrow(BSTR text) {
-    if (text == nullptr)
-        return "";
-    char narrow[1024] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
-    SysFreeString(text);
-    return narrow;
-}
-
-std::string NameOf(IAccessible* object, LONG child) {
-    BSTR name = nullptr;
-    object->get_accName(Child(child), &name);
-    return Narrow(name);
-}
 
 std::string ActionOf(IAccessible* object, LONG child) {
     BSTR action = nullptr;
