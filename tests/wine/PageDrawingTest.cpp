@@ -442,6 +442,12 @@ TEST_F(PageDrawing, RepaintingLeaksNoGdiObject) {
     canvas.Clear(kMarker);
     Draw(1002, ODT_STATIC, 0);
     EXPECT_EQ(kStyleBorder, canvas.Pixel(0, 10)) << "themed frame";
+    int named = 0;
+    for (int x = 0; x < Canvas::kWidth; ++x) {
+        for (int y = 0; y < 20; ++y)
+            named += canvas.Pixel(x, y) == GetSysColor(COLOR_BTNTEXT);
+    }
+    EXPECT_GT(named, 20) << "the name in the buttons' text colour";
     // The thumbnail was excluded before the fill: it stays white. A 40 x 20
     // picture centred in the 80 x 80 box of a bitmap item.
     canvas.Clear(kMarker);

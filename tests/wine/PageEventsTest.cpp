@@ -21,6 +21,7 @@ struct MenuSeen {
     int items;
     UINT id;
     std::string text;
+    bool copyGreyed;
 };
 MenuSeen seenMenu;
 
@@ -31,11 +32,12 @@ LRESULT CALLBACK WatchMenus(int code, WPARAM wParam, LPARAM lParam) {
         char text[64] = {};
         MENUITEMINFOA item = {};
         item.cbSize = sizeof(item);
-        item.fMask = MIIM_ID | MIIM_TYPE;
+        item.fMask = MIIM_ID | MIIM_TYPE | MIIM_STATE;
         item.dwTypeData = text;
         item.cch = sizeof(text);
         GetMenuItemInfoA(menu, 0, TRUE, &item);
-        seenMenu = MenuSeen{seenMenu.shown + 1, GetMenuItemCount(menu), item.wID, text};
+        seenMenu = MenuSeen{seenMenu.shown + 1, GetMenuItemCount(menu), item.wID, text,
+                            (item.fState & MFS_GRAYED) != 0};
     } else if (code == HC_ACTION && message->message == WM_ENTERIDLE) {
         EndMenu();
     }
@@ -78,6 +80,7 @@ void ExpectCopyMenu(const MenuSeen& menu, const char* where, const char* text = 
     EXPECT_EQ(menu.items, 2);
     EXPECT_EQ(menu.id, 1u);
     EXPECT_EQ(menu.text, text);
+    EXPECT_FALSE(menu.copyGreyed);
 }
 
 int Selection(HWND page, int id) {
@@ -184,6 +187,19 @@ TEST_F(PageEventsTest, RightClickSelectsTheEntryUnderThePointerBeforeTheMenu) {
     EXPECT_NE(ControlText(page, 1002), firstName) << "the page took the new entry";
     ExpectCopyMenu(menu, "after the right click");
 
+    // A bitmap that cannot be drawn is saved, never copied: its copy is grey.
+    int undrawable = 0;
+    while (undrawable < ListCount(page, 1005) && ControlEnabled(page, 1013))
+        ChooseEntry(page, 1005, ++undrawable);
+    ASSERT_LT(undrawable, ListCount(page, 1005));
+    LPARAM point = CentreOfItem(page, 1005, undrawable);
+    menu = MenuDuring([&] {
+        SendMessageA(bitmaps, WM_RBUTTONDOWN, MK_RBUTTON, point);
+        SendMessageA(bitmaps, WM_RBUTTONUP, 0, point);
+    });
+    EXPECT_EQ(menu.shown, 1);
+    EXPECT_TRUE(menu.copyGreyed);
+
     // In the member list only the member changes, not the copy button.
     ASSERT_TRUE(ChooseGroupWithMembers(page));
     SendDlgItemMessageA(page, 1010, LB_SETCURSEL, 0, 0);
@@ -196,6 +212,7 @@ TEST_F(PageEventsTest, RightClickSelectsTheEntryUnderThePointerBeforeTheMenu) {
     EXPECT_EQ(Selection(page, 1010), 1);
     EXPECT_EQ(ControlEnabled(page, 1013), copy);
     EXPECT_EQ(menu.shown, 1) << "the member can be saved whether or not it copies";
+    EXPECT_EQ(menu.copyGreyed, !copy);
 }
 
 TEST_F(PageEventsTest, TheMenuKeyOpensTheMenuOnItsReleaseNotItsPress) {

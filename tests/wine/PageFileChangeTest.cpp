@@ -175,9 +175,9 @@ TEST(PageFileChange, ARebuildOfTheSameSizeAndWriteTimeIsNoticedAtTheNextOpening)
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(path, &open));
     ChooseKind(open.page, 1);
-    ChooseEntry(open.page, 1005, 0);
+    ChooseEntry(open.page, 1005, 1);
     PaintPage(open.page);
-    uint8_t* record = EntryRecord(open.page, 1, 0);
+    uint8_t* record = EntryRecord(open.page, 1, 1);
     ASSERT_NE(record, nullptr);
     HBITMAP before = reinterpret_cast<HBITMAP>(DrawnPicture(open.page, 1, record));
     ASSERT_NE(before, nullptr);
@@ -212,7 +212,8 @@ TEST(PageFileChange, ARebuildOfTheSameSizeAndWriteTimeIsNoticedAtTheNextOpening)
     EXPECT_STREQ(std::string(text.begin(), text.end()).c_str(), kSentinel);
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
     PaintPage(open.page);
-    record = EntryRecord(open.page, 1, 0);
+    EXPECT_EQ(SendDlgItemMessageA(open.page, 1005, LB_GETCURSEL, 0, 0), 1) << "the same bitmap";
+    record = EntryRecord(open.page, 1, 1);
     ASSERT_NE(record, nullptr);
     HBITMAP after = reinterpret_cast<HBITMAP>(DrawnPicture(open.page, 1, record));
     ASSERT_NE(after, nullptr);

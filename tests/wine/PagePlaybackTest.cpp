@@ -221,8 +221,15 @@ TEST(PagePlayback, AClipAsWideAsTheCellPlaysOverItsThumbnail) {
     // Clip 4: 80 x 6, a thumbnail as wide as the 80-pixel cell.
     ASSERT_TRUE(OpenOnClip("ne-edges.exe", 3, &playing));
     HWND page = playing.open.page;
+    // Below the other entries of a list grown to show them all: the video's
+    // place counts from its own entry's top.
+    HWND clips = GetDlgItem(page, 1008);
+    const int itemHeight = static_cast<int>(SendMessageA(clips, LB_GETITEMHEIGHT, 0, 0));
+    SetWindowPos(clips, nullptr, 0, 0, 200, itemHeight * 5, SWP_NOMOVE | SWP_NOZORDER);
+    SendMessageA(clips, LB_SETTOPINDEX, 0, 0);
     RECT item = {};
     SendDlgItemMessageA(page, 1008, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item));
+    ASSERT_GT(item.top, 0);
     TEXTMETRICA metrics = {};
     HDC dc = GetDC(page);
     HGDIOBJ previous =

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "catalogue/ResourceKinds.h"
 #include "page/state/PageState.h"
@@ -66,6 +67,15 @@ LONG ChildNamed(IAccessible* object, const std::string& name) {
             return child;
     }
     return 0;
+}
+
+// The windows whose names the page said had changed, in order.
+std::vector<HWND> renamed;
+
+void CALLBACK NoteRenamed(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                          DWORD) {
+    if (object == OBJID_CLIENT && child == CHILDID_SELF)
+        renamed.push_back(window);
 }
 
 // Handles this thread's messages until done says so or about ten seconds passed.
@@ -187,6 +197,11 @@ TEST_F(ScreenReaderActionsTest, AClipIsPlayedAndStoppedByItsDefaultAction) {
     ChooseEntry(page, kAviListId, video == 1 ? 1 : 0);
     EXPECT_EQ("再生", ActionOf(clips.object, video));
 
+    renamed.clear();
+    HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, NoteRenamed,
+                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(nullptr, hook);
     // No message is handled between the start and the checks, so the
     // clip's end cannot come in between.
     ASSERT_EQ(S_OK, clips.object->accDoDefaultAction(Child(video)));
@@ -198,6 +213,10 @@ TEST_F(ScreenReaderActionsTest, AClipIsPlayedAndStoppedByItsDefaultAction) {
     EXPECT_EQ(S_OK, clips.object->accDoDefaultAction(Child(video)));
     ASSERT_TRUE(PumpUntil([&] { return FindPageState(page)->playingIndex < 0; }));
     EXPECT_EQ("再生", ActionOf(clips.object, video));
+    PumpUntil([&] { return renamed.size() >= 2; });
+    UnhookWinEvent(hook);
+    EXPECT_EQ(std::vector<HWND>(2, GetDlgItem(page, kPlayButtonId)), renamed)
+        << "the button's new name is told at the start and at the end";
 
     EXPECT_EQ("押す", ActionOf(play.object, CHILDID_SELF));
     ASSERT_EQ(S_OK, play.object->accDoDefaultAction(Child(CHILDID_SELF)));

@@ -356,4 +356,33 @@ TEST(StringListView, ARowOfThePagesListScrolledIntoViewDrawsItsOwnIdAndText) {
     }
 }
 
+// A digit typed in the string list moves to the next identifier that starts
+// with it (row r holds identifier r + 1), round to the top after the last.
+TEST(StringListView, ATypedDigitMovesToTheNextIdentifierStartingWithIt) {
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(FixturePath("strings-1000.dll"), &open));
+    ChooseKind(open.page, 3);
+    HWND list = GetDlgItem(open.page, 1007);
+    auto focus = [&](int row) {
+        LVITEMA state = {};
+        state.stateMask = state.state = LVIS_FOCUSED | LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&state));
+    };
+    auto type = [&](char digit) {
+        Sleep(600);  // a search of its own, not the last one's continuation
+        SendMessageA(list, WM_CHAR, static_cast<WPARAM>(digit), 1);
+        return static_cast<int>(
+            SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    };
+    focus(0);
+    EXPECT_EQ(9, type('1'));
+    EXPECT_EQ(10, type('1'));
+    EXPECT_EQ(19, type('2'));
+    focus(995);
+    EXPECT_EQ(999, type('1'));
+    EXPECT_EQ(0, type('1')) << "round to the top";
+}
+
 }  // namespace
