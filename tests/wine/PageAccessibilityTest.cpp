@@ -47,27 +47,7 @@ LONG ChildNamed(IAccessible* object, const std::string& name) {
     return 0;
 }
 
-// Handles the thread's messages until done says so or about five seconds passed.
-template <typename Done>
-bool PumpUntil(Done done) {
-    for (int i = 0; i < 250 && !done(); ++i) {
-        PumpThreadMessages();
-        Sleep(20);
-    }
-    return done();
-}
-
-class PageAccessibilityTest : public ::testing::Test {
-protected:
-    // The shell's sheet threads run in an apartment; the hand-over needs one.
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
-    void TearDown() override {
-        if (open.server.library != nullptr)
-            CloseResourcePage(&open);
-        CoUninitialize();
-    }
-    ResourcePage open = {};
-};
+class PageAccessibilityTest : public AccessiblePageTest {};
 
 // Every entry of every picture list, and the members of a group, are children
 // of the list's object, named as control 1002 shows them (text names without

@@ -78,26 +78,7 @@ void CALLBACK NoteRenamed(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG c
         renamed.push_back(window);
 }
 
-// Handles this thread's messages until done says so or about ten seconds passed.
-template <typename Done>
-bool PumpUntil(Done done) {
-    for (int i = 0; i < 500 && !done(); ++i) {
-        PumpThreadMessages();
-        Sleep(20);
-    }
-    return done();
-}
-
-class ScreenReaderActionsTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
-    void TearDown() override {
-        if (open.server.library != nullptr)
-            CloseResourcePage(&open);
-        CoUninitialize();
-    }
-    ResourcePage open = {};
-};
+class ScreenReaderActionsTest : public AccessiblePageTest {};
 
 // A scrolled-out entry of the shown list is only out of sight, so that
 // clients which skip invisible objects still reach it; a hidden list's are

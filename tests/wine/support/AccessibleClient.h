@@ -4,10 +4,13 @@
 // link the accessibility libraries.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <oleacc.h>
 
 #include <string>
+
+#include "support/ResourcePage.h"
 
 // The object a screen reader gets for control, or null.
 inline IAccessible* AskFor(HWND control) {
@@ -49,3 +52,26 @@ inline std::string NameOf(IAccessible* object, LONG child) {
     object->get_accName(Child(child), &name);
     return Narrow(name);
 }
+
+// Handles this thread's messages until done says so or about ten seconds passed.
+template <typename Done>
+bool PumpUntil(Done done) {
+    for (int i = 0; i < 500 && !done(); ++i) {
+        PumpThreadMessages();
+        Sleep(20);
+    }
+    return done();
+}
+
+// A page opened in a test whose thread is in an apartment, as the shell's
+// sheet threads are: the objects' hand-over needs one.
+class AccessiblePageTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
+    void TearDown() override {
+        if (open.server.library != nullptr)
+            CloseResourcePage(&open);
+        CoUninitialize();
+    }
+    ResourcePage open = {};
+};
