@@ -25,7 +25,14 @@ if [ ${#missing[@]} -gt 0 ]; then
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         $sudo dpkg --add-architecture i386
     fi
-    $sudo apt-get update -qq
+    # A mirror in the middle of a sync fails one index now and then; the
+    # install below still finds its packages in the indexes that did arrive
+    # and fails on its own when one is really missing.
+    for attempt in 1 2 3; do
+        $sudo apt-get update -qq && break
+        echo "setup-platform: apt-get update failed (attempt $attempt)"
+        sleep 5
+    done
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
         "${missing[@]}" >/dev/null
 fi
