@@ -36,9 +36,10 @@ int Describe(const ResourceLeaf& leaf, void* user) {
     char language[8];
     snprintf(language, sizeof language, "%X", leaf.language);
     walked->text += KeyText(leaf.type) + "/" + KeyText(leaf.name) + "/" + language + "=";
-    walked->text += leaf.dataInFile ? std::string(walked->image->begin() + leaf.fileOffset,
-                                                  walked->image->begin() + leaf.fileOffset + leaf.size)
-                                    : "@";
+    walked->text += leaf.dataInFile
+                        ? std::string(walked->image->begin() + leaf.fileOffset,
+                                      walked->image->begin() + leaf.fileOffset + leaf.size)
+                        : "@";
     walked->text += " ";
     ++walked->leaves;
     return 1;
@@ -102,10 +103,12 @@ TEST(ResourceDirectory, WhatCannotBeReadSoundlyIsPassedOverWithWhatLiesBelow) {
         const char* listed;
     } cases[] = {
         {"type entry without a directory",
-         [](Bytes& b) { PutU32(b, EntryAt(kRoot, 0) + 4, PeekU32(&b[EntryAt(kRoot, 0) + 4]) & 0xFFFF); },
+         [](Bytes& b) {
+             PutU32(b, EntryAt(kRoot, 0) + 4, PeekU32(&b[EntryAt(kRoot, 0) + 4]) & 0xFFFF);
+         },
          withoutIcons},
-        {"type pointing at the root", [](Bytes& b) { PutU32(b, EntryAt(kRoot, 0) + 4, 0x80000000); },
-         withoutIcons},
+        {"type pointing at the root",
+         [](Bytes& b) { PutU32(b, EntryAt(kRoot, 0) + 4, 0x80000000); }, withoutIcons},
         {"name directory pointing at its parent",
          [](Bytes& b) {
              PutU32(b, EntryAt(IconNames(b), 0) + 4,
@@ -114,10 +117,12 @@ TEST(ResourceDirectory, WhatCannotBeReadSoundlyIsPassedOverWithWhatLiesBelow) {
          withoutIcons},
         {"language entry with a directory",
          [](Bytes& b) { b[EntryAt(IconLanguages(b), 0) + 7] |= 0x80; }, withoutEnglishIcon},
-        {"language given as a text",
-         [](Bytes& b) { b[EntryAt(IconLanguages(b), 0) + 3] |= 0x80; }, withoutEnglishIcon},
+        {"language given as a text", [](Bytes& b) { b[EntryAt(IconLanguages(b), 0) + 3] |= 0x80; },
+         withoutEnglishIcon},
         {"data entry past the section",
-         [](Bytes& b) { PutU32(b, EntryAt(IconLanguages(b), 0) + 4, uint32_t(b.size() - kRoot - 8)); },
+         [](Bytes& b) {
+             PutU32(b, EntryAt(IconLanguages(b), 0) + 4, uint32_t(b.size() - kRoot - 8));
+         },
          withoutEnglishIcon},
         {"data outside every section", [](Bytes& b) { PutU32(b, IconData(b), 0x9000); },
          iconElsewhere},

@@ -215,8 +215,8 @@ bool LocatePeResources(const uint8_t* base, size_t size, PeResourceSection* sect
         return false;
     }
     const size_t table = optional + optionalSize;
-    const uint32_t count = sectionCount < kMaxResourceSections ? sectionCount
-                                                               : kMaxResourceSections;
+    const uint32_t count =
+        sectionCount < kMaxResourceSections ? sectionCount : kMaxResourceSections;
     SectionSpan span;
     uint32_t into = 0;
     if (!FindSection(base, size, table, count, rva, &span, &into))

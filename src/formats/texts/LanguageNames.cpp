@@ -13,10 +13,12 @@ const uint16_t kInvariant = 0x007F;
 
 // Shift-JIS bytes, written out: the sources are UTF-8 and these files are
 // built for the host as well as for the library.
-const char kNeutral[] = "\x92\x86\x97\xa7";                                   // 中立
+const char kNeutral[] = "\x92\x86\x97\xa7";                                          // 中立
 const char kUserDefaultName[] = "\x83\x86\x81\x5b\x83\x55\x81\x5b\x8a\xf9\x92\xe8";  // ユーザー既定
-const char kSystemDefaultName[] = "\x83\x56\x83\x58\x83\x65\x83\x80\x8a\xf9\x92\xe8";  // システム既定
-const char kInvariantName[] = "\x83\x43\x83\x93\x83\x6f\x83\x8a\x83\x41\x83\x93\x83\x67";  // インバリアント
+const char kSystemDefaultName[] =
+    "\x83\x56\x83\x58\x83\x65\x83\x80\x8a\xf9\x92\xe8";  // システム既定
+const char kInvariantName[] =
+    "\x83\x43\x83\x93\x83\x6f\x83\x8a\x83\x41\x83\x93\x83\x67";  // インバリアント
 
 // " 0x" and four upper-case hex digits.
 const size_t kNumberChars = 7;

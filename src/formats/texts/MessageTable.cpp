@@ -187,9 +187,10 @@ int ReadMessageTable(const uint8_t* data, size_t size, uint32_t table, MessageRo
         const MessageRow record = records[i];
         if (!BlockRecord::Lists(record))
             continue;
-        const uint32_t lowId = PeekU32(data + kCountBytes + size_t{record.block} * kBlockHeaderBytes);
-        written = ListBlock(data, BlockRecord::Start(record), BlockRecord::End(record), lowId, table,
-                            record.block, rows, written);
+        const uint32_t lowId =
+            PeekU32(data + kCountBytes + size_t{record.block} * kBlockHeaderBytes);
+        written = ListBlock(data, BlockRecord::Start(record), BlockRecord::End(record), lowId,
+                            table, record.block, rows, written);
     }
 
     // One row per ID, from the first block that lists it.
