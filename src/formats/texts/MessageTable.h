@@ -15,8 +15,9 @@
 //   neither reading can be told right from the other;
 // - an entry whose flag is none of the three encodings lists nothing, the
 //   entries after it still do (its length still says where the next lies);
-// - a count of blocks past what the resource holds gives the blocks whose
-//   headers fit whole.
+// - a count of blocks past what the resource holds takes the headers that
+//   fit whole; they then cover where the entries lie, so such a table lists
+//   nothing unless some block's entries lie after all of them.
 // An ID that two blocks of one table list is given once, from the block that
 // comes first in the table, the one the platform's message lookup finds.
 // Each table is read on its own: where two tables (two names, or two
