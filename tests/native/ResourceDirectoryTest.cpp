@@ -128,6 +128,14 @@ TEST(ResourceDirectory, WhatCannotBeReadSoundlyIsPassedOverWithWhatLiesBelow) {
          iconElsewhere},
         {"data running past the section", [](Bytes& b) { PutU32(b, IconData(b) + 4, 0x10000); },
          iconElsewhere},
+        {"data running past its section into the file",
+         [](Bytes& b) {
+             const uint32_t room =
+                 uint32_t(b.size() - kRoot) - (PeekU32(&b[IconData(b)]) - kSectionRva);
+             PutU32(b, IconData(b) + 4, room + 1);
+             b.resize(b.size() + 64);
+         },
+         iconElsewhere},
         {"text name outside the section",
          [](Bytes& b) { PutU32(b, EntryAt(kRoot, 2), 0x80000000 | uint32_t(b.size() - kRoot)); },
          withoutClip},

@@ -171,14 +171,9 @@ void WalkNames(Walk* walk, ResourceLeaf* leaf, uint32_t place) {
         uint32_t valueField = 0;
         if (!NextEntry(walk, at, &nameField, &valueField))
             return;
-        const uint32_t below = valueField & ~kHighBit;
-        // A language directory that is the root or this very directory would
-        // read type or name entries as languages.
-        if (!(valueField & kHighBit) || below == 0 || below == place ||
-            !ReadKey(s, nameField, &leaf->name)) {
+        if (!(valueField & kHighBit) || !ReadKey(s, nameField, &leaf->name))
             continue;
-        }
-        WalkLanguages(walk, leaf, below);
+        WalkLanguages(walk, leaf, valueField & ~kHighBit);
     }
 }
 
@@ -249,10 +244,9 @@ int WalkPeResources(const PeResourceSection& section, ResourceLeafCallback callb
         uint32_t valueField = 0;
         if (!NextEntry(&walk, at, &nameField, &valueField))
             break;
-        const uint32_t below = valueField & ~kHighBit;
-        if (!(valueField & kHighBit) || below == 0 || !ReadKey(section, nameField, &leaf.type))
+        if (!(valueField & kHighBit) || !ReadKey(section, nameField, &leaf.type))
             continue;
-        WalkNames(&walk, &leaf, below);
+        WalkNames(&walk, &leaf, valueField & ~kHighBit);
         if (walk.capped)
             break;
     }

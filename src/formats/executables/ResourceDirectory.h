@@ -66,9 +66,11 @@ typedef int (*ResourceLeafCallback)(const ResourceLeaf& leaf, void* user);
 // everything below it: an entry or directory outside the section (a directory
 // cut by the section's end gives the entries that fit whole), a text name
 // outside it, a subdirectory where a leaf belongs or a leaf where a
-// subdirectory belongs, a text where a language number belongs, and a
-// subdirectory that points back to the root or to its own parent (the depth is
-// fixed at three, so no chain can run longer). Returns 0 when the walk ended
+// subdirectory belongs, and a text where a language number belongs. A
+// subdirectory that points back to the root or to its own parent offers no
+// leaves (its entries are subdirectories where leaves belong); the depth is
+// fixed at three, so no chain runs longer, and directories that share
+// subdirectories are held by the caps. Returns 0 when the walk ended
 // (also when the callback stopped it), -1 when the root cannot be read, -2
 // when a cap ended it early.
 int WalkPeResources(const PeResourceSection& section, ResourceLeafCallback callback, void* user);
