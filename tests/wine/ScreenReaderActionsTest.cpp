@@ -242,6 +242,9 @@ TEST_F(ScreenReaderActionsTest, EveryListIsNamedByItsCaption) {
         ASSERT_NE(nullptr, object.object);
         EXPECT_EQ(list.name, NameOf(object.object, CHILDID_SELF)) << list.listId;
     }
+    Held strings = {AskFor(GetDlgItem(page, kStringListId))};
+    ASSERT_NE(nullptr, strings.object);
+    EXPECT_NE("文字列一覧", NameOf(strings.object, 1)) << "a row is not the list";
 }
 
 // The first column holds the identifier that is drawn: what a list-view

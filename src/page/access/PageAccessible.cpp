@@ -451,7 +451,9 @@ private:
             char text[kSpokenTextSize];
             if (isButton && page != nullptr)
                 return Speak(PlayButtonName(page), name);
-            if (!isButton && ListName(control, text, sizeof(text)))
+            // The string list's rows are the system's to name.
+            const bool self = child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+            if (!isButton && self && ListName(control, text, sizeof(text)))
                 return Speak(text, name);
             return system->get_accName(child, name);
         }
