@@ -213,6 +213,22 @@ TEST_F(PageEventsTest, RightClickSelectsTheEntryUnderThePointerBeforeTheMenu) {
     EXPECT_EQ(ControlEnabled(page, 1013), copy);
     EXPECT_EQ(menu.shown, 1) << "the member can be saved whether or not it copies";
     EXPECT_EQ(menu.copyGreyed, !copy);
+
+    // Below the last member lies no member: the selection stays.
+    const int last = ListCount(page, 1010) - 1;
+    RECT lastRect = {};
+    RECT client = {};
+    SendDlgItemMessageA(page, 1010, LB_GETITEMRECT, static_cast<WPARAM>(last),
+                        reinterpret_cast<LPARAM>(&lastRect));
+    GetClientRect(GetDlgItem(page, 1010), &client);
+    ASSERT_LT(lastRect.bottom + 2, client.bottom) << "no room below the last member";
+    SendDlgItemMessageA(page, 1010, LB_SETCURSEL, 0, 0);
+    const LPARAM below = MAKELPARAM(client.right / 2, (lastRect.bottom + client.bottom) / 2);
+    MenuDuring([&] {
+        SendDlgItemMessageA(page, 1010, WM_RBUTTONDOWN, MK_RBUTTON, below);
+        SendDlgItemMessageA(page, 1010, WM_RBUTTONUP, 0, below);
+    });
+    EXPECT_EQ(Selection(page, 1010), 0);
 }
 
 TEST_F(PageEventsTest, TheMenuKeyOpensTheMenuOnItsReleaseNotItsPress) {

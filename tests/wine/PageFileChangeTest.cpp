@@ -227,14 +227,23 @@ TEST(PageFileChange, ADeletedFileLeavesClipboardAndDiskAloneWithOneReport) {
     ResourcePage open = {};
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(path, &open));
-    ChooseKind(open.page, 3);
     HWND strings = GetDlgItem(open.page, 1007);
     const int rows = ListCount(open.page, 1007);
     ASSERT_GT(rows, 3);
     SelectAllRows(strings);
-    SeedClipboard();
+    ChooseKind(open.page, 0);
+    ChooseEntry(open.page, 1004, 0);
+    ASSERT_GT(ListCount(open.page, 1010), 0);
     ASSERT_TRUE(DeleteFileA(path.c_str()));
     PaintPage(open.page);
+    // The member the page holds in memory still goes out, without a word.
+    SeedClipboard();
+    CapturedMessageBox member = CaptureMessageBox([&] { PressCopy(open.page); });
+    EXPECT_EQ(member.count, 0) << member.text;
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB)) << "the member from memory";
+
+    ChooseKind(open.page, 3);
+    SeedClipboard();
     // The rows stay, each with its ID.
     EXPECT_EQ(ListCount(open.page, 1007), rows);
     EXPECT_NE(RowId(strings, 2), 0);
@@ -257,8 +266,16 @@ TEST(PageFileChange, PicturesComeBackAfterALockThatHeldTheFirstPaint) {
     ResourcePage open = {};
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(path, &open));
+    ChooseKind(open.page, 0);
+    ChooseEntry(open.page, 1004, 0);
+    ASSERT_GT(ListCount(open.page, 1010), 0);
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    // A locked file's member goes out from the page's copy of it.
+    SeedClipboard();
+    CapturedMessageBox member = CaptureMessageBox([&] { PressCopy(open.page); });
+    EXPECT_EQ(member.count, 0) << member.text;
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB)) << "the member from memory";
     ChooseKind(open.page, 1);
     PaintPage(open.page);
     uint8_t* record = EntryRecord(open.page, 1, 0);

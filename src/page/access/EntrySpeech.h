@@ -24,10 +24,10 @@ bool EntryDescription(HWND list, PageState* page, int index, char* buffer, size_
 // The play button's name: what pressing it does now.
 const char* PlayButtonName(const PageState* page);
 
-// A list's own name, its caption as spoken: "アイコン一覧" for the icon list
-// whichever kind is shown (the caption above the lists names the shown one
-// only), the member caption's text for the member list. False for another
-// control.
+// A list's own name, its caption as spoken: "アイコン一覧" for the icon list,
+// "文字列一覧" for the string list, whichever kind is shown (the caption above
+// the lists names the shown one only), the member caption's text for the
+// member list. False for another control.
 bool ListName(HWND list, char* buffer, size_t size);
 
 // What doing an entry's default action does: for a clip "再生", or "停止"

@@ -12,6 +12,7 @@
 #include "page/access/PageThreadCall.h"
 #include "page/state/ControlHooks.h"
 #include "page/state/PageState.h"
+#include "page/state/TargetIdentity.h"
 
 namespace {
 
@@ -32,6 +33,72 @@ void SetChildVariant(VARIANT* value, LONG child) {
     value->lVal = child;
 }
 
+// Shown (with every window around it) and enabled: only such a control takes
+// the focus, a selection or an action.
+bool ControlUsable(HWND control) {
+    return IsWindowVisible(control) && IsWindowEnabled(control);
+}
+
+// The dialog handles what the accessibility code starts as it handles the
+// user's own clicks: at once, or once the caller has its answer (posted).
+void NotifyPage(HWND control, int code, bool posted) {
+    const WPARAM command = MAKEWPARAM(GetDlgCtrlID(control), code);
+    if (posted)
+        PostMessageA(GetParent(control), WM_COMMAND, command, reinterpret_cast<LPARAM>(control));
+    else
+        SendMessageA(GetParent(control), WM_COMMAND, command, reinterpret_cast<LPARAM>(control));
+}
+
+void SelectListEntry(HWND list, int index, bool notifyLater) {
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    NotifyPage(list, LBN_SELCHANGE, notifyLater);
+}
+
+// Posted by a default action to its control: wParam is the entry's index (the
+// play button's: the selected clip's) shifted left once, with the low bit set
+// when the action stops that clip; lParam the filling of the lists it was
+// asked in.
+const UINT kPostedDefaultAction = WM_APP + 0x128;
+
+// The posted action, done only on the entry it was asked for, in the same
+// filling of the lists; where another filling came in between, it does
+// nothing and says so, once. An action done or made moot meanwhile (the clip
+// stopped or started, the list hidden) is dropped.
+void RunPostedAction(HWND control, WPARAM entry, LPARAM generation) {
+    HWND dialog = GetParent(control);
+    PageState* page = FindPageState(dialog);
+    if (page == nullptr || !page->started)
+        return;
+    if (static_cast<uint32_t>(generation) != page->fillGeneration) {
+        ReportUnreadableTarget(dialog, ERROR_FILE_INVALID);
+        return;
+    }
+    const int index = static_cast<int>(entry >> 1);
+    const bool stops = (entry & 1) != 0;
+    if (!ControlUsable(control) || (stops && page->playingIndex != index) ||
+        (!stops && page->playingIndex == index)) {
+        return;
+    }
+    if (GetDlgCtrlID(control) == kPlayButton) {
+        if (!stops && page->playingIndex >= 0)
+            return;
+        if (!stops && SendDlgItemMessageA(dialog, kAviList, LB_GETCURSEL, 0, 0) != index) {
+            ReportUnreadableTarget(dialog, ERROR_FILE_INVALID);
+            return;
+        }
+        NotifyPage(control, BN_CLICKED, false);
+        return;
+    }
+    const LRESULT count = SendMessageA(control, LB_GETCOUNT, 0, 0);
+    if (index >= count || EntryDefaultAction(control, page, index) == nullptr)
+        return;
+    // As a double-click on the entry: the click selects it (which stops
+    // another clip), the double-click plays or stops.
+    if (!stops)
+        SelectListEntry(control, index, false);
+    NotifyPage(control, LBN_DBLCLK, false);
+}
+
 // The control's object: the system's object answers for the control itself
 // (its name from the caption, role, state, place, parent, keys); the entries
 // of a list and the play button's name are answered here. Holds the control
@@ -45,7 +112,8 @@ public:
     PageAccessible(HWND control, IAccessible* system, AccessLink* link, const AccessApi* api)
         : referenceCount(0),
           control(control),
-          isList(GetDlgCtrlID(control) != kPlayButton),
+          isButton(GetDlgCtrlID(control) == kPlayButton),
+          hasEntries(!isButton && GetDlgCtrlID(control) != kStringList),
           system(system),
           link(link),
           api(api) {
@@ -127,7 +195,7 @@ public:
         return OnPageThread([&] {
             if (!Connected())
                 return RPC_E_DISCONNECTED;
-            if (!isList)
+            if (!hasEntries)
                 return system->get_accChildCount(count);
             *count = EntryCount();
             return S_OK;
@@ -259,7 +327,7 @@ public:
         return OnPageThread([&] {
             if (!Connected())
                 return RPC_E_DISCONNECTED;
-            if (!isList || GetFocus() != control)
+            if (!hasEntries || GetFocus() != control)
                 return system->get_accFocus(focus);
             // The entry with the focus rectangle, or the list itself when empty.
             LRESULT caret = SendMessageA(control, LB_GETCARETINDEX, 0, 0);
@@ -276,7 +344,7 @@ public:
         return OnPageThread([&] {
             if (!Connected())
                 return RPC_E_DISCONNECTED;
-            if (!isList)
+            if (!hasEntries)
                 return system->get_accSelection(selection);
             LRESULT selected = SendMessageA(control, LB_GETCURSEL, 0, 0);
             if (selected < 0 || selected >= EntryCount())
@@ -294,7 +362,8 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
-        return OnPageThread([&] { return SelectHere(flags, child); });
+        const bool carried = GetWindowThreadProcessId(control, nullptr) != GetCurrentThreadId();
+        return OnPageThread([&] { return SelectHere(flags, child, carried); });
     }
 
     HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
@@ -336,7 +405,7 @@ public:
         return OnPageThread([&] {
             if (!Connected())
                 return RPC_E_DISCONNECTED;
-            if (isList) {
+            if (hasEntries) {
                 POINT point = {x, y};
                 RECT client = {};
                 GetClientRect(control, &client);
@@ -372,21 +441,7 @@ private:
 
     PageState* Page() const { return FindPageState(GetParent(control)); }
 
-    // Shown (with every window around it) and enabled: only such a control
-    // takes the focus, a selection or an action.
-    bool Usable() const { return IsWindowVisible(control) && IsWindowEnabled(control); }
-
-    // The dialog handles what the accessibility code starts as it handles
-    // the user's own clicks.
-    void NotifyPage(int controlId, int code, HWND from) const {
-        SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(controlId, code),
-                     reinterpret_cast<LPARAM>(from));
-    }
-
-    void SelectEntry(int index) const {
-        SendMessageA(control, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        NotifyPage(GetDlgCtrlID(control), LBN_SELCHANGE, control);
-    }
+    bool Usable() const { return ControlUsable(control); }
 
     HRESULT NameHere(const VARIANT& child, BSTR* name) const {
         int index = 0;
@@ -394,9 +449,11 @@ private:
         if (answer == S_FALSE) {
             PageState* page = Page();
             char text[kSpokenTextSize];
-            if (!isList && page != nullptr)
+            if (isButton && page != nullptr)
                 return Speak(PlayButtonName(page), name);
-            if (isList && ListName(control, text, sizeof(text)))
+            // The string list's rows are the system's to name.
+            const bool self = child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+            if (!isButton && self && ListName(control, text, sizeof(text)))
                 return Speak(text, name);
             return system->get_accName(child, name);
         }
@@ -411,7 +468,7 @@ private:
     HRESULT DefaultActionHere(const VARIANT& child, BSTR* action) const {
         int index = 0;
         HRESULT answer = Entry(child, &index);
-        if (answer == S_FALSE && !isList)
+        if (answer == S_FALSE && isButton)
             return Usable() ? Speak(kPressAction, action) : S_FALSE;
         if (answer != S_OK)
             return answer == S_FALSE ? system->get_accDefaultAction(child, action) : answer;
@@ -419,29 +476,39 @@ private:
         return named != nullptr ? Speak(named, action) : S_FALSE;
     }
 
+    // The action is posted to the control with what it is about, and done
+    // once the caller has its answer: an action may open a box, and a screen
+    // reader waiting in this call could not read the box that holds it.
     HRESULT DoDefaultActionHere(const VARIANT& child) const {
         int index = 0;
         HRESULT answer = Entry(child, &index);
-        if (answer == S_FALSE && !isList) {
-            if (!Usable())
+        PageState* page = Page();
+        if (answer == S_FALSE && isButton) {
+            if (!Usable() || page == nullptr)
                 return DISP_E_MEMBERNOTFOUND;
-            NotifyPage(kPlayButton, BN_CLICKED, control);
-            return S_OK;
+            const LRESULT clip =
+                SendDlgItemMessageA(GetParent(control), kAviList, LB_GETCURSEL, 0, 0);
+            return PostAction(page, clip < 0 ? 0 : static_cast<int>(clip), page->playingIndex >= 0);
         }
         if (answer != S_OK)
             return answer == S_FALSE ? system->accDoDefaultAction(child) : answer;
-        PageState* page = Page();
         if (!Usable() || EntryDefaultAction(control, page, index) == nullptr)
             return DISP_E_MEMBERNOTFOUND;
-        // As a double-click on the entry: the click selects it (which stops
-        // another clip), the double-click plays or stops.
-        if (page->playingIndex != index)
-            SelectEntry(index);
-        NotifyPage(GetDlgCtrlID(control), LBN_DBLCLK, control);
+        return PostAction(page, index, page->playingIndex == index);
+    }
+
+    HRESULT PostAction(const PageState* page, int index, bool stops) const {
+        const WPARAM entry = (static_cast<WPARAM>(index) << 1) | (stops ? 1 : 0);
+        if (!PostMessageA(control, kPostedDefaultAction, entry,
+                          static_cast<LPARAM>(page->fillGeneration)))
+            return E_FAIL;
         return S_OK;
     }
 
-    HRESULT SelectHere(long flags, const VARIANT& child) const {
+    // A call carried from another thread selects the entry at once and lets
+    // the page follow after the call: what the page does for a selection
+    // (list a group's members) may open a box, on which the caller would wait.
+    HRESULT SelectHere(long flags, const VARIANT& child, bool carried) const {
         int index = 0;
         HRESULT answer = Entry(child, &index);
         if (answer == S_FALSE) {
@@ -459,7 +526,7 @@ private:
             return E_INVALIDARG;
         if (flags & SELFLAG_TAKEFOCUS)
             SetFocus(control);
-        SelectEntry(index);
+        SelectListEntry(control, index, carried);
         return S_OK;
     }
 
@@ -467,7 +534,7 @@ private:
         int index = 0;
         HRESULT answer = Entry(start, &index);
         if (answer == S_FALSE) {
-            if (!isList || (direction != NAVDIR_FIRSTCHILD && direction != NAVDIR_LASTCHILD))
+            if (!hasEntries || (direction != NAVDIR_FIRSTCHILD && direction != NAVDIR_LASTCHILD))
                 return system->accNavigate(direction, start, end);
             const LONG count = EntryCount();
             if (count == 0)
@@ -531,7 +598,7 @@ private:
     HRESULT Entry(const VARIANT& child, int* index) const {
         if (!Connected())
             return RPC_E_DISCONNECTED;
-        if (!isList || (child.vt == VT_I4 && child.lVal == CHILDID_SELF))
+        if (!hasEntries || (child.vt == VT_I4 && child.lVal == CHILDID_SELF))
             return S_FALSE;
         if (child.vt != VT_I4 || child.lVal < 1 || child.lVal > EntryCount())
             return E_INVALIDARG;
@@ -578,7 +645,11 @@ private:
 
     volatile LONG referenceCount;
     HWND control;
-    bool isList;
+    // The play button, whose name and action are the page's; a list whose
+    // entries the page answers for (the list boxes); else (the string list)
+    // only the name is the page's.
+    bool isButton;
+    bool hasEntries;
     IAccessible* system;
     AccessLink* link;
     const AccessApi* api;
@@ -635,6 +706,11 @@ bool AnswerAccessMessage(HWND control, UINT message, WPARAM wParam, LPARAM lPara
                          LRESULT* result) {
     if (message == WM_GETOBJECT)
         return AnswerAccessibleObject(control, wParam, lParam, result);
+    if (message == kPostedDefaultAction) {
+        RunPostedAction(control, wParam, lParam);
+        *result = 0;
+        return true;
+    }
     return RunCarriedCall(message, wParam, lParam, result);
 }
 

@@ -1,8 +1,9 @@
 // What a screen reader gets when it asks the page's picture lists, member
-// list or play button for their accessible object: the system's own object
-// for the control, with the entries' names and descriptions (and, for the
-// lists, the entries themselves, which the system's object of a list box
-// without strings does not always know) and the play button's name added.
+// list, string list or play button for their accessible object: the system's
+// own object for the control, with the entries' names and descriptions (and,
+// for the list boxes, the entries themselves, which the system's object of a
+// list box without strings does not always know), the lists' names and the
+// play button's name added.
 #pragma once
 
 #include <windows.h>
@@ -16,8 +17,9 @@
 bool AnswerAccessibleObject(HWND control, WPARAM flags, LPARAM objectId, LRESULT* result);
 
 // A hooked control's messages for the accessibility code: WM_GETOBJECT as
-// above, and the calls of its objects carried from other threads
-// (PageThreadCall.h). False for every other message.
+// above, the calls of its objects carried from other threads
+// (PageThreadCall.h) and the default actions they posted. False for every
+// other message.
 bool AnswerAccessMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
 // The hook of the play button, whose picture alone says what it does.

@@ -5,8 +5,10 @@
 
 #include <cstddef>
 
+#include "common/ErrorReports.h"
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
+#include "page/commands/CommandSubject.h"
 #include "page/commands/CopySelection.h"
 #include "page/commands/SaveSelection.h"
 
@@ -117,15 +119,30 @@ void ShowCopyMenu(HWND dialog, HWND source, LPARAM point) {
     char legacyCopyText[] = "ｺﾋﾟｰ(&C)";
     // The label has no katakana to narrow: legacy mode shows it as it is.
     char saveText[] = "名前を付けて保存(&A)...";
+    // The menu's loop handles the page's messages, a rebuild for a changed
+    // file among them: the command acts only on the entry chosen before it.
+    PageState* page = FindPageState(dialog);
+    CommandSubject subject;
+    const bool noted = page != nullptr && NoteCommandSubject(dialog, page, &subject);
+    UINT command = 0;
     if (AddMenuItem(menu, 0, kCopyCommand, theModule.legacyShellMode ? legacyCopyText : copyText,
                     copy) &&
         AddMenuItem(menu, 1, kSaveCommand, saveText, save)) {
-        UINT command = static_cast<UINT>(
+        command = static_cast<UINT>(
             TrackPopupMenuEx(menu, TPM_RETURNCMD, screen.x, screen.y, dialog, nullptr));
-        if (command == kCopyCommand)
-            CopySelection(dialog, FindPageState(dialog));
-        else if (command == kSaveCommand)
-            SaveSelection(dialog, FindPageState(dialog), listId);
     }
     DestroyMenu(menu);
+    if (command == 0 || page == nullptr)
+        return;
+    if (!noted) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        ReportSystemError(dialog, 2);
+        return;
+    }
+    if (!CommandSubjectStands(dialog, subject))
+        return;
+    if (command == kCopyCommand)
+        CopySelection(dialog, FindPageState(dialog));
+    else if (command == kSaveCommand)
+        SaveSelection(dialog, FindPageState(dialog), listId);
 }

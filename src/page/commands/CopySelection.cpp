@@ -37,11 +37,17 @@ bool SelectedRecordName(HWND dialog, PageState* page, int listId, bool needsPict
 
 void CopyMemberImage(HWND dialog, PageState* page) {
     const GroupMember* member = SelectedMember(dialog, page);
-    // The member's copy in memory is the file as it was: it still goes to
-    // the clipboard from a file that is gone, never from one that changed.
-    if (member == nullptr || member->imageCopy == nullptr ||
-        !TargetReadyForCommand(dialog, page, false))
+    if (member == nullptr || member->imageCopy == nullptr)
         return;
+    // The member's copy in memory is the file as it was: it still goes to
+    // the clipboard from a file that is gone or locked, never from one that
+    // changed, which a copy keeping the size and write time shows only by
+    // its markers.
+    DWORD error = 0;
+    if (CheckPageTarget(page, true, &error) == kTargetChanged) {
+        ReportUnreadableTarget(dialog, ERROR_FILE_INVALID);
+        return;
+    }
     DWORD failure = 0;
     ClipboardBlock blocks[1] = {{CF_DIB, MemberImageBlock(dialog, *member, &failure)}};
     PutOnClipboard(dialog, blocks, 1);

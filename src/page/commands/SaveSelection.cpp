@@ -13,6 +13,7 @@
 #include "formats/output/SavedFiles.h"
 #include "formats/texts/StringBlock.h"
 #include "media/FileSave.h"
+#include "page/commands/CommandSubject.h"
 #include "page/commands/SaveDialog.h"
 #include "page/lists/ItemTexts.h"
 #include "page/lists/PictureItems.h"
@@ -365,6 +366,12 @@ void SaveSelection(HWND dialog, PageState* page, int listId) {
     }
     if (!TargetReadyForCommand(dialog, page, true))
         return;
+    CommandSubject subject;
+    if (!NoteCommandSubject(dialog, page, &subject)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        ReportSystemError(dialog, 2);
+        return;
+    }
     SavedBlock saved;
     ReadSavedBytes(dialog, page, kind, name, memberList ? &memberId : nullptr, &saved);
     if (saved.bytes().block == nullptr) {
@@ -380,6 +387,16 @@ void SaveSelection(HWND dialog, PageState* page, int listId) {
     SavePath path;
     if (!AskSaveName(dialog, page->target, defaultName, type, &path))
         return;
+    // The dialog's loop handles the page's messages: the bytes are written
+    // only for the entry they were read for, from a file that has not changed
+    // since (one locked or gone meanwhile still had them).
+    DWORD error = 0;
+    if (!CommandSubjectStands(dialog, subject))
+        return;
+    if (CheckPageTarget(page, true, &error) == kTargetChanged) {
+        ReportUnreadableTarget(dialog, ERROR_FILE_INVALID);
+        return;
+    }
     if (IsTargetFile(path, page->target)) {
         ReportRefusedTarget(dialog);
         return;

@@ -80,6 +80,11 @@ LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM l
         return 0;
     if (OnMenuKey(list, message, wParam))
         return 0;
+    // The system's object for a list view has no name under every system:
+    // the page adds the list's caption.
+    LRESULT answer = 0;
+    if (AnswerAccessMessage(list, message, wParam, lParam, &answer))
+        return answer;
     LRESULT result = CallPreviousProc(list, message, wParam, lParam);
     if (message == WM_ERASEBKGND)
         DrawBackgroundSeparator(list, FindPageState(dialog), reinterpret_cast<HDC>(wParam));

@@ -212,6 +212,7 @@ void RebuildForChangedTarget(HWND dialog, PageState* page) {
     EmptyPictureLists(dialog, page);
     ClearRowTexts(page);
     ReadTargetIdentity(page->target, &page->identity);
+    ++page->fillGeneration;
     page->targetChanged = 0;
     {
         OpenedTarget target(page->target);

@@ -112,6 +112,10 @@ struct PageState {
     // The page's dialog window, to which a change of the file is posted.
     HWND window;
     TargetIdentity identity;
+    // Counts the fillings of the lists from a file whose identity was read
+    // anew: a command or action noted under one count acts only under the
+    // same, so that it never falls on an entry of another file.
+    uint32_t fillGeneration;
     // 1 from the moment a change of the file is noticed until the lists are
     // filled again: nothing more is read from the file, and paints show the
     // entries' names only.
