@@ -237,17 +237,22 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
             EnableWindow(GetDlgItem(dialog, kCopyButton), FALSE);
             return;
         }
-        // The name is the listing's own copy: a report box inside the
-        // listing runs messages, and a refill among them rewrites the store.
+        // A report box inside the listing runs messages: the name is the
+        // listing's own copy, and a refill among them, which would rewrite
+        // the stores and the members under the listing, waits for the next
+        // paint or command.
         KeptResName group = {};
         if (!KeepResName(name, &group)) {
             ReportOutOfMemory(dialog);
             return;
         }
+        const int32_t wasRebuilding = page->rebuilding;
+        page->rebuilding = 1;
         ListGroupMembers(dialog, page->target, MemberArrayOfPage(page), KeptResNameOf(group),
                          kind == kKindCursor,
                          kind == kKindIcon ? page->memberSelIcon : page->memberSelCursor,
                          OrderMembers);
+        page->rebuilding = wasRebuilding;
         FreeKeptResName(&group);
         copyable = SelectedMemberIsCopyable(dialog, page);
     }

@@ -93,8 +93,9 @@ struct PageState {
     int32_t stringColumnWanted;
     char* textBuffer;
     int32_t textBufferSize;
-    // 1 from the start of the page's initialisation to its end, and during a
-    // rebuild: no rebuild runs inside another fill.
+    // 1 from the start of the page's initialisation to its end, during a
+    // rebuild and during a group's member listing: no rebuild runs inside
+    // another fill (a fill's report box runs messages).
     int32_t rebuilding;
     LivePicture livePictures[kMaxLivePictures];
     int32_t livePictureCount;
