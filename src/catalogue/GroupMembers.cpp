@@ -133,10 +133,23 @@ void PlaceMembers(HWND list, const MemberArray& members, MemberOrder order) {
         GlobalFree(places);
 }
 
+// The row of the member with image imageId, else the first row.
+LRESULT RowOfImage(HWND list, const MemberArray& members, int32_t imageId) {
+    const GroupMember* listed = reinterpret_cast<const GroupMember*>(*members.block);
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT row = 0; imageId >= 0 && row < count; ++row) {
+        const uint32_t index = ItemOffsetOf(static_cast<uintptr_t>(
+            SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0)));
+        if (index < static_cast<uint32_t>(*members.count) && listed[index].imageId == imageId)
+            return row;
+    }
+    return 0;
+}
+
 }  // namespace
 
 void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& members, ResName name,
-                      bool cursor, int32_t rememberedSelection, MemberOrder order) {
+                      bool cursor, int32_t imageId, MemberOrder order) {
     HWND list = GetDlgItem(dialog, kMemberList);
     if (list == nullptr || *members.block == nullptr)
         return;
@@ -169,8 +182,7 @@ void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& me
     }
     FreeImageIndex(&index);
     PlaceMembers(list, members, order);
-    if (*members.count > 0) {
-        int32_t selection = rememberedSelection < 0 ? 0 : rememberedSelection;
-        SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
-    }
+    if (*members.count > 0)
+        SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(RowOfImage(list, members, imageId)),
+                     0);
 }

@@ -14,8 +14,9 @@ typedef int (*MemberOrder)(const GroupMember& placed, const GroupMember& added);
 
 // Opens the target at path, lists the members of group name (an icon group,
 // or a cursor group when cursor) in list 1010 of dialog, in order as the
-// list's sorted style would place them, and selects the
-// remembered member (the first when it is below 0). The member list must be
-// empty and the member count 0. The target is closed again before returning.
+// list's sorted style would place them, and selects the member of image
+// imageId (the first when it is below 0 or not in the group). The member list
+// must be empty and the member count 0. The target is closed again before
+// returning.
 void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& members, ResName name,
-                      bool cursor, int32_t rememberedSelection, MemberOrder order);
+                      bool cursor, int32_t imageId, MemberOrder order);

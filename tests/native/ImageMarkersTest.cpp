@@ -3,6 +3,7 @@
 // differs in a marked byte is told apart.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -90,6 +91,68 @@ TEST(ImageMarkersTest, DirectoryIsCutToTheFileAndTheCap) {
     PokeU32(big.data() + sizeField, 0xFFFFFFFF);
     ASSERT_TRUE(LocateImageMarkers(big.data(), kMarkerHeadBytes, 0xFFFFFFFFFFull, &cut));
     EXPECT_LE(cut.tableSize, kMaxMarkedTableBytes);
+}
+
+// A one-section image whose PE header lies at newAt, with a 32-bit (0x10B) or
+// 64-bit (0x20B) optional header; every field the markers do not read holds
+// 0x11, so that a field read at the wrong place gives a wrong value.
+std::vector<uint8_t> SyntheticImage(uint32_t newAt, uint16_t magic) {
+    const uint32_t optionalSize = magic == 0x20B ? 240 : 224;
+    const uint32_t optional = newAt + 24;
+    const uint32_t section = optional + optionalSize;
+    const uint32_t raw = (section + 40 + 511) / 512 * 512;
+    std::vector<uint8_t> file(raw + 0x200, 0);
+    PokeU16(file.data(), 0x5A4D);
+    PokeU32(file.data() + 0x3C, newAt);
+    PokeU32(file.data() + newAt, 0x00004550);
+    PokeU16(file.data() + newAt + 6, 1);
+    PokeU32(file.data() + newAt + 8, 0x5EED1234);
+    PokeU16(file.data() + newAt + 20, static_cast<uint16_t>(optionalSize));
+    std::fill(file.begin() + optional, file.begin() + section, 0x11);
+    PokeU16(file.data() + optional, magic);
+    PokeU32(file.data() + optional + 64, 0x00C0FFEE);
+    const uint32_t directories = optional + (magic == 0x20B ? 108 : 92);
+    PokeU32(file.data() + directories, 16);
+    PokeU32(file.data() + directories + 4 + 2 * 8, 0x3000);
+    PokeU32(file.data() + directories + 8 + 2 * 8, 0x100);
+    PokeU32(file.data() + section + 12, 0x3000);
+    PokeU32(file.data() + section + 16, 0x200);
+    PokeU32(file.data() + section + 20, raw);
+    return file;
+}
+
+// As the page reads them: the file's first 4 KB, then, where the header lies
+// further in, 4 KB from the header on.
+bool MarkersAsThePageReads(const std::vector<uint8_t>& file, ImageMarkers* markers) {
+    const size_t head = file.size() < kMarkerHeadBytes ? file.size() : kMarkerHeadBytes;
+    uint32_t newAt = 0;
+    if (!MarkerWindowNeeded(file.data(), head, &newAt))
+        return LocateImageMarkers(file.data(), head, file.size(), markers);
+    const size_t rest = newAt < file.size() ? file.size() - newAt : 0;
+    const size_t window = rest < kMarkerHeadBytes ? rest : kMarkerHeadBytes;
+    return LocateImageMarkersAt(file.data() + newAt, window, newAt, newAt, file.size(), markers);
+}
+
+TEST(ImageMarkersTest, HeadersAnywhereAndOfEitherWidthGiveTheirMarkers) {
+    const struct {
+        uint32_t newAt;
+        uint16_t magic;
+    } cases[] = {
+        {0x80, 0x10B},   {0x80, 0x20B},    // the usual place
+        {0xF80, 0x20B},                    // the optional header across the 4 KB line
+        {0x1800, 0x10B}, {0x1800, 0x20B},  // past the first 4 KB
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "header at " << c.newAt << ", magic " << c.magic);
+        const std::vector<uint8_t> file = SyntheticImage(c.newAt, c.magic);
+        ImageMarkers markers;
+        ASSERT_TRUE(MarkersAsThePageReads(file, &markers));
+        EXPECT_EQ(markers.format, kImagePe);
+        EXPECT_EQ(markers.timeStamp, 0x5EED1234u);
+        EXPECT_EQ(markers.checkSum, 0x00C0FFEEu);
+        EXPECT_EQ(markers.tableOffset, file.size() - 0x200);
+        EXPECT_EQ(markers.tableSize, 0x100u);
+    }
 }
 
 TEST(ImageMarkersTest, NoImageGivesNoMarkers) {

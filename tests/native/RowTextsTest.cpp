@@ -29,6 +29,15 @@ TEST(RowTextsTest, FindsAfterTheStartRowAndWrapsBackToIt) {
     EXPECT_EQ(FindRowOfId(nullptr, 0, -1, 5, true), -1);
 }
 
+TEST(RowTextsTest, SortedRowsFindEveryIdAndNoMissingOne) {
+    const uint16_t sorted[] = {1, 4, 9, 200, 65535};
+    for (int32_t row = 0; row < 5; ++row)
+        EXPECT_EQ(FindRowOfSortedId(sorted, 5, sorted[row]), row);
+    for (uint32_t missing : {0u, 2u, 10u, 65534u, 65536u})
+        EXPECT_EQ(FindRowOfSortedId(sorted, 5, missing), -1);
+    EXPECT_EQ(FindRowOfSortedId(sorted, 0, 1), -1);
+}
+
 TEST(RowTextsTest, WindowHoldsTheRowAFewBeforeAndTheRestAfter) {
     RowWindow window = RowWindowAround(1000, 10000, 256);
     EXPECT_EQ(window.first, 1000 - 64);

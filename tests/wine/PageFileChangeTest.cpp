@@ -291,6 +291,46 @@ TEST(PageFileChange, PicturesComeBackAfterALockThatHeldTheFirstPaint) {
     DeleteFileA(path.c_str());
 }
 
+// A lock that lasts into the rebuild keeps the entries and draws no text of
+// either file; the rebuild is taken up once the lock ends. A page that
+// started on a locked file gets its string list when the file opens.
+TEST(PageFileChange, LocksAtTheRebuildOrAtTheStartLeaveTheListsToTheFileThatOpens) {
+    const std::string path = TempCopyOf("pe-resources.dll");
+    ResourcePage open = {};
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(path, &open));
+    ChooseKind(open.page, 3);
+    HWND strings = GetDlgItem(open.page, 1007);
+    const int rows = ListCount(open.page, 1007);
+    const int bitmaps = ListCount(open.page, 1005);
+    ASSERT_GT(rows, 2);
+    ASSERT_TRUE(CopyFileA(FixturePath("app-library.dll").c_str(), path.c_str(), FALSE));
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    PaintPage(open.page);
+    EXPECT_EQ(ListCount(open.page, 1007), rows);
+    EXPECT_EQ(ListCount(open.page, 1005), bitmaps);
+    EXPECT_EQ(RowText(strings, 1), "");
+    CloseHandle(lock);
+    PaintPage(open.page);
+    EXPECT_EQ(ListCount(open.page, 1007), 338);
+    EXPECT_EQ(ListCount(open.page, 1006), 12);
+    CloseResourcePage(&open);
+
+    ASSERT_TRUE(OfferResourcePage(path, &open));
+    lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(ShowOfferedPage(&open));
+    CloseHandle(lock);
+    ASSERT_TRUE(CopyFileA(FixturePath("pe-resources.dll").c_str(), path.c_str(), FALSE));
+    ChooseKind(open.page, 3);
+    CapturedMessageBox shown = CaptureMessageBox([&] { PaintPage(open.page); });
+    EXPECT_EQ(shown.count, 0) << shown.text;
+    EXPECT_EQ(ListCount(open.page, 1007), rows);
+    EXPECT_NE(RowText(GetDlgItem(open.page, 1007), 1), "");
+    CloseResourcePage(&open);
+    DeleteFileA(path.c_str());
+}
+
 TEST(PageFileChange, ParameterSearchAnswersAsAListWithRowsOfItsOwn) {
     ResourcePage open = {};
     PageCloser closer{&open};

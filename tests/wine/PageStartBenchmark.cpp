@@ -1,10 +1,11 @@
 // Times the page's start and the repaint of a long list under Wine, and prints a
 // table. No test: run it by hand inside a Wine session (README, benchmarks).
 //
-//   PageStartBenchmark [REPEATS [openings|rows]]
+//   PageStartBenchmark [REPEATS [openings|rows|rebuild]]
 //
 // With "openings", only the first table and the string list's first paint;
-// with "rows", only the reading of every string row through messages.
+// with "rows", only the reading of every string row through messages; with
+// "rebuild", only the rebuild that keeps selected string rows.
 // First the page's opening against the same sheet holding the page's own
 // dialog template with a procedure that does nothing (its controls and
 // typeface, nothing read, filled or drawn): cold, each opening in a fresh
@@ -41,7 +42,9 @@
 // clipboard: all 10,000 rows, the first 1,000 and the first 100, to show that
 // the time follows the bytes copied beyond a fixed part (the clipboard's
 // opening and emptying). Then every row of strings-10000.dll read through
-// LVM_GETITEMTEXTA, against the page's opening. All are medians of REPEATS.
+// LVM_GETITEMTEXTA, against the page's opening; and the rebuild after a change
+// of that file's write time with one row and with all 10,000 rows selected,
+// which it keeps. All are medians of REPEATS.
 #include <windows.h>
 #include <objbase.h>
 #include <commctrl.h>
@@ -54,6 +57,7 @@
 
 #include "support/PropertiesSheet.h"
 #include "support/ResourcePage.h"
+#include "support/TempFiles.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -522,6 +526,50 @@ void TimeStringCopies(const std::string& path, int repeats) {
     CloseResourcePage(&open);
 }
 
+// The rebuild after a change of the file's write time, with rows of
+// strings-10000.dll selected (all of them, or the first one), from the paint
+// that notices the change until the rebuild has kept the selection.
+void TimeRebuildKeepingRows(const std::string& fixture, int repeats) {
+    const std::string path = WriteTempFile(ReadWholeFile(fixture));
+    std::printf("rebuild after a change of strings-10000.dll's write time, median of %d\n",
+                repeats);
+    std::printf("%8s %10s %10s\n", "selected", "kept", "ms");
+    for (int rows : {1, -1}) {
+        ResourcePage open;
+        if (!OpenResourcePage(path, &open)) {
+            std::printf("rebuild: no page for %s\n", path.c_str());
+            CloseResourcePage(&open);
+            break;
+        }
+        ChooseKind(open.page, 3);
+        HWND list = GetDlgItem(open.page, 1007);
+        std::vector<double> times;
+        int selected = 0;
+        int kept = 0;
+        for (int i = 0; i < repeats; ++i) {
+            SelectStringRows(list, rows);
+            selected = static_cast<int>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+            HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+            FILETIME written = {};
+            GetSystemTimeAsFileTime(&written);
+            written.dwHighDateTime += static_cast<DWORD>(i + 1);
+            SetFileTime(file, nullptr, nullptr, &written);
+            CloseHandle(file);
+            LARGE_INTEGER start, end;
+            QueryPerformanceCounter(&start);
+            RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            PumpThreadMessages();
+            QueryPerformanceCounter(&end);
+            kept = static_cast<int>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+            times.push_back(Milliseconds(start, end));
+        }
+        std::printf("%8d %10d %10.1f\n", selected, kept, Median(times));
+        CloseResourcePage(&open);
+    }
+    DeleteFileA(path.c_str());
+}
+
 }  // namespace
 
 // Every row of the string list read through LVM_GETITEMTEXTA, as a screen
@@ -578,6 +626,10 @@ int main(int argc, char** argv) {
         TimeRowsThroughMessages(FixturePath("strings-10000.dll"), repeats);
         return 0;
     }
+    if (argc > 2 && std::string(argv[2]) == "rebuild") {
+        TimeRebuildKeepingRows(FixturePath("strings-10000.dll"), repeats);
+        return 0;
+    }
     std::printf(
         "page's opening against the empty dialog (the page's own template, a procedure that\n"
         "does nothing), median of %d; cold: a fresh process per opening, warm: the same\n"
@@ -621,6 +673,7 @@ int main(int argc, char** argv) {
     TimeRebuild("icons-1000.dll", FixturePath("icons-1000.dll"), repeats);
     TimeStringCopies(FixturePath("strings-10000.dll"), repeats);
     TimeRowsThroughMessages(FixturePath("strings-10000.dll"), repeats);
+    TimeRebuildKeepingRows(FixturePath("strings-10000.dll"), repeats);
     CoInitialize(nullptr);
     TimeShellSheet(SystemFilePath("shell32.dll"), repeats);
     CoUninitialize();

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# page-start-benchmark.sh [REPEATS [openings|rows]]
+# page-start-benchmark.sh [REPEATS [openings|rows|rebuild]]
 # Runs the page's timing program in the win32 build's Wine session, with the
 # library registered in the prefix for the part through the shell's own sheet,
 # and unregistered again afterwards. Build the win32 preset first.

@@ -30,6 +30,19 @@ struct ImageMarkers {
 bool LocateImageMarkers(const uint8_t* head, size_t headSize, uint64_t fileSize,
                         ImageMarkers* markers);
 
+// The offset of the PE or NE header that the DOS header in head points at.
+bool ImageHeaderOffset(const uint8_t* head, size_t headSize, uint32_t* newAt);
+
+// True when the header, at *newAt, lies too far into the file for head (the
+// file's first headSize bytes) to hold it with its section table: the markers
+// are then read from a second read of kMarkerHeadBytes from *newAt on.
+bool MarkerWindowNeeded(const uint8_t* head, size_t headSize, uint32_t* newAt);
+
+// As LocateImageMarkers, from window: windowSize bytes of the file from
+// windowAt on, holding the header that begins at newAt.
+bool LocateImageMarkersAt(const uint8_t* window, size_t windowSize, uint64_t windowAt,
+                          uint32_t newAt, uint64_t fileSize, ImageMarkers* markers);
+
 // A checksum of the resource directory's bytes (FNV-1a).
 uint32_t MarkerChecksum(const uint8_t* bytes, size_t size);
 

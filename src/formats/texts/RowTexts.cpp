@@ -22,6 +22,21 @@ int32_t FindRowOfId(const uint16_t* ids, int32_t count, int32_t start, uint32_t 
     return -1;
 }
 
+int32_t FindRowOfSortedId(const uint16_t* ids, int32_t count, uint32_t id) {
+    if (ids == nullptr || count <= 0)
+        return -1;
+    int32_t low = 0;
+    int32_t high = count;
+    while (low < high) {
+        const int32_t middle = low + (high - low) / 2;
+        if (ids[middle] < id)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low < count && ids[low] == id ? low : -1;
+}
+
 RowWindow RowWindowAround(int32_t row, int32_t rowCount, int32_t windowRows) {
     if (row < 0 || row >= rowCount || windowRows <= 0)
         return RowWindow{0, 0};

@@ -12,6 +12,10 @@
 // -1 when there is none, and for a start past the last row without wrap.
 int32_t FindRowOfId(const uint16_t* ids, int32_t count, int32_t start, uint32_t id, bool wrap);
 
+// The row whose identifier is id in rows sorted by identifier, by halving;
+// -1 when there is none.
+int32_t FindRowOfSortedId(const uint16_t* ids, int32_t count, uint32_t id);
+
 // The rows whose texts are read together with row's: a few before it, for a
 // list read upwards, and the rest after it, at most windowRows in all.
 struct RowWindow {

@@ -16,6 +16,7 @@
 #include "page/lists/ItemTexts.h"
 #include "page/lists/PageDrawing.h"
 #include "page/lists/PictureItems.h"
+#include "page/state/KeptResName.h"
 #include "page/state/PageStores.h"
 #include "page/state/TargetIdentity.h"
 
@@ -236,10 +237,23 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
             EnableWindow(GetDlgItem(dialog, kCopyButton), FALSE);
             return;
         }
-        // The name lives in the store, which the member listing does not touch.
-        ListGroupMembers(dialog, page->target, MemberArrayOfPage(page), name, kind == kKindCursor,
+        // A report box inside the listing runs messages: the name is the
+        // listing's own copy, and a refill among them, which would rewrite
+        // the stores and the members under the listing, waits for the next
+        // paint or command.
+        KeptResName group = {};
+        if (!KeepResName(name, &group)) {
+            ReportOutOfMemory(dialog);
+            return;
+        }
+        const int32_t wasRebuilding = page->rebuilding;
+        page->rebuilding = 1;
+        ListGroupMembers(dialog, page->target, MemberArrayOfPage(page), KeptResNameOf(group),
+                         kind == kKindCursor,
                          kind == kKindIcon ? page->memberSelIcon : page->memberSelCursor,
                          OrderMembers);
+        page->rebuilding = wasRebuilding;
+        FreeKeptResName(&group);
         copyable = SelectedMemberIsCopyable(dialog, page);
     }
     EnableWindow(GetDlgItem(dialog, kCopyButton), copyable);
@@ -309,14 +323,12 @@ void SelectKind(HWND dialog, PageState* page) {
 }  // namespace
 
 void RememberMemberSelection(HWND dialog, PageState* page) {
-    int32_t selection = -1;
-    if (page->memberCount != 0)
-        selection =
-            static_cast<int32_t>(SendDlgItemMessageA(dialog, kMemberList, LB_GETCURSEL, 0, 0));
+    const GroupMember* member = page->memberCount != 0 ? SelectedMember(dialog, page) : nullptr;
+    const int32_t imageId = member != nullptr ? member->imageId : -1;
     if (page->currentKind == kKindIcon)
-        page->memberSelIcon = selection;
+        page->memberSelIcon = imageId;
     else
-        page->memberSelCursor = selection;
+        page->memberSelCursor = imageId;
 }
 
 void EmptyMemberList(HWND dialog, PageState* page) {

@@ -11,7 +11,7 @@
 void OnPageCommand(HWND dialog, int controlId, int code, HWND control);
 
 // Remembers the member list's selection for the shown group kind (icon or
-// cursor): -1 when the list is empty.
+// cursor) by its image ID: -1 when none is selected.
 void RememberMemberSelection(HWND dialog, PageState* page);
 
 // Empties the member list and frees the members' image copies.

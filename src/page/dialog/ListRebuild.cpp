@@ -19,6 +19,7 @@
 #include "page/lists/PageDrawing.h"
 #include "page/lists/PictureItems.h"
 #include "page/lists/StringListRowId.h"
+#include "page/state/KeptResName.h"
 #include "page/state/PageStores.h"
 #include "page/state/RowTextCache.h"
 #include "page/state/TargetIdentity.h"
@@ -74,49 +75,35 @@ void EmptyPictureLists(HWND dialog, PageState* page) {
     }
 }
 
-// The name of a list's selected entry, kept across a rebuild: a number, or a
-// copy of a text name.
+// The name of a list's selected entry, kept across a rebuild.
 struct KeptName {
     bool kept;
-    bool isId;
-    uint16_t id;
-    char* text;
+    KeptResName name;
 };
 
 KeptName KeepSelectedName(HWND dialog, PageState* page, int listId) {
-    KeptName name = {};
+    KeptName kept = {};
     PictureStore store;
     const uint8_t* record = SelectedPictureRecord(dialog, page, listId, &store);
-    if (record == nullptr)
-        return name;
-    const ResName selected = ReadResName(record + store.fixedPart);
-    name.kept = true;
-    name.isId = IsIntResName(selected);
-    if (name.isId) {
-        name.id = ResNameId(selected);
-        return name;
-    }
-    const int length = lstrlenA(selected);
-    name.text = static_cast<char*>(GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(length) + 1));
-    if (name.text == nullptr)
-        name.kept = false;
-    else
-        memcpy(name.text, selected, static_cast<size_t>(length) + 1);
-    return name;
+    if (record != nullptr)
+        kept.kept = KeepResName(ReadResName(record + store.fixedPart), &kept.name);
+    return kept;
 }
 
 bool SameName(const KeptName& kept, ResName name) {
-    if (kept.isId)
-        return IsIntResName(name) && ResNameId(name) == kept.id;
-    return !IsIntResName(name) && lstrcmpA(kept.text, name) == 0;
+    const ResName keptName = KeptResNameOf(kept.name);
+    if (IsIntResName(keptName))
+        return IsIntResName(name) && ResNameId(name) == ResNameId(keptName);
+    return !IsIntResName(name) && lstrcmpA(keptName, name) == 0;
 }
 
-// Selects the entry of the kept name, else the first entry.
-void SelectKeptName(HWND dialog, PageState* page, int32_t kind, KeptName* kept) {
+// Selects the entry of the kept name, else the first entry; false when a
+// kept name is no longer in the list.
+bool SelectKeptName(HWND dialog, PageState* page, int32_t kind, KeptName* kept) {
     const int listId = ResourceKindList(kind);
     HWND list = GetDlgItem(dialog, listId);
     const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    LRESULT found = count > 0 ? 0 : -1;
+    LRESULT found = -1;
     for (LRESULT i = 0; kept->kept && i < count; ++i) {
         PictureStore store;
         const uint8_t* record = PictureRecordOfItem(
@@ -126,11 +113,14 @@ void SelectKeptName(HWND dialog, PageState* page, int32_t kind, KeptName* kept) 
             break;
         }
     }
+    const bool keptFound = !kept->kept || found >= 0;
+    if (found < 0 && count > 0)
+        found = 0;
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
     page->lastSelection[kind] = static_cast<int32_t>(found);
-    if (kept->text != nullptr)
-        GlobalFree(kept->text);
+    FreeKeptResName(&kept->name);
     *kept = KeptName{};
+    return keptFound;
 }
 
 // The string IDs of the selected rows, in a block of their own; null when
@@ -151,54 +141,111 @@ uint16_t* KeepSelectedIds(HWND list, const PageState* page, int32_t* count) {
     return ids;
 }
 
-void SetRowSelected(HWND list, LRESULT row, bool selected) {
-    LVITEMA state = {};
-    state.stateMask = LVIS_SELECTED | (selected ? LVIS_FOCUSED : 0);
-    state.state = selected ? LVIS_SELECTED | LVIS_FOCUSED : 0;
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&state));
+void SetRowState(HWND list, LRESULT row, UINT mask, UINT state) {
+    LVITEMA item = {};
+    item.stateMask = mask;
+    item.state = state;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-// Selects the rows of the kept IDs that the file still has, else the first row.
+// The row of a kept ID: the page's rows are sorted by ID; a list with rows of
+// its own is asked.
+LRESULT RowOfKeptId(HWND list, const PageState* page, uint16_t id) {
+    if (page->stringRows != nullptr)
+        return FindRowOfSortedId(reinterpret_cast<const uint16_t*>(page->stringRows),
+                                 page->stringRowCount, id);
+    LVFINDINFOA find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = id;
+    return SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                        reinterpret_cast<LPARAM>(&find));
+}
+
+// Selects the rows of the kept IDs that the file still has, else the first
+// row. Each row is only selected; the focus moves once, to the first of them,
+// so that thousands of kept rows cost no focus change each.
 void SelectKeptIds(HWND list, const PageState* page, uint16_t* ids, int32_t count) {
-    SetRowSelected(list, -1, false);
-    bool any = false;
+    SetRowState(list, -1, LVIS_SELECTED | LVIS_FOCUSED, 0);
+    LRESULT first = -1;
     for (int32_t i = 0; i < count; ++i) {
-        LRESULT row = -1;
-        if (page->stringRows != nullptr) {
-            row = FindRowOfId(reinterpret_cast<const uint16_t*>(page->stringRows),
-                              page->stringRowCount, -1, ids[i], false);
-        } else {
-            LVFINDINFOA find = {};
-            find.flags = LVFI_PARAM;
-            find.lParam = ids[i];
-            row = SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(&find));
-        }
-        if (row >= 0) {
-            SetRowSelected(list, row, true);
-            any = true;
-        }
+        const LRESULT row = RowOfKeptId(list, page, ids[i]);
+        if (row < 0)
+            continue;
+        SetRowState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+        if (first < 0 || row < first)
+            first = row;
     }
-    if (!any && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0)
-        SetRowSelected(list, 0, true);
+    if (first < 0 && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0) {
+        first = 0;
+        SetRowState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    if (first >= 0)
+        SetRowState(list, first, LVIS_FOCUSED, LVIS_FOCUSED);
     if (ids != nullptr)
         GlobalFree(ids);
 }
 
-}  // namespace
+void InvalidateLists(HWND dialog) {
+    for (int listId : {kIconList, kBitmapList, kCursorList, kStringList, kAviList, kMemberList})
+        InvalidateRect(GetDlgItem(dialog, listId), nullptr, TRUE);
+}
 
-void RebuildForChangedTarget(HWND dialog, PageState* page) {
-    if (page == nullptr || !page->started || !page->targetChanged)
+// A refill that cannot open the file, or not read its identity in that
+// opening, keeps every list's entries (their names and IDs stay listed); the
+// first time, it lets go of the pictures and texts, which may be the old
+// file's or of the old sizes, and has the lists drawn without them. The
+// wanted refill stays wanted: the next paint or command asks for it again.
+void KeepListsUnread(HWND dialog, PageState* page) {
+    if (page->refillFailed)
         return;
-    // Inside another fill the change is taken up once that fill is over.
-    if (page->rebuilding) {
-        PostMessageA(dialog, kRebuildForChangedTarget, 0, 0);
-        return;
-    }
-    page->rebuilding = 1;
+    page->refillFailed = 1;
     StopClipPlayback(page);
     EndPlaybackAtTeardown(dialog, page);
+    DiscardPictureLists(dialog, page);
+    ClearRowTexts(page);
+    if (page->drawingRefillWanted) {
+        // A fixed-height list measures its rows only when it is created.
+        for (int kind : kPictureKinds) {
+            const int listId = ResourceKindList(kind);
+            SendDlgItemMessageA(dialog, listId, LB_SETITEMHEIGHT, 0,
+                                MAKELPARAM(MeasuredRowHeight(dialog, listId), 0));
+        }
+    }
+    InvalidateLists(dialog);
+}
+
+// The string rows anew from the open source: a list that never got its
+// columns (the page started without its file) is set up first.
+void RefillStrings(HWND dialog, PageState* page, const ResourceSource& source) {
+    if (!page->stringListReady) {
+        FillPageStringList(dialog, page, source);
+        return;
+    }
+    RefillStringRows(dialog, TextBufferOfPage(page),
+                     StringRowArray{&page->stringRows, &page->stringRowCount}, source);
+}
+
+// Every refill of the lists, for a changed file or for the display's sizes:
+// the file is opened first and its identity read in that opening; only then
+// are the lists emptied, filled from it, and each list's entry kept by its
+// name, string ID or member image ID, and the identity adopted.
+void RefillLists(HWND dialog, PageState* page) {
+    if (page->rebuilding)
+        return;
+    page->rebuilding = 1;
+    OpenedTarget target(page->target);
+    TargetIdentity now = {};
+    if (!target.opened() || !ReadTargetIdentity(page->target, &now)) {
+        KeepListsUnread(dialog, page);
+        page->rebuilding = 0;
+        return;
+    }
+    const bool fileChanged =
+        page->targetChanged || !page->stringListReady || !SameTargetIdentity(now, page->identity);
+    StopClipPlayback(page);
+    EndPlaybackAtTeardown(dialog, page);
+    if (page->drawingRefillWanted)
+        ReloadPlayGlyphs(dialog, page);
     if (page->currentKind == kKindIcon || page->currentKind == kKindCursor)
         RememberMemberSelection(dialog, page);
     KeptName names[kKindCount] = {};
@@ -206,72 +253,69 @@ void RebuildForChangedTarget(HWND dialog, PageState* page) {
         names[kind] = KeepSelectedName(dialog, page, ResourceKindList(kind));
     HWND strings = GetDlgItem(dialog, kStringList);
     int32_t idCount = 0;
-    uint16_t* ids = KeepSelectedIds(strings, page, &idCount);
+    uint16_t* ids = fileChanged ? KeepSelectedIds(strings, page, &idCount) : nullptr;
 
     EmptyMemberList(dialog, page);
     EmptyPictureLists(dialog, page);
     ClearRowTexts(page);
-    ReadTargetIdentity(page->target, &page->identity);
-    ++page->fillGeneration;
+    FillPictureLists(dialog, page, target.source());
+    if (fileChanged)
+        RefillStrings(dialog, page, target.source());
+    page->identity = now;
+    // A command noted before a modal loop acts only on the filling it saw.
+    if (fileChanged)
+        ++page->fillGeneration;
     page->targetChanged = 0;
-    {
-        OpenedTarget target(page->target);
-        if (target.opened()) {
-            FillPictureLists(dialog, page, target.source());
-            RefillStringRows(dialog, TextBufferOfPage(page),
-                             StringRowArray{&page->stringRows, &page->stringRowCount},
-                             target.source());
-        } else {
-            // The file went after the change was seen: what it listed is not
-            // the file's any more.
-            if (page->stringRows != nullptr)
-                page->stringRowCount = 0;
-            SendMessageA(strings,
-                         page->stringRows != nullptr ? LVM_SETITEMCOUNT : LVM_DELETEALLITEMS, 0, 0);
-        }
-    }
-    for (int kind : kPictureKinds)
-        SelectKeptName(dialog, page, kind, &names[kind]);
-    SelectKeptIds(strings, page, ids, idCount);
-    InvalidateRect(strings, nullptr, TRUE);
+    page->refillFailed = 0;
+    page->drawingRefillWanted = 0;
+
+    // A member is kept only in the group it was chosen in.
+    if (!SelectKeptName(dialog, page, kKindIcon, &names[kKindIcon]))
+        page->memberSelIcon = -1;
+    if (!SelectKeptName(dialog, page, kKindCursor, &names[kKindCursor]))
+        page->memberSelCursor = -1;
+    SelectKeptName(dialog, page, kKindBitmap, &names[kKindBitmap]);
+    SelectKeptName(dialog, page, kKindAvi, &names[kKindAvi]);
+    if (fileChanged)
+        SelectKeptIds(strings, page, ids, idCount);
+    InvalidateLists(dialog);
     page->currentKind = -1;
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kKindDropDown, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, kKindDropDown)));
     page->rebuilding = 0;
 }
 
+}  // namespace
+
+void RebuildForChangedTarget(HWND dialog, PageState* page) {
+    if (page == nullptr)
+        return;
+    page->rebuildPosted = 0;
+    if (!page->started || (!page->targetChanged && !page->drawingRefillWanted))
+        return;
+    RefillLists(dialog, page);
+}
+
 void RebuildPictureLists(HWND dialog, PageState* page, bool displayChanged) {
     // A page that is starting is built with the sizes it reads; one whose
     // start failed has nothing to rebuild.
-    if (page == nullptr || !page->started || page->rebuilding)
+    if (page == nullptr || !page->started)
         return;
-    page->rebuilding = 1;
-    bool sizesChanged = ReadDrawingSizes(dialog);
-    if (!displayChanged && !sizesChanged) {
-        // Settings broadcasts are frequent: lists drawn with unchanged sizes
-        // stay as they are, selections included.
-        StopClipPlayback(page);
-        page->rebuilding = 0;
-        return;
-    }
-    // A playing clip ends before its list goes: the stop request alone would
-    // leave the device running over a list being refilled until its end notice.
     StopClipPlayback(page);
-    EndPlaybackAtTeardown(dialog, page);
-    ReloadPlayGlyphs(dialog, page);
-    if (page->currentKind == kKindIcon || page->currentKind == kKindCursor)
-        RememberMemberSelection(dialog, page);
-    // The group may be gone from the file; the kind selection below lists
-    // its members again when it is still there.
-    EmptyMemberList(dialog, page);
-    EmptyPictureLists(dialog, page);
-    {
-        OpenedTarget target(page->target);
-        if (target.opened())
-            FillPictureLists(dialog, page, target.source());
+    // Inside a fill the sizes are read when the refill comes, at the next
+    // paint or command.
+    if (page->rebuilding) {
+        page->drawingRefillWanted = 1;
+        return;
     }
-    page->currentKind = -1;
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kKindDropDown, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kKindDropDown)));
-    page->rebuilding = 0;
+    const bool sizesChanged = ReadDrawingSizes(dialog);
+    // Settings broadcasts are frequent: lists drawn with unchanged sizes stay
+    // as they are, selections included.
+    if (!displayChanged && !sizesChanged)
+        return;
+    page->drawingRefillWanted = 1;
+    // New sizes are drawn anew even where an earlier refill found the file
+    // closed.
+    page->refillFailed = 0;
+    RefillLists(dialog, page);
 }

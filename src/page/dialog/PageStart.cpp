@@ -102,22 +102,18 @@ void MakeStringListVirtual(HWND dialog) {
 }
 
 void FillLists(HWND dialog, PageState* page) {
-    // Read before the opening: a change between the two is seen at the next
-    // paint or command.
-    ReadTargetIdentity(page->target, &page->identity);
     OpenedTarget target(page->target);
-    // A file that opens neither way lists nothing, silently.
-    if (!target.opened())
+    // Only an identity read while the fill holds the file open is the lists'.
+    // A file that opens neither way (locked, gone) lists nothing, silently,
+    // and is tried again at the next paint or command.
+    if (!target.opened() || !ReadTargetIdentity(page->target, &page->identity)) {
+        page->identity = TargetIdentity{};
+        page->targetChanged = 1;
+        page->refillFailed = 1;
         return;
-    if (FillPictureLists(dialog, page, target.source()) == 0) {
-        HWND header = nullptr;
-        FillStringList(dialog, TextBufferOfPage(page),
-                       StringRowArray{&page->stringRows, &page->stringRowCount}, target.source(),
-                       &header);
-        page->stringHeader = header;
-        if (header != nullptr)
-            HookControl(header, HeaderHook);
     }
+    if (FillPictureLists(dialog, page, target.source()) == 0)
+        FillPageStringList(dialog, page, target.source());
 }
 
 void StopStart(HWND dialog) {
@@ -145,6 +141,18 @@ int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source)
     stores.text = TextBufferOfPage(page);
     return FillResourceLists(dialog, stores, source, ModuleListMetrics(), page->lastSelection,
                              OrderRecordNames);
+}
+
+int FillPageStringList(HWND dialog, PageState* page, const ResourceSource& source) {
+    HWND header = nullptr;
+    const int result =
+        FillStringList(dialog, TextBufferOfPage(page),
+                       StringRowArray{&page->stringRows, &page->stringRowCount}, source, &header);
+    page->stringHeader = header;
+    if (header != nullptr)
+        HookControl(header, HeaderHook);
+    page->stringListReady = 1;
+    return result;
 }
 
 void StartPage(HWND dialog, LPARAM description) {

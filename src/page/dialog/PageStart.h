@@ -21,3 +21,7 @@ void ReadTextHeight(HWND dialog);
 // Fills the four picture lists from an open source into the page's stores,
 // selecting each list's last selection again; FillResourceLists's result.
 int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source);
+
+// Gives the string list its columns and its header's hook and fills its rows
+// from an open source; FillStringList's result.
+int FillPageStringList(HWND dialog, PageState* page, const ResourceSource& source);

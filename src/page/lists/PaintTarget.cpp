@@ -8,6 +8,7 @@ void BeginListPaint(PageState* page) {
         return;
     if (page->paintDepth++ == 0) {
         page->paintSourceFailed = 0;
+        page->paintMarkersChecked = 0;
         DWORD error = 0;
         CheckPageTarget(page, false, &error);
     }
@@ -26,6 +27,7 @@ const ResourceSource* PaintSource(PageState* page) {
         return nullptr;
     if (!page->paintSourceOpen) {
         DWORD error = 0;
+        page->paintMarkersChecked = 1;
         if (page->paintSourceFailed || CheckPageTarget(page, true, &error) != kTargetSame ||
             !OpenResourceSource(page->target, &page->paintSource)) {
             page->paintSourceFailed = 1;

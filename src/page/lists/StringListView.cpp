@@ -67,20 +67,25 @@ void WidenForRow(PageState* page, HWND list, HDC dc, const char* text, int drawn
 // texts, read into it on a miss with one opening for the row and its
 // neighbours; null when the file has no text for the row or cannot be read.
 const char* StringRowText(PageState* page, int32_t row, int32_t* length) {
-    // Outside a paint, which looked when it began, kept texts are given only
-    // while the file's size and write time are those they were read with.
-    // The look costs about a millisecond under some systems, a thousand rows
-    // read one by one would take a second for it: it is made once per
-    // interval, so that a change is seen within a quarter of a second.
-    const DWORD now = GetTickCount();
-    if (page->paintDepth == 0 && now - page->stampCheckedAt >= kStampCheckInterval) {
-        page->stampCheckedAt = now;
-        DWORD error = 0;
-        if (CheckPageTarget(page, false, &error) == kTargetChanged)
-            return nullptr;
-    }
+    // Kept texts are given only while the file is the one they were read
+    // from, by its size and write time and by its markers, which a copy
+    // keeping the stamp changes: once per paint, and outside paints once per
+    // interval (the look costs about a millisecond under some systems; a
+    // thousand rows read one by one would take a second for it), so that a
+    // change is seen within a quarter of a second.
     const char* text = nullptr;
     CachedRow cached = CachedRowText(page, row, &text, length);
+    const DWORD now = GetTickCount();
+    DWORD error = 0;
+    if (page->paintDepth > 0 && cached != kRowNotCached && !page->paintMarkersChecked) {
+        page->paintMarkersChecked = 1;
+        if (CheckPageTarget(page, true, &error) == kTargetChanged)
+            return nullptr;
+    } else if (page->paintDepth == 0 && now - page->stampCheckedAt >= kStampCheckInterval) {
+        page->stampCheckedAt = now;
+        if (CheckPageTarget(page, cached != kRowNotCached, &error) == kTargetChanged)
+            return nullptr;
+    }
     if (cached == kRowNotCached) {
         TargetForNow target(page);
         if (!target.opened())

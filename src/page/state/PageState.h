@@ -93,8 +93,9 @@ struct PageState {
     int32_t stringColumnWanted;
     char* textBuffer;
     int32_t textBufferSize;
-    // 1 from the start of the page's initialisation to its end, and during a
-    // rebuild: no rebuild runs inside another fill.
+    // 1 from the start of the page's initialisation to its end, during a
+    // rebuild and during a group's member listing: no rebuild runs inside
+    // another fill (a fill's report box runs messages).
     int32_t rebuilding;
     LivePicture livePictures[kMaxLivePictures];
     int32_t livePictureCount;
@@ -123,6 +124,21 @@ struct PageState {
     // 1 when the paint under way found the file closed to it: its other
     // pictures and rows do not try again, the next paint does.
     int32_t paintSourceFailed;
+    // 1 once the paint under way compared the markers: rows it draws from
+    // kept texts are confirmed once per paint, as the stamp is.
+    int32_t paintMarkersChecked;
+    // 1 while a refill is posted and not yet handled: one at a time.
+    int32_t rebuildPosted;
+    // 1 when the lists are to be made again for the display's sizes (a
+    // display, settings or density change that could not refill yet).
+    int32_t drawingRefillWanted;
+    // 1 after a refill found the file closed to it: the lists keep their
+    // entries and were drawn once without the file's texts and pictures; the
+    // next paint or command tries again, quietly.
+    int32_t refillFailed;
+    // 1 once the string list has its columns and its header's hook, which a
+    // page that started without its file gets at its first refill.
+    int32_t stringListReady;
     RowTextCache rowTexts;
     // When a row text read through a message last looked at the file
     // (GetTickCount).

@@ -54,6 +54,7 @@ bool ReadAt(HANDLE file, uint64_t offset, uint8_t* bytes, DWORD count, DWORD* re
 
 // The markers from the file's head and resource directory.
 bool ReadMarkers(const TargetPath& path, ImageMarkers* markers) {
+    *markers = ImageMarkers{};
     HANDLE file = OpenTargetFile(path);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -66,9 +67,17 @@ bool ReadMarkers(const TargetPath& path, ImageMarkers* markers) {
     if ((low != INVALID_FILE_SIZE || GetLastError() == NO_ERROR) &&
         ReadAt(file, 0, head, sizeof(head), &got)) {
         const uint64_t fileSize = (static_cast<uint64_t>(high) << 32) | low;
-        LocateImageMarkers(head, got, fileSize, markers);
+        uint32_t newAt = 0;
         read = true;
-        if (markers->tableSize != 0) {
+        // A header placed further in is read where it lies.
+        if (MarkerWindowNeeded(head, got, &newAt)) {
+            read = ReadAt(file, newAt, head, sizeof(head), &got);
+            if (read)
+                LocateImageMarkersAt(head, got, newAt, newAt, fileSize, markers);
+        } else {
+            LocateImageMarkers(head, got, fileSize, markers);
+        }
+        if (read && markers->tableSize != 0) {
             uint8_t* table = static_cast<uint8_t*>(GlobalAlloc(GMEM_FIXED, markers->tableSize));
             DWORD tableRead = 0;
             read = table != nullptr &&
@@ -95,17 +104,34 @@ bool ReadTargetIdentity(const TargetPath& path, TargetIdentity* identity) {
            ReadMarkers(path, &identity->markers);
 }
 
+bool SameTargetIdentity(const TargetIdentity& a, const TargetIdentity& b) {
+    return a.size == b.size && a.writeTime == b.writeTime && SameImageMarkers(a.markers, b.markers);
+}
+
+void AskForRefill(PageState* page) {
+    // Inside a fill (its report box may be up) the request waits for the
+    // paint or command after it: a post now would come straight back.
+    if (page->rebuildPosted || page->rebuilding || page->window == nullptr)
+        return;
+    if (PostMessageA(page->window, kRebuildForChangedTarget, 0, 0))
+        page->rebuildPosted = 1;
+}
+
 void NoticeTargetChange(PageState* page) {
     if (page->targetChanged)
         return;
     page->targetChanged = 1;
+    // A refill that failed before drew without the old texts once; this
+    // change needs the same.
+    page->refillFailed = 0;
     ClearRowTexts(page);
-    if (page->window != nullptr)
-        PostMessageA(page->window, kRebuildForChangedTarget, 0, 0);
+    AskForRefill(page);
 }
 
 TargetState CheckPageTarget(PageState* page, bool markers, DWORD* error) {
     *error = 0;
+    if (page->targetChanged || page->drawingRefillWanted)
+        AskForRefill(page);
     if (page->targetChanged)
         return kTargetChanged;
     TargetIdentity now = {};

@@ -19,11 +19,19 @@ bool ReadTargetIdentity(const TargetPath& path, TargetIdentity* identity);
 // Compares the file with the page's identity: the size and write time alone,
 // or with markers the headers' markers too (one short read of the file). A
 // change is noticed once: the page stops reading the file and posts itself a
-// rebuild. *error receives the code of a file that cannot be read.
+// rebuild, asked for again at every call until it has filled the lists.
+// *error receives the code of a file that cannot be read.
 TargetState CheckPageTarget(PageState* page, bool markers, DWORD* error);
 
 // Marks the file as changed and posts the rebuild, once per change.
 void NoticeTargetChange(PageState* page);
+
+// Posts the refill unless one is on its way or a fill is under way; every
+// paint and command asks again while the page waits for one.
+void AskForRefill(PageState* page);
+
+// The same file: size, write time and markers.
+bool SameTargetIdentity(const TargetIdentity& a, const TargetIdentity& b);
 
 // Before a command acts: false when the file changed (the page rebuilds) or,
 // when the command needs the file, cannot be read; either is reported here,
