@@ -108,50 +108,27 @@ struct Random {
     int Below(int n) { return n <= 0 ? 0 : static_cast<int>(Next() % static_cast<uint64_t>(n)); }
 };
 
-enum Step {
-    // the user's
-    kKind,
-    kEntry,
-    kMember,
-    kRows,
-    kScroll,
-    kRepaint,
-    kCopyKey,
-    kCopyButton,
-    kSaveKey,
-    kMenu,
-    kPlay,
-    kReopen,
-    kSettle,
-    // a screen reader's, the system's, the world's
-    kReader,
-    kDisplay,
-    kSettings,
-    kDensity,
-    kReplace,
-    kDelete,
-    kLock,
-    kRelease,
-    kTruncate,
-    kFolder,
-    // the ends of modal loops
-    kEndMenu,
-    kAnswerSave,
-    kCloseBox,
-    kStepCount
-};
-const char* const kStepNames[kStepCount] = {
-    "kind",        "entry",    "member",   "rows",        "scroll",   "repaint", "ctrl+c",
-    "copy-button", "ctrl+s",   "menu",     "play",        "reopen",   "settle",  "reader",
-    "display",     "settings", "density",  "replace",     "delete",   "lock",    "release",
-    "truncate",    "folder",   "end-menu", "answer-save", "close-box"};
-// Top-level weights; inside a modal loop only the world, the system and a
-// repaint step, so that short runs of them inside menus, boxes and dialogs are
-// common.
-const int kTopWeights[kStepCount] = {6, 10, 6, 6, 3, 4, 7, 3, 5, 6, 4, 2, 7,
-                                     5, 2,  2, 1, 7, 1, 3, 3, 1, 1, 0, 0, 0};
-const int kInnerWeights[kStepCount] = {0, 0, 0, 0, 1, 3, 0, 0, 0, 0, 0, 0, 0,
-                                       0, 2, 2, 1, 6, 1, 3, 2, 1, 1, 0, 0, 0};
+// The steps: the user's, a screen reader's, the system's, the world's, and
+// the ends of modal loops, each with its weight at the top and inside a menu,
+// box or dialog. Inside one only the world, the system and a repaint step run,
+// so that short runs of them inside modal loops are common.
+// clang-format off
+enum Step { kKind, kEntry, kMember, kRows, kScroll, kRepaint, kCopyKey, kCopyButton, kSaveKey,
+            kMenu, kPlay, kReopen, kSettle, kReader, kDisplay, kSettings, kDensity, kReplace,
+            kDelete, kLock, kRelease, kTruncate, kFolder, kEndMenu, kAnswerSave, kCloseBox,
+            kStepCount };
+const struct {
+    const char* name;
+    int top, inner;
+} kSteps[kStepCount] = {
+    {"kind", 5, 0}, {"entry", 10, 0}, {"member", 5, 0}, {"rows", 5, 0}, {"scroll", 2, 1},
+    {"repaint", 4, 4}, {"ctrl+c", 8, 0}, {"copy-button", 4, 0}, {"ctrl+s", 7, 0}, {"menu", 8, 0},
+    {"play", 4, 0}, {"reopen", 2, 0}, {"settle", 8, 0},
+    {"reader", 5, 0}, {"display", 2, 2}, {"settings", 2, 2}, {"density", 1, 1},
+    {"replace", 8, 6}, {"delete", 1, 1}, {"lock", 3, 3}, {"release", 3, 2}, {"truncate", 1, 1},
+    {"folder", 1, 1},
+    {"end-menu", 0, 0}, {"answer-save", 0, 0}, {"close-box", 0, 0}};
+// clang-format on
 
 enum Content { kGone = -1, kTruncated = -2, kFolder_ = -3 };
 
@@ -330,13 +307,13 @@ void Later(int step, LPARAM detail, UINT ms) {
     SetTimer(walk->window, next++, ms, nullptr);
 }
 
-int Draw(const int* weights) {
+int Draw(bool inner) {
     int total = 0;
-    for (int i = 0; i < kStepCount; ++i)
-        total += weights[i];
+    for (const auto& step : kSteps)
+        total += inner ? step.inner : step.top;
     int pick = walk->random.Below(total);
     for (int i = 0; i < kStepCount; ++i) {
-        if ((pick -= weights[i]) < 0)
+        if ((pick -= inner ? kSteps[i].inner : kSteps[i].top) < 0)
             return i;
     }
     return kRepaint;
@@ -346,7 +323,7 @@ int Draw(const int* weights) {
 // step is about to open.
 void PostInner() {
     for (int n = walk->random.Below(4); n > 0; --n)
-        Post(Draw(kInnerWeights));
+        Post(Draw(true));
 }
 
 bool IsBox(HWND window) {
@@ -459,7 +436,10 @@ void WorldStep(int step) {
     if (step == kReplace) {
         // A partner of the same size half of the time, written in place with
         // the old write time kept half of the time.
-        int next = walk->random.Below(kPoolSize);
+        const int odds[kPoolSize] = {3, 2, 3, 2, 2, 1};
+        int next = 0;
+        for (int pick = walk->random.Below(13); (pick -= odds[next]) >= 0;)
+            ++next;
         const int partner[] = {1, 0, 2, 4, 3, 5};
         if (walk->content >= 0 && walk->random.Below(2) == 0)
             next = partner[walk->content];
@@ -574,12 +554,20 @@ void EndCommand() {
         Fail(what + " gave something and " + std::to_string(boxes) + " reports: " + walk->lastBox);
     if (c.cancel)
         Fail(what + " wrote a file although the dialog was cancelled");
-    // The file as it is now; a member the page holds may also come from the
-    // last content while the file cannot be read.
+    // The file as it is now. While it cannot be read, a member the page holds
+    // may come from any content the page may have read before.
     bool known = true;
     std::string expected = Expected(c, walk->content, &known);
-    if (expected.empty() && c.member && walk->content < 0 && walk->content != kTruncated)
-        expected = Expected(c, walk->lastContent, &known);
+    if (c.member && (walk->lock != nullptr || walk->content == kGone)) {
+        for (int other = 0; other < kPoolSize; ++other) {
+            bool exact = true;
+            const std::string held = Expected(c, other, &exact);
+            if (!held.empty() && (!exact || got.compare(0, held.size(), held) == 0)) {
+                expected = held;
+                known = exact;
+            }
+        }
+    }
     if (expected.empty())
         Fail(what + ": the file as it is now holds no such entry, yet " +
              std::to_string(got.size()) + " bytes came out");
@@ -787,6 +775,8 @@ void MenuStep() {
     SendMessageA(walk->open.page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
                  MAKELPARAM(centre.x, centre.y));
     walk->menuCall = walk->saveCall = false;
+    // A copy the page no longer offers after the loop may end silently.
+    walk->command.enabled &= walk->command.save || IsWindowEnabled(Control(1013));
     if (walk->menus == seen) {
         Note("  no menu came");
         walk->command.active = false;
@@ -916,7 +906,7 @@ void RunStep(int step, LPARAM detail) {
     walk->progress = GetTickCount();
     if (step < kEndMenu) {
         ++walk->steps;
-        Note(kStepNames[step]);
+        Note(kSteps[step].name);
     }
     const bool page = walk->shown;
     if (step == kEndMenu)
@@ -1023,8 +1013,8 @@ void WalkOnce(uint64_t seed, int limit) {
         gdiBefore = 1 << 30;
     }
     while (state.steps < limit) {
-        int step = Draw(kTopWeights);
-        if (!state.shown && walk->random.Below(3) == 0)
+        int step = Draw(false);
+        if (!state.shown && walk->random.Below(2) == 0)
             step = kReopen;
         Post(step);
         PumpThreadMessages();
@@ -1050,6 +1040,8 @@ void WalkOnce(uint64_t seed, int limit) {
     if (state.content >= 0 || state.content == kTruncated) {
         EXPECT_TRUE(OpenableExclusively(state.path)) << "seed " << seed;
     }
+    if (getenv("VANTREL_WALK_LOG") != nullptr)
+        std::printf("steps:%s\n", state.log.c_str());
     std::printf("seed %llu: %d steps, %d boxes, %d copies or saves\n",
                 static_cast<unsigned long long>(seed), state.steps, state.boxes, state.saves);
     CloseHandle(watchdog);
