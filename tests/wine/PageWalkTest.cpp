@@ -717,7 +717,7 @@ bool OpenPage() {
         chosen.clear();
     walk->shown = OfferResourcePage(walk->path, &walk->open);
     // Now and then the file is locked between the offer and the page's start.
-    if (walk->shown && walk->lock == nullptr && walk->random.Below(4) == 0) {
+    if (walk->shown && walk->limit > 0 && walk->lock == nullptr && walk->random.Below(4) == 0) {
         Note("  locked before the page starts");
         WorldStep(kLock);
     }
@@ -801,14 +801,21 @@ void FinishMenu(int choice) {
     }
     tries = 0;
     walk->menuShown = 0;
+    // A menu that went away before the user chose has no command behind it.
+    if (!IsWindowVisible(FindWindowA("#32768", nullptr))) {
+        Note("  the menu went away");
+        walk->command.active = false;
+        return;
+    }
     if (choice == 2)
         return static_cast<void>(EndMenu());
+    // The item is chosen at once; what follows runs inside the save dialog.
+    PostMessageA(walk->open.page, WM_CHAR, choice == 0 ? 'c' : 'a', 0);
     if (choice == 1) {
         PostInner();
         Post(kAnswerSave);
         walk->saveCall = true;
     }
-    PostMessageA(walk->open.page, WM_CHAR, choice == 0 ? 'c' : 'a', 0);
 }
 
 BOOL CALLBACK FindSaveDialog(HWND window, LPARAM found) {
@@ -1028,7 +1035,7 @@ void WalkOnce(uint64_t seed, int limit) {
     // The end: a readable file, the page closed, nothing left held.
     PumpThreadMessages();
     WorldStep(kRelease);
-    Post(kSettle);
+    Post(limit > 0 ? kSettle : kRepaint);
     PumpThreadMessages();
     if (state.shown)
         CloseResourcePage(&state.open);
@@ -1048,7 +1055,7 @@ void WalkOnce(uint64_t seed, int limit) {
         EXPECT_TRUE(OpenableExclusively(state.path)) << "seed " << seed;
     }
     if (getenv("VANTREL_WALK_LOG") != nullptr)
-        std::printf("steps:%s\n", state.log.c_str());
+        std::fprintf(stderr, "steps:%s\n", state.log.c_str());
     std::printf("seed %llu: %d steps, %d boxes, %d copies or saves\n",
                 static_cast<unsigned long long>(seed), state.steps, state.boxes, state.saves);
     CloseHandle(watchdog);
