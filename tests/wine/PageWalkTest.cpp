@@ -616,7 +616,7 @@ DWORD WINAPI ReaderThread(void*) {
 void ReaderStep() {
     ReaderCall& call = walk->reader;
     const int kind = ShownKind();
-    const int pick = walk->random.Below(3);
+    const int pick = walk->random.Below(4);
     HWND list = Control(pick == 0 ? kMembers : kLists[kind < 0 ? 0 : kind]);
     call.object = nullptr;
     call.rows = nullptr;
