@@ -150,7 +150,8 @@ struct ReaderCall {
     LONG child;
     volatile LONG busy;
     volatile DWORD started;
-    std::string answer;
+    std::string name;  // of the child, asked first
+    HRESULT named, done;
 };
 
 struct Walk {
@@ -593,21 +594,21 @@ void EndCommand() {
 DWORD WINAPI ReaderThread(void*) {
     ReaderCall& call = walk->reader;
     while (WaitForSingleObject(walk->readerWake, INFINITE) == WAIT_OBJECT_0 && !walk->finished) {
-        VARIANT child = Child(call.child);
-        BSTR text = nullptr;
-        call.answer.clear();
+        const VARIANT child = Child(call.child);
+        call.done = S_OK;
         if (call.rows != nullptr) {
-            call.answer = RowCell(call.rows, call.child, 1);
-        } else if (call.action == 0) {
-            call.object->get_accName(child, &text);
-            call.answer = Narrow(text);
-        } else if (call.action == 1) {
-            call.object->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, child);
+            call.name = RowCell(call.rows, call.child, 1);
         } else {
-            call.object->accDoDefaultAction(child);
-        }
-        if (call.object != nullptr)
+            BSTR text = nullptr;
+            call.named = call.object->get_accName(child, &text);
+            call.name = Narrow(text);
+            if (call.action == 1)
+                call.done =
+                    call.object->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, child);
+            else if (call.action >= 2)
+                call.done = call.object->accDoDefaultAction(child);
             call.object->Release();
+        }
         InterlockedExchange(&call.busy, 0);
     }
     return 0;
@@ -627,11 +628,15 @@ void ReaderStep() {
     } else {
         call.object = AskFor(list);
         long count = 0;
-        if (call.object == nullptr || FAILED(call.object->get_accChildCount(&count)))
+        if (call.object == nullptr)
             return Note("  no object");
         // Every list answers a name of its own.
         if (NameOf(call.object, CHILDID_SELF).empty())
             Fail("list " + std::to_string(GetDlgCtrlID(list)) + " has no name for a screen reader");
+        if (FAILED(call.object->get_accChildCount(&count)) || count == 0) {
+            call.object->Release();
+            return Note("  no entries");
+        }
         call.child = 1 + walk->random.Below(static_cast<int>(count));
     }
     Note("  list " + std::to_string(GetDlgCtrlID(list)) + " child " + std::to_string(call.child) +
@@ -650,6 +655,13 @@ void ReaderStep() {
     }
     if (call.busy)
         Fail("a screen reader's call did not return within 6 s");
+    // An entry of a shown picture or member list always has a name, and the
+    // shown list takes a selection, however many calls came before.
+    if (call.rows == nullptr && IsWindowVisible(list) && GetDlgCtrlID(list) != 1007 &&
+        (call.named != S_OK || call.name.empty() || (call.action == 1 && call.done != S_OK)))
+        Fail("a screen reader's call on list " + std::to_string(GetDlgCtrlID(list)) +
+             " failed: name '" + call.name + "' " + std::to_string(call.named) + ", " +
+             std::to_string(call.done));
     for (int kind2 = 0; kind2 < 5; ++kind2)
         walk->chosen[kind2] = kind2 == ShownKind() ? std::string() : walk->chosen[kind2];
 }
@@ -690,8 +702,17 @@ void Settle() {
     if (rows != static_cast<int>(h.strings.size()))
         Fail("the string list has " + std::to_string(rows) + " rows, the file " +
              std::to_string(h.strings.size()));
-    for (int i = 0; i < std::min(rows, 24); ++i) {
-        const int row = rows <= 24 ? i : walk->random.Below(rows);
+    // Rows read by message are openings of their own: a change they find is
+    // given its rebuild before the rows are compared.
+    std::vector<int> sample;
+    for (int i = 0; i < std::min(rows, 24); ++i)
+        sample.push_back(rows <= 24 ? i : walk->random.Below(rows));
+    for (int row : sample)
+        RowCell(strings, row, 1);
+    PumpThreadMessages();
+    Sleep(300);
+    PumpThreadMessages();
+    for (int row : sample) {
         const int id = atoi(RowCell(strings, row, 0).c_str());
         const std::string text = RowCell(strings, row, 1);
         auto held = h.strings.find(id);
@@ -745,6 +766,23 @@ void SelectRows() {
                      reinterpret_cast<LPARAM>(&state));
         SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
     }
+}
+
+// Typing a row's ID finds a row whose ID starts with what was typed.
+void TypeRowId() {
+    HWND list = Control(1007);
+    const int rows = ListCount(walk->open.page, 1007);
+    if (rows == 0)
+        return;
+    const std::string id = RowCell(list, walk->random.Below(rows), 0);
+    Note("  typed " + id);
+    Sleep(600);  // a search of its own, not the last one's continuation
+    for (char digit : id)
+        SendMessageA(list, WM_CHAR, static_cast<WPARAM>(digit), 1);
+    const LRESULT found =
+        SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    if (found < 0 || RowCell(list, static_cast<int>(found), 0).rfind(id, 0) != 0)
+        Fail("typing " + id + " in the string list finds row " + std::to_string(found));
 }
 
 void MenuStep() {
@@ -870,6 +908,8 @@ void UserStep(int step) {
         case kRows:
             if (kind != 3)
                 ChooseKind(page, 3);
+            if (walk->random.Below(3) == 0)
+                return TypeRowId();
             return SelectRows();
         case kScroll:
             if (kind == 3 && ListCount(page, 1007) > 0)
