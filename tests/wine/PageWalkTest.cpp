@@ -908,7 +908,7 @@ void UserStep(int step) {
         case kRows:
             if (kind != 3)
                 ChooseKind(page, 3);
-            if (walk->random.Below(3) == 0)
+            if (walk->random.Below(2) == 0)
                 return TypeRowId();
             return SelectRows();
         case kScroll:
