@@ -150,6 +150,8 @@ struct ReaderCall {
     LONG child;
     volatile LONG busy;
     volatile DWORD started;
+    int repeat;  // calls on the children from child on, as readers repeat them
+    LONG count;
     std::string name;  // of the child, asked first
     HRESULT named, done;
 };
@@ -594,19 +596,26 @@ void EndCommand() {
 DWORD WINAPI ReaderThread(void*) {
     ReaderCall& call = walk->reader;
     while (WaitForSingleObject(walk->readerWake, INFINITE) == WAIT_OBJECT_0 && !walk->finished) {
-        const VARIANT child = Child(call.child);
         call.done = S_OK;
         if (call.rows != nullptr) {
             call.name = RowCell(call.rows, call.child, 1);
         } else {
-            BSTR text = nullptr;
-            call.named = call.object->get_accName(child, &text);
-            call.name = Narrow(text);
-            if (call.action == 1)
-                call.done =
-                    call.object->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, child);
-            else if (call.action >= 2)
-                call.done = call.object->accDoDefaultAction(child);
+            for (int n = 0; n < call.repeat; ++n) {
+                const VARIANT next = Child(1 + (call.child - 1 + n) % call.count);
+                BSTR text = nullptr;
+                const HRESULT named = call.object->get_accName(next, &text);
+                const std::string name = Narrow(text);
+                HRESULT done = S_OK;
+                if (call.action == 1)
+                    done = call.object->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, next);
+                else if (call.action >= 2)
+                    done = call.object->accDoDefaultAction(next);
+                if (n == 0 || named != S_OK || name.empty() || done != S_OK) {
+                    call.named = named;
+                    call.name = name;
+                    call.done = done;
+                }
+            }
             call.object->Release();
         }
         InterlockedExchange(&call.busy, 0);
@@ -637,7 +646,9 @@ void ReaderStep() {
             call.object->Release();
             return Note("  no entries");
         }
+        call.count = count;
         call.child = 1 + walk->random.Below(static_cast<int>(count));
+        call.repeat = 1 + walk->random.Below(4);
     }
     Note("  list " + std::to_string(GetDlgCtrlID(list)) + " child " + std::to_string(call.child) +
          (call.rows          ? " row"
