@@ -190,9 +190,10 @@ std::string ReplayCommand() {
 
 // The first fault ends the program: the page may be in any state, a modal
 // loop or a blocked call deep, and the seed and steps are what matter.
-void Fail(const std::string& what) {
-    // VANTREL_WALK_IGNORE="text;text" lets a walk go past faults already known.
-    const char* ignore = getenv("VANTREL_WALK_IGNORE");
+void Fail(const std::string& what, bool hang = false) {
+    // VANTREL_WALK_IGNORE="text;text" lets a walk go past faults already known
+    // (never past a hang).
+    const char* ignore = hang ? nullptr : getenv("VANTREL_WALK_IGNORE");
     for (std::string known = ignore != nullptr ? ignore : ""; !known.empty();) {
         const size_t end = known.find(';');
         if (what.find(known.substr(0, end)) != std::string::npos) {
@@ -218,7 +219,7 @@ DWORD WINAPI Watchdog(void*) {
     while (!walk->finished) {
         Sleep(250);
         if (GetTickCount() - walk->progress > 10000 && !walk->finished)
-            Fail("no step finished for 10 s: the page's thread hangs");
+            Fail("no step finished for 10 s: the page's thread hangs", true);
     }
     return 0;
 }
