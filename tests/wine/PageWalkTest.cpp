@@ -19,7 +19,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -162,7 +161,7 @@ struct Walk {
     int steps, limit;
     std::string log;
     std::string path;
-    int content, lastContent;
+    int content;
     HANDLE lock;
     ResourcePage open;
     bool shown;
@@ -456,7 +455,7 @@ void WorldStep(int step) {
         const bool keepTime = walk->random.Below(2) == 0;
         Note(std::string("  ") + pool[next].file + (keepTime ? " keeping size and time" : ""));
         if (WriteTarget(pool[next].bytes, keepTime))
-            walk->content = walk->lastContent = next;
+            walk->content = next;
     } else if (step == kTruncate && walk->content != kFolder_) {
         std::vector<uint8_t> bytes = ReadWholeFile(path);
         bytes.resize(bytes.size() / (2 + walk->random.Below(6)));
@@ -1048,7 +1047,7 @@ void WalkOnce(uint64_t seed, int limit) {
     state.random.state = seed;
     state.limit = limit;
     state.path = WriteTempFile(pool[0].bytes);
-    state.content = state.lastContent = 0;
+    state.content = 0;
     state.progress = GetTickCount();
     state.window = CreateWindowExA(0, "VantrelWalk", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                    nullptr, nullptr);
