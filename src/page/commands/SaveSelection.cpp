@@ -388,13 +388,15 @@ void SaveSelection(HWND dialog, PageState* page, int listId) {
     if (!AskSaveName(dialog, page->target, defaultName, type, &path))
         return;
     // The dialog's loop handles the page's messages: the bytes are written
-    // only for the entry they were read for, from a file that has not changed
-    // since (one locked or gone meanwhile still had them).
+    // only for the entry they were read for, from a file that is still there
+    // as it was; one gone, locked or changed meanwhile can no longer vouch
+    // for them.
     DWORD error = 0;
     if (!CommandSubjectStands(dialog, subject))
         return;
-    if (CheckPageTarget(page, true, &error) == kTargetChanged) {
-        ReportUnreadableTarget(dialog, ERROR_FILE_INVALID);
+    const TargetState state = CheckPageTarget(page, true, &error);
+    if (state != kTargetSame) {
+        ReportUnreadableTarget(dialog, state == kTargetChanged ? ERROR_FILE_INVALID : error);
         return;
     }
     if (IsTargetFile(path, page->target)) {
