@@ -273,8 +273,13 @@ void SelectKind(HWND dialog, PageState* page) {
     char caption[64];
     wsprintfA(caption, "%s一覧(&L):", ResourceKindName(kind, theModule.legacyShellMode));
     SetDlgItemTextA(dialog, kListCaption, caption);
-    for (int k = 0; k < kKindCount; ++k)
-        ShowWindow(GetDlgItem(dialog, ResourceKindList(k)), SW_HIDE);
+    // The shown list is never hidden on the way: a refill shows the same kind
+    // again, and hiding the list with the keyboard focus would hand the focus
+    // to the kind drop-down, where the next arrow key changes the kind.
+    for (int k = 0; k < kKindCount; ++k) {
+        if (k != kind)
+            ShowWindow(GetDlgItem(dialog, ResourceKindList(k)), SW_HIDE);
+    }
     HWND list = GetDlgItem(dialog, ResourceKindList(kind));
     ShowWindow(list, SW_SHOW);
 
