@@ -259,6 +259,20 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
     EnableWindow(GetDlgItem(dialog, kCopyButton), copyable);
 }
 
+// A double-click, or a screen reader's default action, on a clip: stops the
+// clip when it is the one playing, else plays it. The click that selected it
+// stopped another clip, which counts as playing until its device's notice
+// comes; an action done at once comes before that notice, so that playback
+// is let go here, and the chosen clip plays rather than the old one stopping
+// a second time.
+void PlayOrStopChosenClip(HWND dialog, PageState* page, HWND list) {
+    const LRESULT chosen = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (page->playingIndex >= 0 && page->playingIndex != chosen)
+        EndPlaybackAtTeardown(dialog, page);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kPlayButton, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kPlayButton)));
+}
+
 void SelectKind(HWND dialog, PageState* page) {
     int32_t kind =
         static_cast<int32_t>(SendDlgItemMessageA(dialog, kKindDropDown, CB_GETCURSEL, 0, 0));
@@ -361,8 +375,7 @@ void OnPageCommand(HWND dialog, int controlId, int code, HWND control) {
             if (code == LBN_SELCHANGE)
                 SelectEntry(dialog, page, controlId, control);
             else if (code == LBN_DBLCLK && controlId == kAviList)
-                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kPlayButton, BN_CLICKED),
-                             reinterpret_cast<LPARAM>(GetDlgItem(dialog, kPlayButton)));
+                PlayOrStopChosenClip(dialog, page, control);
             else if (code == LBN_ERRSPACE)
                 ReportOutOfMemory(dialog);
             return;
