@@ -397,11 +397,18 @@ TEST_F(PageEventsTest, ChangesRebuildOnlyWhatTheyAffectAndKeepTheSelections) {
     EXPECT_EQ(bitmapListResets, 0) << "nothing the lists are drawn with changed";
     ExpectSame(before, Snapshot(page), "settings");
 
+    // A keyboard user in the shown list stays there: the next arrow key must
+    // move in the list, not change the kind.
+    SetForegroundWindow(open.sheet);
+    HWND icons = GetDlgItem(page, 1004);
+    SetFocus(icons);
+    ASSERT_EQ(GetFocus(), icons);
     changeInsideFill = true;
     SendMessageA(page, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
     EXPECT_FALSE(changeInsideFill);
     EXPECT_EQ(bitmapListResets, 1) << "one rebuild, the change inside it ignored";
     ExpectSame(before, Snapshot(page), "display");
+    EXPECT_EQ(GetFocus(), icons) << "the keyboard focus kept in the list";
 
     // Rows built for another icon size: the next settings change rebuilds.
     LRESULT height = SendDlgItemMessageA(page, 1004, LB_GETITEMHEIGHT, 0, 0);

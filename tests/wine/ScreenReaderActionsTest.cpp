@@ -220,6 +220,21 @@ TEST_F(ScreenReaderActionsTest, AClipIsPlayedAndStoppedByItsDefaultAction) {
     EXPECT_EQ(S_OK, play.object->accDoDefaultAction(Child(CHILDID_SELF)));
     ASSERT_TRUE(PumpUntil([&] { return FindPageState(page)->playingIndex < 0; }));
 
+    // Another clip's "再生" while one plays plays that clip: its selection
+    // stopped the first, whose end the device has not told yet.
+    const LONG other = ChildNamed(clips.object, "150");
+    ASSERT_NE(0, other);
+    ASSERT_EQ(S_OK, clips.object->accDoDefaultAction(Child(video)));
+    ASSERT_TRUE(
+        HandleQueuedFor(clipList, [&] { return FindPageState(page)->playingIndex == video - 1; }));
+    EXPECT_EQ("再生", ActionOf(clips.object, other));
+    ASSERT_EQ(S_OK, clips.object->accDoDefaultAction(Child(other)));
+    EXPECT_TRUE(HandleQueuedFor(clipList, [&] {
+        return FindPageState(page)->playingIndex == other - 1;
+    })) << "the other clip plays";
+    EXPECT_EQ(S_OK, play.object->accDoDefaultAction(Child(CHILDID_SELF)));
+    ASSERT_TRUE(PumpUntil([&] { return FindPageState(page)->playingIndex < 0; }));
+
     ChooseKind(page, kKindBitmap);
     EXPECT_EQ("", ActionOf(clips.object, video)) << "a hidden list's entries have none";
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, clips.object->accDoDefaultAction(Child(video)));

@@ -259,6 +259,20 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
     EnableWindow(GetDlgItem(dialog, kCopyButton), copyable);
 }
 
+// A double-click, or a screen reader's default action, on a clip: stops the
+// clip when it is the one playing, else plays it. The click that selected it
+// stopped another clip, which counts as playing until its device's notice
+// comes; an action done at once comes before that notice, so that playback
+// is let go here, and the chosen clip plays rather than the old one stopping
+// a second time.
+void PlayOrStopChosenClip(HWND dialog, PageState* page, HWND list) {
+    const LRESULT chosen = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (page->playingIndex >= 0 && page->playingIndex != chosen)
+        EndPlaybackAtTeardown(dialog, page);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kPlayButton, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kPlayButton)));
+}
+
 void SelectKind(HWND dialog, PageState* page) {
     int32_t kind =
         static_cast<int32_t>(SendDlgItemMessageA(dialog, kKindDropDown, CB_GETCURSEL, 0, 0));
@@ -273,8 +287,13 @@ void SelectKind(HWND dialog, PageState* page) {
     char caption[64];
     wsprintfA(caption, "%s一覧(&L):", ResourceKindName(kind, theModule.legacyShellMode));
     SetDlgItemTextA(dialog, kListCaption, caption);
-    for (int k = 0; k < kKindCount; ++k)
-        ShowWindow(GetDlgItem(dialog, ResourceKindList(k)), SW_HIDE);
+    // The shown list is never hidden on the way: a refill shows the same kind
+    // again, and hiding the list with the keyboard focus would hand the focus
+    // to the kind drop-down, where the next arrow key changes the kind.
+    for (int k = 0; k < kKindCount; ++k) {
+        if (k != kind)
+            ShowWindow(GetDlgItem(dialog, ResourceKindList(k)), SW_HIDE);
+    }
     HWND list = GetDlgItem(dialog, ResourceKindList(kind));
     ShowWindow(list, SW_SHOW);
 
@@ -356,8 +375,7 @@ void OnPageCommand(HWND dialog, int controlId, int code, HWND control) {
             if (code == LBN_SELCHANGE)
                 SelectEntry(dialog, page, controlId, control);
             else if (code == LBN_DBLCLK && controlId == kAviList)
-                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kPlayButton, BN_CLICKED),
-                             reinterpret_cast<LPARAM>(GetDlgItem(dialog, kPlayButton)));
+                PlayOrStopChosenClip(dialog, page, control);
             else if (code == LBN_ERRSPACE)
                 ReportOutOfMemory(dialog);
             return;
