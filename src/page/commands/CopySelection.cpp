@@ -15,6 +15,7 @@
 #include "media/ClipCopy.h"
 #include "media/ClipboardPut.h"
 #include "page/commands/CopyMemberImage.h"
+#include "page/commands/MessageCommands.h"
 #include "page/lists/PictureItems.h"
 #include "page/state/PageStores.h"
 #include "page/state/TargetIdentity.h"
@@ -277,6 +278,9 @@ void CopySelection(HWND dialog, PageState* page) {
             break;
         case kKindAvi:
             CopyClip(dialog, page);
+            break;
+        case kKindMessage:
+            CopyMessageRows(dialog, page);
             break;
         default:
             break;

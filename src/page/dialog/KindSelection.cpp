@@ -199,7 +199,7 @@ bool SelectedMemberIsCopyable(HWND dialog, PageState* page) {
 void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
     int32_t kind = page->currentKind;
     // Only the shown list's notifications count.
-    if (!IsResourceKind(kind) || kind == kKindString || ResourceKindList(kind) != listId)
+    if (!IsResourceKind(kind) || IsRowKind(kind) || ResourceKindList(kind) != listId)
         return;
     int32_t selection = static_cast<int32_t>(SendMessageA(list, LB_GETCURSEL, 0, 0));
     if (selection == page->lastSelection[kind])
@@ -272,7 +272,7 @@ void SelectKind(HWND dialog, PageState* page) {
         ShowWindow(GetDlgItem(dialog, kMemberList), SW_HIDE);
     }
 
-    bool showId = kind != kKindString;
+    bool showId = !IsRowKind(kind);
     if (!showId) {
         LRESULT selected = SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
         EnableWindow(GetDlgItem(dialog, kCopyButton), selected != 0);

@@ -85,3 +85,13 @@ LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM l
         DrawBackgroundSeparator(list, FindPageState(dialog), reinterpret_cast<HDC>(wParam));
     return result;
 }
+
+LRESULT CALLBACK MessageListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT)
+        return PaintWithOneOpening(list, wParam, lParam);
+    if (message == WM_CHAR && CommandOnKey(list, wParam))
+        return 0;
+    if (OnMenuKey(list, message, wParam))
+        return 0;
+    return CallPreviousProc(list, message, wParam, lParam);
+}

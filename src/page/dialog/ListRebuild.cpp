@@ -16,6 +16,7 @@
 #include "page/dialog/KindSelection.h"
 #include "page/dialog/PageStart.h"
 #include "page/dialog/PlayGlyphs.h"
+#include "page/lists/MessageListView.h"
 #include "page/lists/PageDrawing.h"
 #include "page/lists/PictureItems.h"
 #include "page/lists/StringListRowId.h"
@@ -220,7 +221,9 @@ void RebuildForChangedTarget(HWND dialog, PageState* page) {
             RefillStringRows(dialog, TextBufferOfPage(page),
                              StringRowArray{&page->stringRows, &page->stringRowCount},
                              target.source());
+            FillMessageList(dialog, page, &target.source());
         } else {
+            FillMessageList(dialog, page, nullptr);
             // The file went after the change was seen: what it listed is not
             // the file's any more.
             if (page->stringRows != nullptr)

@@ -19,6 +19,7 @@
 #include "page/dialog/ListHooks.h"
 #include "page/dialog/PlayGlyphs.h"
 #include "page/lists/LivePictures.h"
+#include "page/lists/MessageListView.h"
 #include "page/lists/PageDrawing.h"
 #include "page/lists/StringListView.h"
 #include "page/state/ControlHooks.h"
@@ -44,7 +45,7 @@ void ClearPageState(PageState* page) {
 
 bool FillKindDropDown(HWND dialog) {
     HWND dropDown = GetDlgItem(dialog, kKindDropDown);
-    for (int kind = 0; kind < kKindCount; ++kind) {
+    for (int kind = 0; kind < kAlwaysListedKinds; ++kind) {
         const char* name = ResourceKindName(kind, theModule.legacyShellMode);
         if (SendMessageA(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name)) ==
             CB_ERRSPACE) {
@@ -117,6 +118,7 @@ void FillLists(HWND dialog, PageState* page) {
         page->stringHeader = header;
         if (header != nullptr)
             HookControl(header, HeaderHook);
+        FillMessageList(dialog, page, &target.source());
     }
 }
 
@@ -171,6 +173,7 @@ void StartPage(HWND dialog, LPARAM description) {
         HookControl(GetDlgItem(dialog, id), CopyingListHook);
     MakeStringListVirtual(dialog);
     HookControl(GetDlgItem(dialog, kStringList), StringListHook);
+    HookControl(GetDlgItem(dialog, kMessageList), MessageListHook);
     HookControl(GetDlgItem(dialog, kPlayButton), PlayButtonHook);
 
     HWND aviList = GetDlgItem(dialog, kAviList);
@@ -231,6 +234,7 @@ void EndPage(HWND dialog) {
     page->stringRows = nullptr;
     page->stringRowCount = 0;
     ClearRowTexts(page);
+    FreeMessageRows(MessageRowsOfPage(page));
     if (page->paintSourceOpen)
         CloseResourceSource(&page->paintSource);
     page->paintSourceOpen = 0;
@@ -240,8 +244,8 @@ void EndPage(HWND dialog) {
     page->textBufferSize = 0;
     if (page->stringHeader != nullptr)
         UnhookControl(page->stringHeader);
-    for (PageControl id :
-         {kIconList, kBitmapList, kCursorList, kStringList, kAviList, kMemberList, kPlayButton})
+    for (PageControl id : {kIconList, kBitmapList, kCursorList, kStringList, kAviList, kMemberList,
+                           kPlayButton, kMessageList})
         UnhookControl(GetDlgItem(dialog, id));
     page->stringHeader = nullptr;
     if (page->playBitmap != nullptr)

@@ -91,6 +91,14 @@ struct PageState {
     int32_t stringRowCount;
     // The widest text column a drawn row has asked for so far.
     int32_t stringColumnWanted;
+    // The message list's rows (MessageRow each, sorted by ID) and the tables
+    // they come from (MessageTableRef each), GMEM_FIXED blocks; null when the
+    // file holds no message table.
+    uint8_t* messageRows;
+    int32_t messageRowCount;
+    uint8_t* messageTables;
+    int32_t messageTableCount;
+    int32_t messageColumnWanted;
     char* textBuffer;
     int32_t textBufferSize;
     // 1 from the start of the page's initialisation to its end, and during a

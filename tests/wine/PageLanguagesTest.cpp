@@ -1,0 +1,193 @@
+// Texts in their own letters: the message kind and the rows of a file whose
+// resources come in three languages, through what the user gets (the rows'
+// texts as a screen reader reads them, their pictures, the clipboard, the
+// saved file). No font here has Hangul: a row's picture is compared with the
+// expected text drawn in the list's font, never with letters.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "support/ClipboardContent.h"
+#include "support/ResourcePage.h"
+#include "support/SaveDialogAnswer.h"
+#include "support/TempFiles.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+const int kMessageKind = 5;
+const int kMessageList = 1014;
+
+std::wstring RowText(HWND list, int row, int column) {
+    wchar_t text[512] = L"";
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 512;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+void SelectRows(HWND list, int first, int last) {
+    LVITEMA state = {};
+    state.stateMask = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    state.state = LVIS_SELECTED;
+    for (int row = first; row <= last; ++row)
+        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&state));
+}
+
+// The 32-bit pixels of the text column of row as the list prints it, and of
+// expected drawn there by TextOutW in the list's font over the window colour.
+void RowPictures(HWND list, int row, const std::wstring& expected, std::vector<uint32_t>* shown,
+                 std::vector<uint32_t>* drawn) {
+    RECT client = {};
+    GetClientRect(list, &client);
+    RECT rowRect = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&rowRect));
+    const int x = rowRect.left + static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    for (std::vector<uint32_t>* out : {shown, drawn}) {
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        if (out == shown) {
+            SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        } else {
+            RECT r = {x, rowRect.top, client.right, rowRect.bottom};
+            FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            TextOutW(dc, x + 4, rowRect.top + 1, expected.c_str(),
+                     static_cast<int>(expected.size()));
+        }
+        out->clear();
+        for (int y = rowRect.top; y < rowRect.bottom; ++y) {
+            const uint32_t* line = static_cast<const uint32_t*>(bits) + y * client.right;
+            out->insert(out->end(), line + x, line + client.right);
+        }
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+}
+
+// Whether the pictures are the same but for a shift of at most slack pixels
+// (where a row's box starts differs between the list's versions).
+bool SameWithin(const std::vector<uint32_t>& shown, const std::vector<uint32_t>& drawn, int slack) {
+    for (int shift = -slack; shift <= slack; ++shift) {
+        bool same = shown.size() == drawn.size();
+        for (size_t i = slack; same && i + slack < shown.size(); ++i)
+            same = shown[i] == drawn[i + shift];
+        if (same)
+            return true;
+    }
+    return false;
+}
+
+std::wstring Utf16(const std::vector<uint8_t>& bytes, size_t skip) {
+    std::wstring text;
+    for (size_t i = skip; i + 1 < bytes.size(); i += 2)
+        text += static_cast<wchar_t>(bytes[i] | bytes[i + 1] << 8);
+    return text.substr(0, text.find(L'\0'));
+}
+
+}  // namespace
+
+// In the platform's choice, table 1 is Japanese here, table 2 Korean only:
+// each row decoded in its own table's code page (UTF-8, 949).
+TEST(PageLanguages, MessagesListedLastWithTheirOwnLettersCopiedAndSaved) {
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(FixturePath("pe-languages.dll"), &open));
+    HWND kinds = GetDlgItem(open.page, 1000);
+    ASSERT_EQ(6, SendMessageA(kinds, CB_GETCOUNT, 0, 0));
+    char name[32] = "";
+    SendMessageA(kinds, CB_GETLBTEXT, kMessageKind, reinterpret_cast<LPARAM>(name));
+    EXPECT_STREQ("メッセージ", name);
+    ChooseKind(open.page, kMessageKind);
+    HWND list = GetDlgItem(open.page, kMessageList);
+    ASSERT_TRUE(IsWindowVisible(list));
+    const wchar_t* ids[] = {L"1", L"100", L"101"};
+    const std::wstring texts[] = {L"\x30A2\x30AF\x30BB\x30B9\x62D2\x5426",
+                                  L"\xC811\xADFC \xAC70\xBD80",
+                                  L"\xCCAB \xC904\n\xB458\xC9F8 \xC904"};
+    ASSERT_EQ(3, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    SelectRows(list, 0, -1);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(ids[row], RowText(list, row, 0));
+        EXPECT_EQ(texts[row], RowText(list, row, 1));
+        // The line break inside a text is drawn as "\n", the closing one not.
+        std::wstring escaped = texts[row];
+        const size_t at = escaped.find(L'\n');
+        if (at != std::wstring::npos)
+            escaped.replace(at, 1, L"\\n");
+        std::vector<uint32_t> shown, drawn;
+        RowPictures(list, row, escaped, &shown, &drawn);
+        EXPECT_TRUE(SameWithin(shown, drawn, 4)) << "row " << row;
+    }
+    // Typing finds a row by its ID as shown.
+    LVFINDINFOA typed = {};
+    typed.flags = LVFI_PARTIAL | LVFI_STRING;
+    typed.psz = "10";
+    EXPECT_EQ(1, SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(&typed)));
+
+    SeedClipboard();
+    SelectRows(list, 0, 2);
+    SendMessageA(list, WM_CHAR, 3, 0);
+    EXPECT_EQ(texts[0] + L"\r\n" + texts[1] + L"\r\n" + texts[2] + L"\n",
+              Utf16(ClipboardBytes(CF_UNICODETEXT), 0));
+    char folder[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + "vantrel-messages.txt";
+    DeleteFileA(path.c_str());
+    const DialogAnswer answer = SaveAs(list, path);
+    ASSERT_TRUE(answer.answered);
+    const std::vector<uint8_t> saved = ReadWholeFile(path);
+    ASSERT_GE(saved.size(), 2u);
+    EXPECT_EQ(0xFF, saved[0]);
+    EXPECT_EQ(0xFE, saved[1]);
+    EXPECT_EQ(
+        std::wstring(L"1\t") + texts[0] + L"\r\n100\t" + texts[1] + L"\r\n101\t" + texts[2] + L"\n",
+        Utf16(saved, 2));
+}
+
+// Wine's system messages as its own message function gives them.
+TEST(PageLanguages, SystemMessagesReadAsFormatMessageGivesThem) {
+    ResourcePage open;
+    PageCloser closer{&open};
+    const std::string path = SystemFilePath("kernelbase.dll");
+    ASSERT_TRUE(OpenResourcePage(path, &open));
+    ChooseKind(open.page, kMessageKind);
+    HWND list = GetDlgItem(open.page, kMessageList);
+    LVFINDINFOA typed = {};
+    typed.flags = LVFI_STRING;
+    typed.psz = "5";
+    const int row = static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                                  reinterpret_cast<LPARAM>(&typed)));
+    ASSERT_GE(row, 0);
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    wchar_t expected[512] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, module, 5, 0,
+                   expected, 512, nullptr);
+    FreeLibrary(module);
+    std::wstring text = expected;
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r'))
+        text.pop_back();
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text, RowText(list, row, 1));
+}
