@@ -48,10 +48,12 @@ void RowPictures(HWND list, int row, const std::wstring& expected, std::vector<u
                  std::vector<uint32_t>* drawn) {
     RECT client = {};
     GetClientRect(list, &client);
-    RECT rowRect = {LVIR_BOUNDS, 0, 0, 0};
-    SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+    // The text column's box, right of the line the string list draws at the
+    // ID column's boundary.
+    RECT rowRect = {LVIR_BOUNDS, 1, 0, 0};
+    SendMessageA(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
                  reinterpret_cast<LPARAM>(&rowRect));
-    const int x = rowRect.left + static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    const int x = rowRect.left + 3;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = client.right;
@@ -71,7 +73,7 @@ void RowPictures(HWND list, int row, const std::wstring& expected, std::vector<u
             SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
             SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
             SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-            TextOutW(dc, x + 4, rowRect.top + 1, expected.c_str(),
+            TextOutW(dc, x + 1, rowRect.top + 1, expected.c_str(),
                      static_cast<int>(expected.size()));
         }
         out->clear();
@@ -105,11 +107,70 @@ std::wstring Utf16(const std::vector<uint8_t>& bytes, size_t skip) {
     return text.substr(0, text.find(L'\0'));
 }
 
+struct Row {
+    const wchar_t* id;
+    std::wstring text;  // as the file holds it, a message with its closing break
+};
+
+std::wstring WithoutClosingBreak(std::wstring text) {
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r'))
+        text.pop_back();
+    return text;
+}
+
+// A row's text as drawn: a break inside as "\n".
+std::wstring Drawn(const std::wstring& shown) {
+    std::wstring text = shown;
+    for (size_t at = text.find(L'\n'); at != std::wstring::npos; at = text.find(L'\n', at))
+        text.replace(at, 1, L"\\n");
+    return text;
+}
+
+// Each row's ID and text as a screen reader reads them, its picture, and the
+// whole list copied (each row ending with one line break) and saved as
+// UTF-16 ("ID<TAB>text" rows).
+void ExpectRows(HWND page, int kind, int listId, const std::vector<Row>& rows) {
+    ChooseKind(page, kind);
+    HWND list = GetDlgItem(page, listId);
+    ASSERT_TRUE(IsWindowVisible(list));
+    ASSERT_EQ(static_cast<LRESULT>(rows.size()), SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    SelectRows(list, 0, -1);
+    std::wstring copied, saved;
+    for (size_t row = 0; row < rows.size(); ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(rows[row].id, RowText(list, static_cast<int>(row), 0));
+        const std::wstring shown = WithoutClosingBreak(rows[row].text);
+        EXPECT_EQ(shown, RowText(list, static_cast<int>(row), 1));
+        std::vector<uint32_t> printed, drawn;
+        RowPictures(list, static_cast<int>(row), Drawn(shown), &printed, &drawn);
+        EXPECT_TRUE(SameWithin(printed, drawn, 4));
+        const std::wstring line = rows[row].text + (rows[row].text.back() == L'\n' ? L"" : L"\r\n");
+        copied += line;
+        saved += std::wstring(rows[row].id) + L"\t" + line;
+    }
+    SeedClipboard();
+    SelectRows(list, 0, static_cast<int>(rows.size()) - 1);
+    SendMessageA(list, WM_CHAR, 3, 0);
+    EXPECT_EQ(copied, Utf16(ClipboardBytes(CF_UNICODETEXT), 0));
+    char folder[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + "vantrel-rows.txt";
+    DeleteFileA(path.c_str());
+    const DialogAnswer answer = SaveAs(list, path);
+    ASSERT_TRUE(answer.answered);
+    const std::vector<uint8_t> file = ReadWholeFile(path);
+    ASSERT_GE(file.size(), 2u);
+    EXPECT_EQ(0xFF, file[0]);
+    EXPECT_EQ(0xFE, file[1]);
+    EXPECT_EQ(saved, Utf16(file, 2));
+}
+
 }  // namespace
 
-// In the platform's choice, table 1 is Japanese here, table 2 Korean only:
-// each row decoded in its own table's code page (UTF-8, 949).
-TEST(PageLanguages, MessagesListedLastWithTheirOwnLettersCopiedAndSaved) {
+// In the platform's choice, string block 1 and message table 1 are Japanese
+// here, the rest Korean only: each message decoded in its own table's code
+// page (UTF-8, 949), the messages listed last.
+TEST(PageLanguages, RowsOfThePlatformsChoiceInTheirOwnLetters) {
     ResourcePage open;
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(FixturePath("pe-languages.dll"), &open));
@@ -118,52 +179,18 @@ TEST(PageLanguages, MessagesListedLastWithTheirOwnLettersCopiedAndSaved) {
     char name[32] = "";
     SendMessageA(kinds, CB_GETLBTEXT, kMessageKind, reinterpret_cast<LPARAM>(name));
     EXPECT_STREQ("メッセージ", name);
-    ChooseKind(open.page, kMessageKind);
-    HWND list = GetDlgItem(open.page, kMessageList);
-    ASSERT_TRUE(IsWindowVisible(list));
-    const wchar_t* ids[] = {L"1", L"100", L"101"};
-    const std::wstring texts[] = {L"\x30A2\x30AF\x30BB\x30B9\x62D2\x5426",
-                                  L"\xC811\xADFC \xAC70\xBD80",
-                                  L"\xCCAB \xC904\n\xB458\xC9F8 \xC904"};
-    ASSERT_EQ(3, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    SelectRows(list, 0, -1);
-    for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(ids[row], RowText(list, row, 0));
-        EXPECT_EQ(texts[row], RowText(list, row, 1));
-        // The line break inside a text is drawn as "\n", the closing one not.
-        std::wstring escaped = texts[row];
-        const size_t at = escaped.find(L'\n');
-        if (at != std::wstring::npos)
-            escaped.replace(at, 1, L"\\n");
-        std::vector<uint32_t> shown, drawn;
-        RowPictures(list, row, escaped, &shown, &drawn);
-        EXPECT_TRUE(SameWithin(shown, drawn, 4)) << "row " << row;
-    }
-    // Typing finds a row by its ID as shown.
+    ExpectRows(open.page, 3, 1007,
+               {{L"1", L"\x3053\x3093\x306B\x3061\x306F"}, {L"16", L"\xD55C\xAD6D\xC5B4"}});
+    ExpectRows(open.page, kMessageKind, kMessageList,
+               {{L"1", L"\x30A2\x30AF\x30BB\x30B9\x62D2\x5426\r\n"},
+                {L"100", L"\xC811\xADFC \xAC70\xBD80\r\n"},
+                {L"101", L"\xCCAB \xC904\n\xB458\xC9F8 \xC904\n"}});
+    // Typing finds a message by its ID as shown.
     LVFINDINFOA typed = {};
     typed.flags = LVFI_PARTIAL | LVFI_STRING;
     typed.psz = "10";
-    EXPECT_EQ(1, SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
-                              reinterpret_cast<LPARAM>(&typed)));
-
-    SeedClipboard();
-    SelectRows(list, 0, 2);
-    SendMessageA(list, WM_CHAR, 3, 0);
-    EXPECT_EQ(texts[0] + L"\r\n" + texts[1] + L"\r\n" + texts[2] + L"\n",
-              Utf16(ClipboardBytes(CF_UNICODETEXT), 0));
-    char folder[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, folder);
-    const std::string path = std::string(folder) + "vantrel-messages.txt";
-    DeleteFileA(path.c_str());
-    const DialogAnswer answer = SaveAs(list, path);
-    ASSERT_TRUE(answer.answered);
-    const std::vector<uint8_t> saved = ReadWholeFile(path);
-    ASSERT_GE(saved.size(), 2u);
-    EXPECT_EQ(0xFF, saved[0]);
-    EXPECT_EQ(0xFE, saved[1]);
-    EXPECT_EQ(
-        std::wstring(L"1\t") + texts[0] + L"\r\n100\t" + texts[1] + L"\r\n101\t" + texts[2] + L"\n",
-        Utf16(saved, 2));
+    EXPECT_EQ(1, SendDlgItemMessageA(open.page, kMessageList, LVM_FINDITEMA,
+                                     static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&typed)));
 }
 
 // Wine's system messages as its own message function gives them.
