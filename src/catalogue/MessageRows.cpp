@@ -11,7 +11,8 @@ struct TableWalk {
     MessageRowArray out;
     int32_t rowRoom;
     int32_t failed;
-    HRSRC found;  // the platform's pick, whose language is sought
+    uint32_t choice;  // as TargetPath's language
+    HRSRC found;      // the platform's pick, whose language is sought
     uint16_t language;
 };
 
@@ -91,15 +92,19 @@ BOOL CALLBACK AddNamedTable(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR us
     TableWalk* walk = reinterpret_cast<TableWalk*>(user);
     if (*walk->out.tableCount >= kMaxMessageTables)
         return FALSE;
-    // The platform picks the language, as for every other kind.
-    walk->found = FindResourceA(module, name, type);
+    // The platform picks the language, as for every other kind, unless one
+    // was chosen.
+    walk->found = walk->choice != 0 ? FindResourceExA(module, type, name,
+                                                      static_cast<WORD>(walk->choice & 0xFFFF))
+                                    : FindResourceA(module, name, type);
     HGLOBAL loaded = walk->found != nullptr ? LoadResource(module, walk->found) : nullptr;
     const uint8_t* data = static_cast<const uint8_t*>(LockResource(loaded));
     const uint32_t size = walk->found != nullptr ? SizeofResource(module, walk->found) : 0;
     if (data == nullptr || size == 0 || !ResourceBytesReadable(data, size))
         return TRUE;
-    walk->language = 0;
-    EnumResourceLanguagesA(module, type, name, MatchLanguage, user);
+    walk->language = static_cast<uint16_t>(walk->choice & 0xFFFF);
+    if (walk->choice == 0)
+        EnumResourceLanguagesA(module, type, name, MatchLanguage, user);
     if (!AddTable(walk, name, data, size)) {
         walk->failed = 1;
         return FALSE;
@@ -133,6 +138,7 @@ int ReadMessageRows(const ResourceSource& source, const MessageRowArray& rows) {
     TableWalk walk = {};
     walk.module = source.module;
     walk.out = rows;
+    walk.choice = source.language;
     EnumResourceNamesA(source.module, ResourceKindType(kKindMessage), AddNamedTable,
                        reinterpret_cast<LONG_PTR>(&walk));
     if (walk.failed) {

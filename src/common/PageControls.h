@@ -18,6 +18,8 @@
 #define PAGE_PLAY_BUTTON 1012
 #define PAGE_COPY_BUTTON 1013
 #define PAGE_MESSAGE_LIST 1014
+#define PAGE_LANGUAGE_LABEL 1015
+#define PAGE_LANGUAGE_DROP_DOWN 1016
 
 #ifndef RC_INVOKED
 enum PageControl {
@@ -35,6 +37,8 @@ enum PageControl {
     kHotSpotCaption = PAGE_HOT_SPOT_CAPTION,
     kPlayButton = PAGE_PLAY_BUTTON,
     kCopyButton = PAGE_COPY_BUTTON,
-    kMessageList = PAGE_MESSAGE_LIST
+    kMessageList = PAGE_MESSAGE_LIST,
+    kLanguageLabel = PAGE_LANGUAGE_LABEL,
+    kLanguageDropDown = PAGE_LANGUAGE_DROP_DOWN
 };
 #endif

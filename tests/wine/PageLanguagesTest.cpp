@@ -7,10 +7,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "page/state/PageState.h"
 #include "support/ClipboardContent.h"
 #include "support/ResourcePage.h"
 #include "support/SaveDialogAnswer.h"
@@ -118,11 +120,11 @@ std::wstring WithoutClosingBreak(std::wstring text) {
     return text;
 }
 
-// A row's text as drawn: a break inside as "\n".
+// A row's text as drawn: a break or a tab inside as "\n" or "\t".
 std::wstring Drawn(const std::wstring& shown) {
-    std::wstring text = shown;
-    for (size_t at = text.find(L'\n'); at != std::wstring::npos; at = text.find(L'\n', at))
-        text.replace(at, 1, L"\\n");
+    std::wstring text;
+    for (wchar_t c : shown)
+        text += c == L'\n' ? L"\\n" : c == L'\t' ? L"\\t" : std::wstring(1, c);
     return text;
 }
 
@@ -191,6 +193,162 @@ TEST(PageLanguages, RowsOfThePlatformsChoiceInTheirOwnLetters) {
     typed.psz = "10";
     EXPECT_EQ(1, SendDlgItemMessageA(open.page, kMessageList, LVM_FINDITEMA,
                                      static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&typed)));
+}
+
+std::string ItemText(HWND page, int item) {
+    char text[256] = "";
+    SendDlgItemMessageA(page, 1016, CB_GETLBTEXT, static_cast<WPARAM>(item),
+                        reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The drop-down's item for a language as it reads when opened in kind.
+std::string CountedItem(HWND page, int kind, int item) {
+    ChooseKind(page, kind);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(1016, CBN_DROPDOWN),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, 1016)));
+    return ItemText(page, item);
+}
+
+void ChooseLanguage(HWND page, int item) {
+    HWND dropDown = GetDlgItem(page, 1016);
+    SendMessageA(dropDown, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(1016, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(dropDown));
+}
+
+std::vector<uint8_t> Resource(HMODULE module, LPCSTR type, int id, uint16_t language) {
+    HRSRC found = FindResourceExA(module, type, MAKEINTRESOURCEA(id), language);
+    const uint8_t* data = static_cast<const uint8_t*>(LockResource(LoadResource(module, found)));
+    return data != nullptr ? std::vector<uint8_t>(data, data + SizeofResource(module, found))
+                           : std::vector<uint8_t>();
+}
+
+struct LanguageView {
+    uint16_t language;
+    uint32_t strings;  // entries, as the drop-down counts them
+    uint32_t messages;
+    std::vector<Row> stringRows;
+    std::vector<Row> messageRows;
+};
+
+// Each language: its name and counts, then in every kind only its own
+// entries, its icon group saved with that language's image.
+TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
+    const std::string path = FixturePath("pe-languages.dll");
+    const LanguageView views[] = {
+        {0x0409,
+         2,
+         3,
+         {{L"1", L"Hello"}, {L"2", L"Two\nlines"}},
+         {{L"1", L"Access denied.\r\n"},
+          {L"2", L"Line one\nline two\n"},
+          {L"0x80070005", L"Text\twith %1 inserts\n"}}},
+        {0x0411,
+         1,
+         1,
+         {{L"1", L"\x3053\x3093\x306B\x3061\x306F"}},
+         {{L"1", L"\x30A2\x30AF\x30BB\x30B9\x62D2\x5426\r\n"}}},
+        {0x0412,
+         3,
+         3,
+         {{L"1", L"\xC548\xB155\xD558\xC138\xC694"},
+          {L"2", L"\xCCAB \xC904\n\xB458\xC9F8 \xC904"},
+          {L"16", L"\xD55C\xAD6D\xC5B4"}},
+         {{L"1", L"\xC811\xADFC \xAC70\xBD80\r\n"},
+          {L"100", L"\xC811\xADFC \xAC70\xBD80\r\n"},
+          {L"101", L"\xCCAB \xC904\n\xB458\xC9F8 \xC904\n"}}},
+    };
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(path, &open));
+    ASSERT_TRUE(ControlShown(open.page, 1015));
+    ASSERT_TRUE(ControlShown(open.page, 1016));
+    ASSERT_EQ(4, SendDlgItemMessageA(open.page, 1016, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ("既定", ItemText(open.page, 0));
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    char folder[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, folder);
+    for (int i = 0; i < 3; ++i) {
+        const LanguageView& view = views[i];
+        SCOPED_TRACE(view.language);
+        char name[128] = "";
+        GetLocaleInfoA(MAKELCID(view.language, SORT_DEFAULT), LOCALE_SLANGUAGE, name, 128);
+        EXPECT_EQ(std::string(name) + " (" + std::to_string(view.strings) + ")",
+                  CountedItem(open.page, 3, i + 1));
+        EXPECT_EQ(std::string(name) + " (" + std::to_string(view.messages) + ")",
+                  CountedItem(open.page, kMessageKind, i + 1));
+        ChooseLanguage(open.page, i + 1);
+        ExpectRows(open.page, 3, 1007, view.stringRows);
+        ExpectRows(open.page, kMessageKind, kMessageList, view.messageRows);
+        ChooseKind(open.page, 0);
+        EXPECT_STREQ(name, FindPageState(open.page)->entryLanguage);
+        const std::string icon = std::string(folder) + "vantrel-language.ico";
+        DeleteFileA(icon.c_str());
+        const DialogAnswer answer = SaveAs(GetDlgItem(open.page, 1004), icon);
+        ASSERT_TRUE(answer.answered);
+        const std::vector<uint8_t> group = Resource(module, RT_GROUP_ICON, 1, view.language);
+        ASSERT_EQ(20u, group.size());
+        const std::vector<uint8_t> file = ReadWholeFile(icon);
+        const std::vector<uint8_t> image =
+            Resource(module, RT_ICON, group[18] | group[19] << 8, view.language);
+        ASSERT_EQ(22 + image.size(), file.size());
+        EXPECT_TRUE(std::equal(image.begin(), image.end(), file.begin() + 22));
+    }
+    FreeLibrary(module);
+    // Back to the platform's choice.
+    ChooseLanguage(open.page, 0);
+    ExpectRows(open.page, 3, 1007,
+               {{L"1", L"\x3053\x3093\x306B\x3061\x306F"}, {L"16", L"\xD55C\xAD6D\xC5B4"}});
+}
+
+// String id as the file stores it in language, read here from its block.
+std::wstring StoredString(HMODULE module, int id, uint16_t language) {
+    const std::vector<uint8_t> block = Resource(module, RT_STRING, id / 16 + 1, language);
+    size_t at = 0;
+    for (int slot = 0; at + 2 <= block.size(); ++slot) {
+        const size_t length = block[at] | block[at + 1] << 8;
+        if (slot == id % 16 && at + 2 + 2 * length <= block.size())
+            return Utf16(
+                std::vector<uint8_t>(block.begin() + at + 2, block.begin() + at + 2 + 2 * length),
+                0);
+        at += 2 + 2 * length;
+    }
+    return L"";
+}
+
+// Wine's shell library: English, Korean and Russian rows as the file holds
+// them, whichever number each language has there.
+TEST(PageLanguages, TheShellLibrarysStringsInEachLanguage) {
+    const std::string path = SystemFilePath("shell32.dll");
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(path, &open));
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HWND dropDown = GetDlgItem(open.page, 1016);
+    const uint16_t candidates[][2] = {{0x0409, 0x0009}, {0x0412, 0x0012}, {0x0419, 0x0019}};
+    for (const auto& numbers : candidates) {
+        int item = -1;
+        uint16_t language = 0;
+        for (int i = 1; item < 0 && i < SendMessageA(dropDown, CB_GETCOUNT, 0, 0); ++i) {
+            const LRESULT data = SendMessageA(dropDown, CB_GETITEMDATA, static_cast<WPARAM>(i), 0);
+            for (uint16_t number : numbers) {
+                if (data == (0x10000 | number))
+                    item = i, language = number;
+            }
+        }
+        SCOPED_TRACE(numbers[0]);
+        ASSERT_GT(item, 0);
+        ChooseLanguage(open.page, item);
+        ChooseKind(open.page, 3);
+        HWND list = GetDlgItem(open.page, 1007);
+        ASSERT_GT(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
+        for (int row = 0; row < 3; ++row) {
+            const int id = std::stoi(RowText(list, row, 0));
+            EXPECT_EQ(StoredString(module, id, language), RowText(list, row, 1)) << id;
+        }
+    }
+    FreeLibrary(module);
 }
 
 // Wine's system messages as its own message function gives them.

@@ -13,6 +13,7 @@
 #include "page/commands/CopyMemberImage.h"
 #include "page/commands/CopySelection.h"
 #include "page/commands/PagePlayback.h"
+#include "page/dialog/LanguageChoice.h"
 #include "page/lists/ItemTexts.h"
 #include "page/lists/PageDrawing.h"
 #include "page/lists/PictureItems.h"
@@ -149,7 +150,12 @@ void FitKindDropDown(HWND dialog) {
     RECT rect = ChildRect(dialog, dropDown);
     const int width = rect.right - rect.left;
     int wanted = widest + DropDownChrome(dropDown, width);
-    const int room = ChildRect(dialog, GetDlgItem(dialog, kIconList)).right - rect.left;
+    int room = ChildRect(dialog, GetDlgItem(dialog, kIconList)).right - rect.left;
+    // Never into the language drop-down's label where it is shown.
+    HWND languageLabel = GetDlgItem(dialog, kLanguageLabel);
+    if (languageLabel != nullptr && IsWindowVisible(languageLabel) &&
+        ChildRect(dialog, languageLabel).left - 4 - rect.left < room)
+        room = ChildRect(dialog, languageLabel).left - 4 - rect.left;
     wanted = wanted < room ? wanted : room;
     if (wanted <= width)
         return;
@@ -223,6 +229,7 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
     }
     ResName name = ReadResName(record + store.fixedPart);
     ShowEntryName(dialog, page, name);
+    ShowEntryLanguage(dialog, page, kind, name);
     bool copyable = false;
     if (kind == kKindBitmap) {
         copyable = ReadPictureField(record) != kPictureUnavailable;
@@ -354,6 +361,9 @@ void OnPageCommand(HWND dialog, int controlId, int code, HWND control) {
             if (code == LBN_SELCHANGE && IsGroupKind(page->currentKind))
                 EnableWindow(GetDlgItem(dialog, kCopyButton),
                              SelectedMemberIsCopyable(dialog, page));
+            return;
+        case kLanguageDropDown:
+            OnLanguageCommand(dialog, page, code);
             return;
         case kPlayButton:
             if (page->playingIndex < 0)

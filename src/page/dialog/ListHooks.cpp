@@ -76,6 +76,11 @@ LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM l
     HWND dialog = GetParent(list);
     if (message == LVM_GETITEMA || message == LVM_GETITEMW)
         return GetRowWithParameter(list, FindPageState(dialog), message, wParam, lParam);
+    LRESULT narrow = 0;
+    if (message == LVM_GETITEMTEXTA &&
+        GetNarrowRowText(FindPageState(dialog), wParam, reinterpret_cast<LVITEMA*>(lParam),
+                         &narrow))
+        return narrow;
     if (message == WM_CHAR && CommandOnKey(list, wParam))
         return 0;
     if (OnMenuKey(list, message, wParam))

@@ -14,6 +14,7 @@
 #include "formats/texts/RowTexts.h"
 #include "page/commands/PagePlayback.h"
 #include "page/dialog/KindSelection.h"
+#include "page/dialog/LanguageChoice.h"
 #include "page/dialog/PageStart.h"
 #include "page/dialog/PlayGlyphs.h"
 #include "page/lists/MessageListView.h"
@@ -214,6 +215,7 @@ void RebuildForChangedTarget(HWND dialog, PageState* page) {
     ClearRowTexts(page);
     ReadTargetIdentity(page->target, &page->identity);
     page->targetChanged = 0;
+    RefreshLanguages(dialog, page);
     {
         OpenedTarget target(page->target);
         if (target.opened()) {

@@ -16,6 +16,7 @@
 #include "page/access/PageAccessible.h"
 #include "page/commands/PagePlayback.h"
 #include "page/dialog/KindSelection.h"
+#include "page/dialog/LanguageChoice.h"
 #include "page/dialog/ListHooks.h"
 #include "page/dialog/PlayGlyphs.h"
 #include "page/lists/LivePictures.h"
@@ -106,6 +107,7 @@ void FillLists(HWND dialog, PageState* page) {
     // Read before the opening: a change between the two is seen at the next
     // paint or command.
     ReadTargetIdentity(page->target, &page->identity);
+    RefreshLanguages(dialog, page);
     OpenedTarget target(page->target);
     // A file that opens neither way lists nothing, silently.
     if (!target.opened())
@@ -235,6 +237,7 @@ void EndPage(HWND dialog) {
     page->stringRowCount = 0;
     ClearRowTexts(page);
     FreeMessageRows(MessageRowsOfPage(page));
+    FreeLanguages(page);
     if (page->paintSourceOpen)
         CloseResourceSource(&page->paintSource);
     page->paintSourceOpen = 0;

@@ -183,6 +183,17 @@ bool MessageRowIdText(PageState* page, int32_t row, char (&text)[12]) {
 int FillMessageList(HWND dialog, PageState* page, const ResourceSource* source) {
     HWND list = GetDlgItem(dialog, kMessageList);
     int result = 0;
+    // The selected messages' IDs, selected again where the new rows have them.
+    uint32_t kept[64];
+    int keptCount = 0;
+    for (LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+         list != nullptr && row >= 0 && keptCount < 64;
+         row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED)) {
+        const MessageRow* message =
+            MessageRowAt(MessageRowsOfPage(page), static_cast<int32_t>(row));
+        if (message != nullptr)
+            kept[keptCount++] = message->id;
+    }
     if (source == nullptr) {
         FreeMessageRows(MessageRowsOfPage(page));
     } else if (ReadMessageRows(*source, MessageRowsOfPage(page)) != 0) {
@@ -199,10 +210,22 @@ int FillMessageList(HWND dialog, PageState* page, const ResourceSource* source) 
     LVITEMA state = {};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-    if (page->messageRowCount > 0) {
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    bool any = false;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    for (int32_t row = 0; keptCount > 0 && row < page->messageRowCount; ++row) {
+        const uint32_t id = MessageRowAt(MessageRowsOfPage(page), row)->id;
+        for (int i = 0; i < keptCount; ++i) {
+            if (kept[i] == id) {
+                SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                             reinterpret_cast<LPARAM>(&state));
+                kept[i] = kept[--keptCount];
+                any = true;
+                break;
+            }
+        }
     }
+    if (!any && page->messageRowCount > 0)
+        SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
     InvalidateRect(list, nullptr, TRUE);
     return result;
 }

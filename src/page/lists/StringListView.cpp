@@ -248,6 +248,19 @@ void DrawBackgroundSeparator(HWND list, const PageState* page, HDC dc) {
 // A virtual list keeps no row parameters and asks for none: the row's
 // identifier is added here, so that the list answers as one with rows of its
 // own does. Both forms of the message carry it at the same place.
+bool GetNarrowRowText(PageState* page, WPARAM row, LVITEMA* item, LRESULT* result) {
+    if (page == nullptr || page->stringRows == nullptr || item == nullptr ||
+        item->pszText == nullptr || item->cchTextMax <= 0)
+        return false;
+    LVITEMA asked = *item;
+    asked.mask = LVIF_TEXT;
+    asked.iItem = static_cast<int>(row);
+    asked.pszText[0] = '\0';
+    AnswerRowInfo(page, &asked, false);
+    *result = lstrlenA(asked.pszText);
+    return true;
+}
+
 LRESULT GetRowWithParameter(HWND list, PageState* page, UINT message, WPARAM wParam,
                             LPARAM lParam) {
     const LRESULT result = CallPreviousProc(list, message, wParam, lParam);
