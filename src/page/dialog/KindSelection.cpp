@@ -153,7 +153,8 @@ void FitKindDropDown(HWND dialog) {
     int room = ChildRect(dialog, GetDlgItem(dialog, kIconList)).right - rect.left;
     // Never into the language drop-down's label where it is shown.
     HWND languageLabel = GetDlgItem(dialog, kLanguageLabel);
-    if (languageLabel != nullptr && IsWindowVisible(languageLabel) &&
+    // (Its own style: the page itself is not yet visible while it starts.)
+    if (languageLabel != nullptr && (GetWindowLongA(languageLabel, GWL_STYLE) & WS_VISIBLE) &&
         ChildRect(dialog, languageLabel).left - 4 - rect.left < room)
         room = ChildRect(dialog, languageLabel).left - 4 - rect.left;
     wanted = wanted < room ? wanted : room;

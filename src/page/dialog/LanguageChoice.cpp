@@ -6,6 +6,7 @@
 #include "catalogue/ResourceKinds.h"
 #include "catalogue/ResourceSource.h"
 #include "catalogue/TargetLanguages.h"
+#include "common/GdiOwners.h"
 #include "common/PageControls.h"
 #include "formats/bytes/TextWriter.h"
 #include "formats/texts/LanguageNames.h"
@@ -29,6 +30,29 @@ void NameLanguage(uint16_t language, char* out, size_t capacity) {
     if (GetLocaleInfoA(MAKELCID(language, SORT_DEFAULT), LOCALE_SLANGUAGE, out,
                        static_cast<int>(capacity)) <= 0)
         UnnamedLanguage(language, out, capacity);
+}
+
+// The open list as wide as its widest item, so that long names show whole.
+void FitDroppedWidth(HWND dropDown) {
+    WindowDC dc(dropDown);
+    if (dc.get() == nullptr)
+        return;
+    DCSelection selection(dc.get(),
+                          reinterpret_cast<HFONT>(SendMessageA(dropDown, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    char item[kLanguageNameBytes + 16];
+    const LRESULT count = SendMessageA(dropDown, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        SIZE size = {};
+        if (SendMessageA(dropDown, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) <
+                static_cast<LRESULT>(sizeof(item)) &&
+            SendMessageA(dropDown, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(item)) > 0 &&
+            GetTextExtentPoint32A(dc.get(), item, lstrlenA(item), &size) && size.cx > widest)
+            widest = size.cx;
+    }
+    SendMessageA(dropDown, CB_SETDROPPEDWIDTH,
+                 static_cast<WPARAM>(widest + 2 * GetSystemMetrics(SM_CXVSCROLL)), 0);
 }
 
 // The drop-down's items: "既定", then each language's name, with its count of
@@ -55,6 +79,7 @@ void FillItems(HWND dialog, const PageState* page, const uint32_t* counts) {
                          static_cast<LPARAM>(TargetLanguage(Languages(page)[i])));
     }
     SendMessageA(dropDown, CB_SETCURSEL, static_cast<WPARAM>(selected < 0 ? 0 : selected), 0);
+    FitDroppedWidth(dropDown);
 }
 
 // The item of the chosen language; 0 for the platform's choice or a
