@@ -5,7 +5,7 @@
 # menu, so the shell loads the handler from the registry), with the page
 # "リソース" in front. It writes a PNG picture of the sheet and prints its path.
 #
-#   bash tools/run.sh [--arch x86|x64] [--virtual] [--close] [--shot PNG] [--kind KIND] [--play] [--copy] [--save PATH] [FILE]
+#   bash tools/run.sh [--arch x86|x64] [--virtual] [--close] [--shot PNG] [--lang LANG] [--dpi DPI] [--kind KIND] [--play] [--copy] [--save PATH] [FILE]
 #
 # FILE     a Unix path, or a Windows path as the prefix sees it; default Wine's
 #          own C:\windows\system32\shell32.dll.
@@ -16,7 +16,12 @@
 # display, pictured and closed. On a real display it stays open until the user
 # closes it, unless --close is given.
 # --shot   where the picture goes; default build/run/properties.png.
-# --kind   icon, bitmap, cursor, string or avi: the kind the page shows in the
+# --lang   a language number (decimal or 0x hex, e.g. 0x0412) or "default": the
+#          language chosen in the page's language drop-down before the kind.
+# --dpi    96, 144 or 192: the page as a user at that screen density sees it,
+#          in the separate Wine prefix of the density test (build/<arch>/wine-density),
+#          whose LogPixels is set for the run and put back to 96 after it.
+# --kind   icon, bitmap, cursor, string, avi or message: the kind the page shows in the
 #          picture (chosen in its drop-down); default the page's first, icons.
 # --play   with --kind avi: press the play button before the picture is taken,
 #          so that it shows the selected (first) clip playing.
@@ -37,10 +42,12 @@ close=0
 shot=$root/build/run/properties.png
 file=
 kind=()
+lang=()
+dpi=
 play=()
 copy=()
 save=
-usage="usage: $0 [--arch x86|x64] [--virtual] [--close] [--shot PNG] [--kind icon|bitmap|cursor|string|avi] [--play] [--copy] [--save PATH] [FILE]"
+usage="usage: $0 [--arch x86|x64] [--virtual] [--close] [--shot PNG] [--lang NUMBER|default] [--dpi 96|144|192] [--kind icon|bitmap|cursor|string|avi|message] [--play] [--copy] [--save PATH] [FILE]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --arch)
@@ -53,7 +60,15 @@ while [ $# -gt 0 ]; do
     --shot) shot=${2:?--shot needs a path}; shift 2 ;;
     --kind)
         case "${2:-}" in
-        icon | bitmap | cursor | string | avi) kind=(--kind "$2"); shift 2 ;;
+        icon | bitmap | cursor | string | avi | message) kind=(--kind "$2"); shift 2 ;;
+        *) echo "$usage" >&2; exit 64 ;;
+        esac ;;
+    --lang)
+        [[ "${2:-}" =~ ^(default|[0-9]+|0[xX][0-9a-fA-F]+)$ ]] || { echo "$usage" >&2; exit 64; }
+        lang=(--lang "$2"); shift 2 ;;
+    --dpi)
+        case "${2:-}" in
+        96 | 144 | 192) dpi=$2; shift 2 ;;
         *) echo "$usage" >&2; exit 64 ;;
         esac ;;
     --play) play=(--play); shift ;;
@@ -87,6 +102,8 @@ cmake --preset "$build" >/dev/null
 cmake --build --preset "$build" --target vantrel ShowProperties >/dev/null
 
 session=$root/build/$build/wine
+# A density other than the tests' is set in the density test's own prefix only.
+[ -z "$dpi" ] || session=$root/build/$build/wine-density
 session_script=$root/tests/wine/wine-session.sh
 helper=$root/build/$build/ShowProperties.exe
 mkdir -p "$session" "$(dirname "$shot")"
@@ -124,6 +141,17 @@ trap finish EXIT
 bash tools/register-wine.sh --session "$session" --arch "$arch"
 
 run_wine() { bash "$session_script" run "$session" "$@"; }
+set_density() {
+    for key in 'HKCU\Control Panel\Desktop' \
+        'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+        run_wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+    done
+}
+if [ -n "$dpi" ]; then
+    step "screen density $dpi"
+    set_density "$dpi"
+    trap 'set_density 96; finish' EXIT
+fi
 if [ -z "$file" ]; then
     target='C:\windows\system32\shell32.dll'
 elif [[ "$file" =~ ^[A-Za-z]:\\ ]]; then
@@ -148,7 +176,7 @@ display=${DISPLAY:-}
 keep=()
 [ "$close" -eq 1 ] || keep=(--keep)
 rm -f "$ready"
-run_wine "$helper" --ready "Z:${ready//\//\\}" "${keep[@]}" "${kind[@]}" "${play[@]}" "${copy[@]}" "${saving[@]}" "$target" &
+run_wine "$helper" --ready "Z:${ready//\//\\}" "${keep[@]}" "${lang[@]}" "${kind[@]}" "${play[@]}" "${copy[@]}" "${saving[@]}" "$target" &
 helper_pid=$!
 
 for _ in $(seq 3000); do

@@ -40,7 +40,12 @@ bool FindGroupImage(const ResourceSource& source, const ImageIndex* index, bool 
     const uint8_t* bytes = nullptr;
     uint32_t length = 0;
     ResName type = MakeIntResName(cursor ? 1 : 3);
-    if (!FindResourceBytes(source, type, MakeIntResName(id), &bytes, &length))
+    // A chosen language's member, else a neutral one, else the platform's.
+    const ResName name = MakeIntResName(id);
+    if (!FindResourceBytes(source, type, name, &bytes, &length) &&
+        (source.language == 0 ||
+         (!FindResourceBytesIn(source, type, name, TargetLanguage(0), &bytes, &length) &&
+          !FindResourceBytesIn(source, type, name, 0, &bytes, &length))))
         return false;
     if (!ResourceBytesReadable(bytes, length))
         return false;

@@ -20,6 +20,7 @@ const ResourceKindInfo kResourceKinds[kKindCount] = {
     {kStringList, 6, nullptr, "文字列", "文字列"},
     // The trailing blank belongs to the name.
     {kAviList, 0, "AVI", "AVI ", "AVI "},
+    {kMessageList, 11, nullptr, "メッセージ", "ﾒｯｾｰｼﾞ"},
 };
 
 }  // namespace

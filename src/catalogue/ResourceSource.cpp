@@ -7,6 +7,7 @@ bool OpenResourceSource(const TargetPath& path, ResourceSource* source) {
     source->module = nullptr;
     source->isNeImage = 0;
     source->image = MappedNeImage{};
+    source->language = path.language;
     // No code of the target runs in this form, and no DllMain is called.
     HMODULE module = LoadTargetAsData(path);
     if (module != nullptr) {
@@ -33,8 +34,15 @@ void CloseResourceSource(ResourceSource* source) {
 
 bool FindResourceBytes(const ResourceSource& source, ResName type, ResName name,
                        const uint8_t** data, uint32_t* size) {
+    return FindResourceBytesIn(source, type, name, source.language, data, size);
+}
+
+bool FindResourceBytesIn(const ResourceSource& source, ResName type, ResName name,
+                         uint32_t language, const uint8_t** data, uint32_t* size) {
     if (source.module != nullptr) {
-        HRSRC found = FindResourceA(source.module, name, type);
+        HRSRC found = language != 0 ? FindResourceExA(source.module, type, name,
+                                                      static_cast<WORD>(language & 0xFFFF))
+                                    : FindResourceA(source.module, name, type);
         if (found == nullptr)
             return false;
         HGLOBAL loaded = LoadResource(source.module, found);

@@ -14,6 +14,7 @@ struct ResourceSource {
     HMODULE module;       // data-only module, or null
     int32_t isNeImage;    // non-zero when image is mapped
     MappedNeImage image;  // valid only when isNeImage
+    uint32_t language;    // as TargetPath's: 0, or the one language read
 };
 
 // The target as a data file (LoadTargetAsData), else MapNeImage. False when
@@ -38,6 +39,8 @@ public:
     // False when neither way opened the file: the operation finds nothing.
     bool opened() const { return opened_; }
     const ResourceSource& source() const { return source_; }
+    // Reads in another language from now on (0: as the platform picks).
+    void chooseLanguage(uint32_t language) { source_.language = language; }
     ResourceSource release() {
         opened_ = false;
         return source_;
@@ -48,10 +51,16 @@ private:
     bool opened_;
 };
 
-// The bytes of one resource, by type and name, through either kind of source.
+// The bytes of one resource, by type and name, through either kind of source,
+// in the source's language when it has one (else as the platform picks).
 // False when it is absent (the outputs are then untouched).
 bool FindResourceBytes(const ResourceSource& source, ResName type, ResName name,
                        const uint8_t** data, uint32_t* size);
+
+// The same in one language, language as TargetPath's (0: the platform's
+// pick), whatever the source's.
+bool FindResourceBytesIn(const ResourceSource& source, ResName type, ResName name,
+                         uint32_t language, const uint8_t** data, uint32_t* size);
 
 // True when length bytes from data can be read: the test a list builder makes
 // over the length it is about to read before it reads it.

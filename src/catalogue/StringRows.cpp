@@ -182,6 +182,37 @@ int ReadStringRows(const ResourceSource& source, const StringRowArray& rows, Wid
     return 0;
 }
 
+namespace {
+
+// units UTF-16LE units (not aligned) up to the first NUL, in the ANSI code
+// page, as LoadStringA converts them.
+const char* ConvertStoredString(const uint8_t* stored, uint32_t units, const TextBuffer& text,
+                                int32_t* length) {
+    uint32_t count = 0;
+    while (count < units && (stored[2 * count] != 0 || stored[2 * count + 1] != 0))
+        ++count;
+    HGLOBAL aligned = GlobalAlloc(GMEM_FIXED, (count + 1) * sizeof(wchar_t));
+    if (aligned == nullptr)
+        return nullptr;
+    memcpy(aligned, stored, count * sizeof(wchar_t));
+    const wchar_t* wide = static_cast<const wchar_t*>(aligned);
+    const int bytes = count == 0 ? 0
+                                 : WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(count),
+                                                       nullptr, 0, nullptr, nullptr);
+    const char* result = nullptr;
+    if (bytes > 0 && GrowTextBuffer(text, bytes + 1) == 0) {
+        WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(count), *text.block, bytes, nullptr,
+                            nullptr);
+        (*text.block)[bytes] = '\0';
+        *length = bytes;
+        result = *text.block;
+    }
+    GlobalFree(aligned);
+    return result;
+}
+
+}  // namespace
+
 const char* ReadStringRowText(const ResourceSource& source, uint16_t id, const TextBuffer& text,
                               int32_t* length) {
     const uint8_t* data = nullptr;
@@ -206,6 +237,10 @@ const char* ReadStringRowText(const ResourceSource& source, uint16_t id, const T
         *length = lstrlenA(*text.block);
         return ReplaceLoneLeadByte(text, length);
     }
+    // A chosen language's string is converted from the block it stores,
+    // which the platform's loader would not pick.
+    if (source.language != 0)
+        return ConvertStoredString(data + strings[slot].offset, strings[slot].length, text, length);
     // The stored length sizes the buffer, so that one call loads the string
     // whole, as the list's fill always did.
     const int32_t limit = static_cast<int32_t>(strings[slot].length) * AnsiBytesPerUnit() + 1;

@@ -25,6 +25,7 @@ struct ModuleState {
     bool modernCommonControls;
     bool legacyShellMode;
     bool themedPlatform;
+    bool wideRows;  // ServesWideRows
     HANDLE activationContext;
     HMODULE kernel32;
     BOOL(WINAPI* getCurrentActCtx)(HANDLE*);

@@ -17,6 +17,9 @@
 #define PAGE_HOT_SPOT_CAPTION 1011
 #define PAGE_PLAY_BUTTON 1012
 #define PAGE_COPY_BUTTON 1013
+#define PAGE_MESSAGE_LIST 1014
+#define PAGE_LANGUAGE_LABEL 1015
+#define PAGE_LANGUAGE_DROP_DOWN 1016
 
 #ifndef RC_INVOKED
 enum PageControl {
@@ -33,6 +36,9 @@ enum PageControl {
     kMemberList = PAGE_MEMBER_LIST,
     kHotSpotCaption = PAGE_HOT_SPOT_CAPTION,
     kPlayButton = PAGE_PLAY_BUTTON,
-    kCopyButton = PAGE_COPY_BUTTON
+    kCopyButton = PAGE_COPY_BUTTON,
+    kMessageList = PAGE_MESSAGE_LIST,
+    kLanguageLabel = PAGE_LANGUAGE_LABEL,
+    kLanguageDropDown = PAGE_LANGUAGE_DROP_DOWN
 };
 #endif

@@ -6,10 +6,19 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 struct TargetPath {
     const char* narrow;   // system code page; null when wide is set
     const wchar_t* wide;  // only for a name the ANSI code page cannot spell
+    // The language whose resources every opening reads: 0 lets the platform
+    // pick each one, else TargetLanguage(number).
+    uint32_t language = 0;
 };
+
+inline uint32_t TargetLanguage(uint16_t language) {
+    return 0x10000u | language;
+}
 
 // CreateFile for reading only, sharing read and write, OPEN_EXISTING.
 // INVALID_HANDLE_VALUE when it fails or the path is empty (both null, or a

@@ -99,6 +99,7 @@ BOOL AttachModule(HINSTANCE moduleHandle) {
         IsLegacyShellMode(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
     theModule.themedPlatform =
         IsThemedPlatform(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
+    theModule.wideRows = ServesWideRows(version.dwPlatformId);
     InterlockedExchange(&theModule.objectCount, 0);
 
     if (version.dwPlatformId == VER_PLATFORM_WIN32_NT)

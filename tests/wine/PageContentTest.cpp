@@ -25,7 +25,7 @@
 namespace {
 
 const char kWineLibraries[] = "/usr/lib/i386-linux-gnu/wine/i386-windows/";
-const int kListOfKind[] = {1004, 1005, 1006, 1007, 1008};
+const int kListOfKind[] = {1004, 1005, 1006, 1007, 1008, 1014};
 
 struct FileUnderTest {
     std::string path;

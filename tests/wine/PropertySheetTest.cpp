@@ -162,6 +162,10 @@ const ExpectedControl kControls[] = {
     {1012, "Button", false, WS_TABSTOP},
     // Enabled or not by the selected member.
     {1013, "Button", true, WS_TABSTOP},
+    {1014, "SysListView32", false, WS_BORDER | WS_TABSTOP | LVS_OWNERDATA | 0x8401},
+    // Shown: the shell library's strings come in many languages.
+    {1015, "Static", true, SS_LEFT},
+    {1016, "ComboBox", true, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST},
 };
 
 void ExpectTemplateControls(HWND page) {
@@ -179,7 +183,7 @@ void ExpectTemplateControls(HWND page) {
         EXPECT_EQ(ownBits, style & ownBits) << expected.id;
     }
     EXPECT_TRUE(GetWindowLongA(GetDlgItem(page, 1007), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-    EXPECT_EQ(nullptr, GetDlgItem(page, 1014));
+    EXPECT_EQ(nullptr, GetDlgItem(page, 1017));
 }
 
 TEST(ResourceSheet, PageShowsTemplateUnderItsTabAndClosesCleanly) {
@@ -352,7 +356,7 @@ TEST_F(PageDescription, LegacyUsesThePatchedTemplate) {
     EXPECT_EQ(static_cast<const void*>(object->patchedTemplate),
               static_cast<const void*>(description.pResource));
     std::vector<uint8_t> stored = StoredTemplate(library);
-    EXPECT_EQ(646u, stored.size());
+    EXPECT_EQ(782u, stored.size());
     EXPECT_EQ(stored.size(), GlobalSize(object->patchedTemplate));
     ExpectPatchedCopyOf(
         stored, static_cast<const uint8_t*>(static_cast<const void*>(object->patchedTemplate)));

@@ -2,16 +2,19 @@
 // click -> Properties does, and brings the resource page to the front. The run
 // command starts it; it is no test.
 //
-//   ShowProperties [--ready FILE] [--keep] [--close] [--kind KIND] [--play] [--copy]
-//                  [--save PATH] FILE
+//   ShowProperties [--ready FILE] [--keep] [--close] [--lang LANG] [--kind KIND] [--play]
+//                  [--copy] [--save PATH] FILE
 //
 // --ready FILE  once the page is in front, write the sheet's screen rectangle
 //               ("left top right bottom") to FILE, wait until FILE is removed,
 //               then close the sheet; with --keep the sheet stays for the user.
 // --close       close the sheet as soon as the page is in front (for scripts
 //               that only ask whether the page comes).
-// --kind KIND   icon, bitmap, cursor, string or avi: the kind the page shows,
-//               chosen in its drop-down as a user would.
+// --lang LANG   a language number (decimal, or hex as 0x0412) or "default":
+//               the language the page shows, chosen in its language
+//               drop-down (control 1016) before the kind.
+// --kind KIND   icon, bitmap, cursor, string, avi or message: the kind the
+//               page shows, chosen in its drop-down as a user would.
 // --play        with --kind avi: press the play button once the page has
 //               painted, so that the picture shows the selected clip playing.
 // --copy        after --kind, press the page's copy button and print the formats
@@ -28,6 +31,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -42,22 +46,25 @@ const DWORD kReadyTimeoutMs = 120000;
 // A copy that takes longer is showing a report.
 const DWORD kCopyTimeoutMs = 5000;
 
+const long kNoLanguage = -2;
+
 struct Options {
     std::string file;
     std::string readyFile;
     bool keep;
     bool close;
-    int kind;  // index in the page's drop-down, -1 to leave the page as it starts
+    int kind;       // index in the page's drop-down, -1 to leave the page as it starts
+    long language;  // a language's number, -1 for "default", kNoLanguage to leave it
     bool play;
     bool copy;
     std::string savePath;
 };
 
 // The page's kinds in the order of its drop-down.
-const char* const kKindNames[] = {"icon", "bitmap", "cursor", "string", "avi"};
+const char* const kKindNames[] = {"icon", "bitmap", "cursor", "string", "avi", "message"};
 
 int KindIndex(const char* name) {
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         if (std::strcmp(name, kKindNames[i]) == 0)
             return i;
     }
@@ -76,6 +83,24 @@ void ChoosePageKind(HWND sheet, int kind) {
     SendMessageA(dropDown, CB_SETCURSEL, static_cast<WPARAM>(kind), 0);
     SendMessageA(page, WM_COMMAND, MAKEWPARAM(1000, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(dropDown));
+}
+
+// Picks the language whose item carries 0x10000 | number (0 for "default")
+// in the page's language drop-down.
+void ChoosePageLanguage(HWND sheet, long language) {
+    HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+    HWND dropDown = page != nullptr ? GetDlgItem(page, 1016) : nullptr;
+    const LRESULT count = dropDown != nullptr ? SendMessageA(dropDown, CB_GETCOUNT, 0, 0) : 0;
+    for (LRESULT item = 0; item < count; ++item) {
+        const LRESULT data = SendMessageA(dropDown, CB_GETITEMDATA, static_cast<WPARAM>(item), 0);
+        if ((language < 0 && item == 0) || data == (0x10000 | language)) {
+            SendMessageA(dropDown, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+            SendMessageA(page, WM_COMMAND, MAKEWPARAM(1016, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(dropDown));
+            return;
+        }
+    }
+    std::printf("the page lists no such language\n");
 }
 
 // Clicks the page's play button (control 1012) as the user does.
@@ -315,6 +340,8 @@ DWORD WINAPI DriveSheet(void* parameter) {
     const int index = FindResourceTab(sheet);
     if (index >= 0) {
         SelectSheetTab(sheet, index);
+        if (options.language != kNoLanguage)
+            ChoosePageLanguage(sheet, options.language);
         if (options.kind >= 0)
             ChoosePageKind(sheet, options.kind);
         if (options.copy)
@@ -359,6 +386,7 @@ bool ParseArguments(int argc, char** argv, Options* options) {
     options->keep = false;
     options->close = false;
     options->kind = -1;
+    options->language = kNoLanguage;
     options->play = false;
     options->copy = false;
     for (int i = 1; i < argc; ++i) {
@@ -373,6 +401,14 @@ bool ParseArguments(int argc, char** argv, Options* options) {
         } else if (std::strcmp(argv[i], "--kind") == 0 && i + 1 < argc) {
             options->kind = KindIndex(argv[++i]);
             if (options->kind < 0)
+                return false;
+        } else if (std::strcmp(argv[i], "--lang") == 0 && i + 1 < argc) {
+            ++i;
+            char* end = nullptr;
+            options->language =
+                std::strcmp(argv[i], "default") == 0 ? -1 : std::strtol(argv[i], &end, 0);
+            if (options->language != -1 && (end == argv[i] || *end != '\0' ||
+                                            options->language < 0 || options->language > 0xFFFF))
                 return false;
         } else if (std::strcmp(argv[i], "--save") == 0 && i + 1 < argc) {
             options->savePath = argv[++i];
@@ -394,8 +430,9 @@ int main(int argc, char** argv) {
     if (!ParseArguments(argc, argv, &options)) {
         std::fprintf(
             stderr,
-            "usage: ShowProperties [--ready FILE] [--keep] [--close] "
-            "[--kind icon|bitmap|cursor|string|avi] [--play] [--copy] [--save PATH] FILE\n");
+            "usage: ShowProperties [--ready FILE] [--keep] [--close] [--lang NUMBER|default] "
+            "[--kind icon|bitmap|cursor|string|avi|message] [--play] [--copy] [--save PATH] "
+            "FILE\n");
         return 3;
     }
     if (GetFileAttributesA(options.file.c_str()) == INVALID_FILE_ATTRIBUTES) {

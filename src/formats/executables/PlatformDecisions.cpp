@@ -17,6 +17,10 @@ bool IsThemedPlatform(uint32_t platformId, uint32_t major, uint32_t minor) {
     return (platformId == kPlatformNt && major > 5) || (major == 5 && minor >= 1);
 }
 
+bool ServesWideRows(uint32_t platformId) {
+    return platformId == kPlatformNt;
+}
+
 bool HasModernCommonControls(int32_t getVersionResult, uint32_t major, uint32_t minor) {
     return getVersionResult == 0 && (major > 4 || minor >= 70);
 }

@@ -46,7 +46,7 @@ bool KeyboardMenuPoint(HWND dialog, HWND source, int* listId, POINT* screen) {
     RECT client = {};
     GetClientRect(source, &client);
     RECT entry = client;
-    if (*listId == kStringList) {
+    if (*listId == kStringList || *listId == kMessageList) {
         LRESULT row = SendMessageA(source, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
                                    LVNI_SELECTED | LVNI_FOCUSED);
         if (row < 0)
@@ -93,7 +93,7 @@ bool CopyEnabled(HWND dialog) {
 
 bool OffersCopyMenu(int controlId) {
     return controlId == kBitmapList || controlId == kStringList || controlId == kAviList ||
-           controlId == kMemberList;
+           controlId == kMemberList || controlId == kMessageList;
 }
 
 void ShowCopyMenu(HWND dialog, HWND source, LPARAM point) {

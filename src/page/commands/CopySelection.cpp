@@ -15,6 +15,8 @@
 #include "media/ClipCopy.h"
 #include "media/ClipboardPut.h"
 #include "page/commands/CopyMemberImage.h"
+#include "page/commands/MessageCommands.h"
+#include "page/commands/WideStringCopy.h"
 #include "page/lists/PictureItems.h"
 #include "page/state/PageStores.h"
 #include "page/state/TargetIdentity.h"
@@ -229,8 +231,9 @@ void CopyStringRows(HWND dialog, PageState* page) {
     HGLOBAL exact = GlobalReAlloc(block, static_cast<SIZE_T>(used + 1), GMEM_MOVEABLE);
     if (exact != nullptr)
         block = exact;
-    ClipboardBlock blocks[1] = {{CF_TEXT, block}};
-    PutOnClipboard(dialog, blocks, 1);
+    ClipboardBlock blocks[2] = {{CF_TEXT, block},
+                                {CF_UNICODETEXT, SelectedStringsWide(list, page, target.source())}};
+    PutOnClipboard(dialog, blocks, 2);
 }
 
 void CopyClip(HWND dialog, PageState* page) {
@@ -283,6 +286,9 @@ void CopySelection(HWND dialog, PageState* page) {
             break;
         case kKindAvi:
             CopyClip(dialog, page);
+            break;
+        case kKindMessage:
+            CopyMessageRows(dialog, page);
             break;
         default:
             break;

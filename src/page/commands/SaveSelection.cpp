@@ -14,6 +14,7 @@
 #include "formats/texts/StringBlock.h"
 #include "media/FileSave.h"
 #include "page/commands/CommandSubject.h"
+#include "page/commands/MessageCommands.h"
 #include "page/commands/SaveDialog.h"
 #include "page/lists/ItemTexts.h"
 #include "page/lists/PictureItems.h"
@@ -208,6 +209,28 @@ void StringFile(HWND dialog, const PageState* page, const ResourceSource& source
     }
 }
 
+// The selected messages as UTF-16 text with a byte-order mark, "ID<TAB>text"
+// a row. False when it cannot be made (already reported).
+bool SaveMessageText(HWND dialog, PageState* page, SavedBlock* out) {
+    SIZE_T units = 0;
+    HGLOBAL text = SelectedMessagesText(dialog, page, true, &units);
+    if (text == nullptr)
+        return false;
+    const void* wide = GlobalLock(text);
+    uint8_t* bytes = wide != nullptr && units < 0x7FFFFFFE / 2
+                         ? out->Allocate(static_cast<uint32_t>(units * 2 + 2))
+                         : nullptr;
+    if (bytes != nullptr) {
+        bytes[0] = 0xFF;
+        bytes[1] = 0xFE;
+        memcpy(bytes + 2, wide, units * 2);
+    }
+    if (wide != nullptr)
+        GlobalUnlock(text);
+    GlobalFree(text);
+    return true;
+}
+
 // The target's name in the system code page without its folder and
 // extension: its first byte, and its length in bytes (0 when there is none).
 // A narrow path is read where it lies, whatever its length; only a wide
@@ -275,7 +298,7 @@ void DefaultName(const TargetPath& target, const char* entry, const char* extens
 void EntryName(int32_t kind, ResName name, const uint16_t* memberId, char* out, size_t capacity) {
     TextWriter text = StartText(out, capacity);
     if (name == nullptr) {
-        AppendString(&text, "strings");
+        AppendString(&text, kind == kKindMessage ? "messages" : "strings");
         return;
     }
     if (kind == kKindAvi)
@@ -340,8 +363,8 @@ void ReadSavedBytes(HWND dialog, PageState* page, int32_t kind, ResName name,
 }  // namespace
 
 bool SaveAvailable(HWND dialog, int listId) {
-    if (listId == kStringList)
-        return SendDlgItemMessageA(dialog, kStringList, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
+    if (listId == kStringList || listId == kMessageList)
+        return SendDlgItemMessageA(dialog, listId, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
     return SendDlgItemMessageA(dialog, listId, LB_GETCURSEL, 0, 0) >= 0;
 }
 
@@ -353,8 +376,8 @@ void SaveSelection(HWND dialog, PageState* page, int listId) {
     const int groupList = memberList ? ResourceKindList(kind) : listId;
     PictureStore store;
     const uint8_t* record =
-        kind == kKindString ? nullptr : SelectedPictureRecord(dialog, page, groupList, &store);
-    if (kind != kKindString && record == nullptr)
+        IsRowKind(kind) ? nullptr : SelectedPictureRecord(dialog, page, groupList, &store);
+    if (!IsRowKind(kind) && record == nullptr)
         return;
     const ResName name = record != nullptr ? ReadResName(record + store.fixedPart) : nullptr;
     uint16_t memberId = 0;
@@ -373,7 +396,12 @@ void SaveSelection(HWND dialog, PageState* page, int listId) {
         return;
     }
     SavedBlock saved;
-    ReadSavedBytes(dialog, page, kind, name, memberList ? &memberId : nullptr, &saved);
+    if (kind == kKindMessage) {
+        if (!SaveMessageText(dialog, page, &saved))
+            return;
+    } else {
+        ReadSavedBytes(dialog, page, kind, name, memberList ? &memberId : nullptr, &saved);
+    }
     if (saved.bytes().block == nullptr) {
         SetLastError(saved.bytes().failure);
         ReportSystemError(dialog, 2);

@@ -13,6 +13,7 @@
 #include "page/commands/CopyMemberImage.h"
 #include "page/commands/CopySelection.h"
 #include "page/commands/PagePlayback.h"
+#include "page/dialog/LanguageChoice.h"
 #include "page/lists/ItemTexts.h"
 #include "page/lists/PageDrawing.h"
 #include "page/lists/PictureItems.h"
@@ -150,7 +151,13 @@ void FitKindDropDown(HWND dialog) {
     RECT rect = ChildRect(dialog, dropDown);
     const int width = rect.right - rect.left;
     int wanted = widest + DropDownChrome(dropDown, width);
-    const int room = ChildRect(dialog, GetDlgItem(dialog, kIconList)).right - rect.left;
+    int room = ChildRect(dialog, GetDlgItem(dialog, kIconList)).right - rect.left;
+    // Never into the language drop-down's label where it is shown.
+    HWND languageLabel = GetDlgItem(dialog, kLanguageLabel);
+    // (Its own style: the page itself is not yet visible while it starts.)
+    if (languageLabel != nullptr && (GetWindowLongA(languageLabel, GWL_STYLE) & WS_VISIBLE) &&
+        ChildRect(dialog, languageLabel).left - 4 - rect.left < room)
+        room = ChildRect(dialog, languageLabel).left - 4 - rect.left;
     wanted = wanted < room ? wanted : room;
     if (wanted <= width)
         return;
@@ -200,7 +207,7 @@ bool SelectedMemberIsCopyable(HWND dialog, PageState* page) {
 void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
     int32_t kind = page->currentKind;
     // Only the shown list's notifications count.
-    if (!IsResourceKind(kind) || kind == kKindString || ResourceKindList(kind) != listId)
+    if (!IsResourceKind(kind) || IsRowKind(kind) || ResourceKindList(kind) != listId)
         return;
     int32_t selection = static_cast<int32_t>(SendMessageA(list, LB_GETCURSEL, 0, 0));
     if (selection == page->lastSelection[kind])
@@ -224,6 +231,7 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
     }
     ResName name = ReadResName(record + store.fixedPart);
     ShowEntryName(dialog, page, name);
+    ShowEntryLanguage(dialog, page, kind, name);
     bool copyable = false;
     if (kind == kKindBitmap) {
         copyable = ReadPictureField(record) != kPictureUnavailable;
@@ -305,7 +313,7 @@ void SelectKind(HWND dialog, PageState* page) {
         ShowWindow(GetDlgItem(dialog, kMemberList), SW_HIDE);
     }
 
-    bool showId = kind != kKindString;
+    bool showId = !IsRowKind(kind);
     if (!showId) {
         LRESULT selected = SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
         EnableWindow(GetDlgItem(dialog, kCopyButton), selected != 0);
@@ -384,6 +392,9 @@ void OnPageCommand(HWND dialog, int controlId, int code, HWND control) {
             if (code == LBN_SELCHANGE && IsGroupKind(page->currentKind))
                 EnableWindow(GetDlgItem(dialog, kCopyButton),
                              SelectedMemberIsCopyable(dialog, page));
+            return;
+        case kLanguageDropDown:
+            OnLanguageCommand(dialog, page, code);
             return;
         case kPlayButton:
             if (page->playingIndex < 0)

@@ -76,6 +76,11 @@ LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM l
     HWND dialog = GetParent(list);
     if (message == LVM_GETITEMA || message == LVM_GETITEMW)
         return GetRowWithParameter(list, FindPageState(dialog), message, wParam, lParam);
+    LRESULT narrow = 0;
+    if (message == LVM_GETITEMTEXTA &&
+        GetNarrowRowText(FindPageState(dialog), wParam, reinterpret_cast<LVITEMA*>(lParam),
+                         &narrow))
+        return narrow;
     if (message == WM_CHAR && CommandOnKey(list, wParam))
         return 0;
     if (OnMenuKey(list, message, wParam))
@@ -89,4 +94,14 @@ LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_ERASEBKGND)
         DrawBackgroundSeparator(list, FindPageState(dialog), reinterpret_cast<HDC>(wParam));
     return result;
+}
+
+LRESULT CALLBACK MessageListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT)
+        return PaintWithOneOpening(list, wParam, lParam);
+    if (message == WM_CHAR && CommandOnKey(list, wParam))
+        return 0;
+    if (OnMenuKey(list, message, wParam))
+        return 0;
+    return CallPreviousProc(list, message, wParam, lParam);
 }

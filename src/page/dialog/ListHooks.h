@@ -14,3 +14,7 @@ LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM 
 // target per paint, rows answered with their identifiers, and the column
 // boundary drawn below the last row.
 LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The window procedure installed on the message list 1014: one opening per
+// paint, Ctrl+C, Ctrl+S and the menu key.
+LRESULT CALLBACK MessageListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam);

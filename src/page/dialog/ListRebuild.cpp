@@ -14,8 +14,10 @@
 #include "formats/texts/RowTexts.h"
 #include "page/commands/PagePlayback.h"
 #include "page/dialog/KindSelection.h"
+#include "page/dialog/LanguageChoice.h"
 #include "page/dialog/PageStart.h"
 #include "page/dialog/PlayGlyphs.h"
+#include "page/lists/MessageListView.h"
 #include "page/lists/PageDrawing.h"
 #include "page/lists/PictureItems.h"
 #include "page/lists/StringListRowId.h"
@@ -258,9 +260,14 @@ void RefillLists(HWND dialog, PageState* page) {
     EmptyMemberList(dialog, page);
     EmptyPictureLists(dialog, page);
     ClearRowTexts(page);
+    // A language the file no longer holds goes back to the platform's choice,
+    // for this filling too.
+    RefreshLanguages(dialog, page);
+    target.chooseLanguage(page->target.language);
     FillPictureLists(dialog, page, target.source());
     if (fileChanged)
         RefillStrings(dialog, page, target.source());
+    FillMessageList(dialog, page, &target.source());
     page->identity = now;
     // A command noted before a modal loop acts only on the filling it saw.
     if (fileChanged)

@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include "common/ModuleState.h"
 #include "common/PageControls.h"
 #include "page/commands/ContextMenu.h"
 #include "page/commands/PagePlayback.h"
@@ -9,6 +10,7 @@
 #include "page/dialog/ListRebuild.h"
 #include "page/dialog/PageStart.h"
 #include "page/dialog/SheetEvents.h"
+#include "page/lists/MessageListView.h"
 #include "page/lists/PageDrawing.h"
 #include "page/lists/StringListView.h"
 #include "page/state/DialogResult.h"
@@ -49,8 +51,14 @@ INT_PTR CALLBACK PageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
                 return FALSE;
             if (header->idFrom == kStringList)
                 return StringListNotify(dialog, header);
+            if (header->idFrom == kMessageList)
+                return MessageListNotify(dialog, header);
             return OnSheetNotify(dialog, header);
         }
+        case WM_NOTIFYFORMAT:
+            // The lists' texts in their own letters where the system has them.
+            return lParam == NF_QUERY ? Answer(dialog, theModule.wideRows ? NFR_UNICODE : NFR_ANSI)
+                                      : FALSE;
         case WM_CONTEXTMENU:
             ShowCopyMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
             return FALSE;

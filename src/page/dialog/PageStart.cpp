@@ -16,9 +16,11 @@
 #include "page/access/PageAccessible.h"
 #include "page/commands/PagePlayback.h"
 #include "page/dialog/KindSelection.h"
+#include "page/dialog/LanguageChoice.h"
 #include "page/dialog/ListHooks.h"
 #include "page/dialog/PlayGlyphs.h"
 #include "page/lists/LivePictures.h"
+#include "page/lists/MessageListView.h"
 #include "page/lists/PageDrawing.h"
 #include "page/lists/StringListView.h"
 #include "page/state/ControlHooks.h"
@@ -44,7 +46,7 @@ void ClearPageState(PageState* page) {
 
 bool FillKindDropDown(HWND dialog) {
     HWND dropDown = GetDlgItem(dialog, kKindDropDown);
-    for (int kind = 0; kind < kKindCount; ++kind) {
+    for (int kind = 0; kind < kAlwaysListedKinds; ++kind) {
         const char* name = ResourceKindName(kind, theModule.legacyShellMode);
         if (SendMessageA(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name)) ==
             CB_ERRSPACE) {
@@ -102,6 +104,7 @@ void MakeStringListVirtual(HWND dialog) {
 }
 
 void FillLists(HWND dialog, PageState* page) {
+    RefreshLanguages(dialog, page);
     OpenedTarget target(page->target);
     // Only an identity read while the fill holds the file open is the lists'.
     // A file that opens neither way (locked, gone) lists nothing, silently,
@@ -112,8 +115,10 @@ void FillLists(HWND dialog, PageState* page) {
         page->refillFailed = 1;
         return;
     }
-    if (FillPictureLists(dialog, page, target.source()) == 0)
+    if (FillPictureLists(dialog, page, target.source()) == 0) {
         FillPageStringList(dialog, page, target.source());
+        FillMessageList(dialog, page, &target.source());
+    }
 }
 
 void StopStart(HWND dialog) {
@@ -179,6 +184,7 @@ void StartPage(HWND dialog, LPARAM description) {
         HookControl(GetDlgItem(dialog, id), CopyingListHook);
     MakeStringListVirtual(dialog);
     HookControl(GetDlgItem(dialog, kStringList), StringListHook);
+    HookControl(GetDlgItem(dialog, kMessageList), MessageListHook);
     HookControl(GetDlgItem(dialog, kPlayButton), PlayButtonHook);
 
     HWND aviList = GetDlgItem(dialog, kAviList);
@@ -239,6 +245,8 @@ void EndPage(HWND dialog) {
     page->stringRows = nullptr;
     page->stringRowCount = 0;
     ClearRowTexts(page);
+    FreeMessageRows(MessageRowsOfPage(page));
+    FreeLanguages(page);
     if (page->paintSourceOpen)
         CloseResourceSource(&page->paintSource);
     page->paintSourceOpen = 0;
@@ -248,8 +256,8 @@ void EndPage(HWND dialog) {
     page->textBufferSize = 0;
     if (page->stringHeader != nullptr)
         UnhookControl(page->stringHeader);
-    for (PageControl id :
-         {kIconList, kBitmapList, kCursorList, kStringList, kAviList, kMemberList, kPlayButton})
+    for (PageControl id : {kIconList, kBitmapList, kCursorList, kStringList, kAviList, kMemberList,
+                           kPlayButton, kMessageList})
         UnhookControl(GetDlgItem(dialog, id));
     page->stringHeader = nullptr;
     if (page->playBitmap != nullptr)

@@ -1,5 +1,7 @@
 #include "page/lists/IdDisplay.h"
 
+#include <cstring>
+
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
 #include "page/state/PageState.h"
@@ -68,6 +70,18 @@ void DrawIdDisplay(const PageState* page, const DRAWITEMSTRUCT* item) {
     char* text = ScratchText(page, local, &size);
     text[0] = '\0';
     GetWindowTextA(item->hwndItem, text, size);
+    // The entry's language, where the page names it, follows its name.
+    if (page != nullptr && text[0] != '\0' && page->entryLanguage[0] != '\0') {
+        const int length = lstrlenA(text);
+        const int language = lstrlenA(page->entryLanguage);
+        if (length + language + 4 <= size) {
+            text[length] = ' ';
+            text[length + 1] = '(';
+            memcpy(text + length + 2, page->entryLanguage, static_cast<size_t>(language));
+            text[length + language + 2] = ')';
+            text[length + language + 3] = '\0';
+        }
+    }
 
     HDC dc = item->hDC;
     COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));

@@ -16,6 +16,7 @@
 #include "page/lists/ItemTexts.h"
 #include "page/lists/LivePictures.h"
 #include "page/lists/MemberPicture.h"
+#include "page/lists/MessageListView.h"
 #include "page/lists/PictureItems.h"
 #include "page/lists/PlayingClipFrame.h"
 #include "page/lists/StringListView.h"
@@ -228,7 +229,7 @@ void DrawListEntry(const ItemPaint& paint, const DRAWITEMSTRUCT* item) {
 // The picture lists and the member list.
 bool IsPageList(UINT id) {
     const int kind = ResourceKindOfList(static_cast<int>(id));
-    return (kind >= 0 && kind != kKindString) || id == kMemberList;
+    return (kind >= 0 && !IsRowKind(kind)) || id == kMemberList;
 }
 
 void DrawListBoxItem(HWND dialog, PageState* page, const DRAWITEMSTRUCT* item) {
@@ -260,7 +261,7 @@ void DrawListBoxItem(HWND dialog, PageState* page, const DRAWITEMSTRUCT* item) {
 
 void MeasurePageItem(HWND dialog, MEASUREITEMSTRUCT* item) {
     if (item->CtlType == ODT_LISTVIEW) {
-        if (item->CtlID == kStringList)
+        if (item->CtlID == kStringList || item->CtlID == kMessageList)
             item->itemHeight = StringRowHeight(dialog);
         return;
     }
@@ -294,6 +295,8 @@ void DrawPageItem(HWND dialog, const DRAWITEMSTRUCT* item) {
         case ODT_LISTVIEW:
             if (item->CtlID == kStringList)
                 DrawStringRow(page, item);
+            else if (item->CtlID == kMessageList)
+                DrawMessageRow(page, item);
             break;
         default:
             break;

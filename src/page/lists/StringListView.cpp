@@ -6,10 +6,13 @@
 #include <cstring>
 
 #include "catalogue/StringRows.h"
+#include "catalogue/WideStringRows.h"
 #include "common/DrawnText.h"
 #include "common/GdiOwners.h"
+#include "common/ModuleState.h"
 #include "common/PageControls.h"
 #include "formats/bytes/TextWriter.h"
+#include "formats/texts/ControlEscapes.h"
 #include "formats/texts/RowTexts.h"
 #include "page/lists/PaintTarget.h"
 #include "page/lists/StringListRowId.h"
@@ -49,9 +52,9 @@ void DrawSeparator(HDC dc, int x, int top, int bottom) {
 
 // A virtual list's text column is sized from the rows guessed widest; a row
 // that draws wider widens it, once the paint is over.
-void WidenForRow(PageState* page, HWND list, HDC dc, const char* text, int drawn) {
+void WidenForRow(PageState* page, HWND list, HDC dc, const wchar_t* text, int drawn) {
     SIZE size = {};
-    if (!GetTextExtentPoint32A(dc, text, drawn, &size))
+    if (!GetTextExtentPoint32W(dc, text, drawn, &size))
         return;
     int wanted = size.cx + kColumnSlack;
     if (wanted > kMaxColumnWidth)
@@ -101,6 +104,50 @@ const char* StringRowText(PageState* page, int32_t row, int32_t* length) {
     return cached == kRowText ? text : nullptr;
 }
 
+// The row's text in its own letters, where the system takes texts so and the
+// file is a 32-bit one; null elsewhere (the narrow text stands).
+const wchar_t* WideRowText(PageState* page, uint16_t id, int32_t* units) {
+    if (page == nullptr || !theModule.wideRows || page->stringRows == nullptr ||
+        page->targetChanged)
+        return nullptr;
+    TargetForNow target(page);
+    if (!target.opened())
+        return nullptr;
+    return ReadWideStringRowText(target.source(), id, TextBufferOfPage(page), units);
+}
+
+// Draws a row's text from (x, y): control characters as C escapes, at most
+// as many units as the oldest systems draw. The wide text, when there is
+// one, else the narrow one in the system's code page.
+void DrawRowText(PageState* page, HWND list, HDC dc, int x, int y, const wchar_t* wide,
+                 int32_t units, const char* narrow, int32_t length) {
+    HGLOBAL converted = nullptr;
+    if (wide == nullptr) {
+        const int drawnBytes = DrawnTextLength(static_cast<size_t>(length));
+        const int count = MultiByteToWideChar(CP_ACP, 0, narrow, drawnBytes, nullptr, 0);
+        converted = count > 0 ? GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(count) * 2) : nullptr;
+        if (converted == nullptr)
+            return;
+        units = MultiByteToWideChar(CP_ACP, 0, narrow, drawnBytes, static_cast<wchar_t*>(converted),
+                                    count);
+        wide = static_cast<const wchar_t*>(converted);
+    }
+    const size_t room = static_cast<size_t>(kLongestDrawnText) + 1;
+    wchar_t* drawn = static_cast<wchar_t*>(GlobalAlloc(GMEM_FIXED, room * sizeof(wchar_t)));
+    if (drawn != nullptr && units > 0) {
+        const size_t count =
+            EscapeControls(reinterpret_cast<const uint16_t*>(wide), static_cast<size_t>(units),
+                           reinterpret_cast<uint16_t*>(drawn), room);
+        TextOutW(dc, x, y, drawn, static_cast<int>(count));
+        if (page != nullptr && page->stringRows != nullptr)
+            WidenForRow(page, list, dc, drawn, static_cast<int>(count));
+    }
+    if (drawn != nullptr)
+        GlobalFree(drawn);
+    if (converted != nullptr)
+        GlobalFree(converted);
+}
+
 // The text of a column of the row with identifier id: the identifier column's
 // as the row draws it (in idText), the text column's from the file.
 const char* RowColumnText(PageState* page, int32_t row, uint16_t id, int subItem,
@@ -141,6 +188,18 @@ void AnswerRowInfo(PageState* page, LVITEMA* item, bool wide) {
     // may move while the text is read, so it is never the asker's.
     if (item->pszText == page->textBuffer) {
         item->pszText[0] = '\0';
+        return;
+    }
+    int32_t units = 0;
+    const wchar_t* own = wide && item->iSubItem == 1 ? WideRowText(page, id, &units) : nullptr;
+    if (own != nullptr) {
+        wchar_t* out = reinterpret_cast<wchar_t*>(item->pszText);
+        int32_t kept = units < item->cchTextMax - 1 ? units : item->cchTextMax - 1;
+        // Never half a surrogate pair.
+        if (kept > 0 && kept < units && own[kept - 1] >= 0xD800 && own[kept - 1] < 0xDC00)
+            --kept;
+        memcpy(out, own, static_cast<size_t>(kept) * sizeof(wchar_t));
+        out[kept] = L'\0';
         return;
     }
     int32_t length = 0;
@@ -194,6 +253,19 @@ void DrawBackgroundSeparator(HWND list, const PageState* page, HDC dc) {
 // A virtual list keeps no row parameters and asks for none: the row's
 // identifier is added here, so that the list answers as one with rows of its
 // own does. Both forms of the message carry it at the same place.
+bool GetNarrowRowText(PageState* page, WPARAM row, LVITEMA* item, LRESULT* result) {
+    if (page == nullptr || page->stringRows == nullptr || item == nullptr ||
+        item->pszText == nullptr || item->cchTextMax <= 0)
+        return false;
+    LVITEMA asked = *item;
+    asked.mask = LVIF_TEXT;
+    asked.iItem = static_cast<int>(row);
+    asked.pszText[0] = '\0';
+    AnswerRowInfo(page, &asked, false);
+    *result = lstrlenA(asked.pszText);
+    return true;
+}
+
 LRESULT GetRowWithParameter(HWND list, PageState* page, UINT message, WPARAM wParam,
                             LPARAM lParam) {
     const LRESULT result = CallPreviousProc(list, message, wParam, lParam);
@@ -276,10 +348,10 @@ void DrawStringRow(PageState* page, const DRAWITEMSTRUCT* item) {
         TextOutA(dc, x - 4, r.top + 1, idDigits, idLength);
         SetTextAlign(dc, TA_LEFT | TA_TOP);
         if (text != nullptr) {
-            const int drawn = DrawnTextLength(static_cast<size_t>(length));
-            TextOutA(dc, x + 4, r.top + 1, text, drawn);
-            if (page != nullptr && page->stringRows != nullptr)
-                WidenForRow(page, list, dc, text, drawn);
+            int32_t units = 0;
+            const wchar_t* wide = WideRowText(page, id, &units);
+            DrawRowText(page, list, dc, x + 4, r.top + 1, wide, units,
+                        wide != nullptr ? nullptr : text, length);
         }
         if (previousAlign != GDI_ERROR)
             SetTextAlign(dc, previousAlign);

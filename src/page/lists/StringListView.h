@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include "page/state/PageState.h"
 
@@ -28,6 +29,12 @@ void DrawBackgroundSeparator(HWND list, const PageState* page, HDC dc);
 // LVM_GETITEMA and LVM_GETITEMW sent to 1007, answered by the list with the
 // row's identifier put in as its parameter (page may be null).
 LRESULT GetRowWithParameter(HWND list, PageState* page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// LVM_GETITEMTEXTA sent to the virtual 1007, answered by the page itself:
+// where the list asks its parent for wide texts, its own conversion would
+// cut a narrow asker's buffer inside a character. False when the page does
+// not answer it (the list does).
+bool GetNarrowRowText(PageState* page, WPARAM row, LVITEMA* item, LRESULT* result);
 
 // The window procedure installed on 1007's header control.
 LRESULT CALLBACK HeaderHook(HWND header, UINT message, WPARAM wParam, LPARAM lParam);

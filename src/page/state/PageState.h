@@ -12,6 +12,7 @@
 #include "common/TargetPath.h"
 #include "formats/executables/ImageMarkers.h"
 #include "formats/executables/NeResources.h"
+#include "formats/texts/LanguageNames.h"
 
 struct AccessLink;
 
@@ -91,6 +92,23 @@ struct PageState {
     int32_t stringRowCount;
     // The widest text column a drawn row has asked for so far.
     int32_t stringColumnWanted;
+    // The message list's rows (MessageRow each, sorted by ID) and the tables
+    // they come from (MessageTableRef each), GMEM_FIXED blocks; null when the
+    // file holds no message table.
+    uint8_t* messageRows;
+    int32_t messageRowCount;
+    uint8_t* messageTables;
+    int32_t messageTableCount;
+    int32_t messageColumnWanted;
+    // The languages of the file's resources (GMEM_FIXED, uint16_t each,
+    // ascending), as the language drop-down lists them after its first item;
+    // the chosen one is target.language.
+    uint8_t* languages;
+    int32_t languageCount;
+    uint8_t* languageNames;  // LanguageName each, in the same order
+    // The selected entry's language as the ID display draws it after the
+    // entry's name (its text stays the name); empty while none is named.
+    char entryLanguage[kLanguageNameBytes];
     char* textBuffer;
     int32_t textBufferSize;
     // 1 from the start of the page's initialisation to its end, during a

@@ -1,0 +1,222 @@
+#include "page/dialog/LanguageChoice.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "catalogue/ResourceKinds.h"
+#include "catalogue/ResourceSource.h"
+#include "catalogue/TargetLanguages.h"
+#include "common/GdiOwners.h"
+#include "common/PageControls.h"
+#include "formats/bytes/TextWriter.h"
+#include "formats/texts/LanguageNames.h"
+#include "page/dialog/ListRebuild.h"
+
+namespace {
+
+const char kPlatformChoice[] = "既定";
+
+const uint16_t* Languages(const PageState* page) {
+    return reinterpret_cast<const uint16_t*>(page->languages);
+}
+
+const LanguageName* Names(const PageState* page) {
+    return reinterpret_cast<const LanguageName*>(page->languageNames);
+}
+
+void NameLanguage(uint16_t language, char* out, size_t capacity) {
+    if (FixedLanguageName(language, out, capacity))
+        return;
+    if (GetLocaleInfoA(MAKELCID(language, SORT_DEFAULT), LOCALE_SLANGUAGE, out,
+                       static_cast<int>(capacity)) <= 0)
+        UnnamedLanguage(language, out, capacity);
+}
+
+// The open list as wide as its widest item, so that long names show whole.
+void FitDroppedWidth(HWND dropDown) {
+    WindowDC dc(dropDown);
+    if (dc.get() == nullptr)
+        return;
+    DCSelection selection(dc.get(),
+                          reinterpret_cast<HFONT>(SendMessageA(dropDown, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    char item[kLanguageNameBytes + 16];
+    const LRESULT count = SendMessageA(dropDown, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        SIZE size = {};
+        if (SendMessageA(dropDown, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) <
+                static_cast<LRESULT>(sizeof(item)) &&
+            SendMessageA(dropDown, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(item)) > 0 &&
+            GetTextExtentPoint32A(dc.get(), item, lstrlenA(item), &size) && size.cx > widest)
+            widest = size.cx;
+    }
+    SendMessageA(dropDown, CB_SETDROPPEDWIDTH,
+                 static_cast<WPARAM>(widest + 2 * GetSystemMetrics(SM_CXVSCROLL)), 0);
+}
+
+// The drop-down's items: "既定", then each language's name, with its count of
+// entries when counts is given.
+void FillItems(HWND dialog, const PageState* page, const uint32_t* counts) {
+    HWND dropDown = GetDlgItem(dialog, kLanguageDropDown);
+    const LRESULT selected = SendMessageA(dropDown, CB_GETCURSEL, 0, 0);
+    SendMessageA(dropDown, CB_RESETCONTENT, 0, 0);
+    SendMessageA(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kPlatformChoice));
+    for (int32_t i = 0; i < page->languageCount; ++i) {
+        char item[kLanguageNameBytes + 16];
+        TextWriter text = StartText(item, sizeof(item));
+        AppendString(&text, Names(page)[i].name);
+        if (counts != nullptr) {
+            AppendString(&text, " (");
+            AppendDecimal(&text, counts[i]);
+            AppendString(&text, ")");
+        }
+        const LRESULT added =
+            SendMessageA(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        // Each item carries its language as a path takes it (the first, 0).
+        if (added >= 0)
+            SendMessageA(dropDown, CB_SETITEMDATA, static_cast<WPARAM>(added),
+                         static_cast<LPARAM>(TargetLanguage(Languages(page)[i])));
+    }
+    SendMessageA(dropDown, CB_SETCURSEL, static_cast<WPARAM>(selected < 0 ? 0 : selected), 0);
+    FitDroppedWidth(dropDown);
+}
+
+// The item of the chosen language; 0 for the platform's choice or a
+// language the file no longer holds.
+int32_t ChosenItem(const PageState* page) {
+    if (page->target.language == 0)
+        return 0;
+    for (int32_t i = 0; i < page->languageCount; ++i) {
+        if (TargetLanguage(Languages(page)[i]) == page->target.language)
+            return i + 1;
+    }
+    return 0;
+}
+
+void CountEntries(HWND dialog, PageState* page) {
+    if (page->languageCount <= 0)
+        return;
+    HGLOBAL counts =
+        GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(page->languageCount) * sizeof(uint32_t));
+    if (counts == nullptr)
+        return;
+    TargetPath path = page->target;
+    path.language = 0;
+    if (CountKindEntries(path, page->currentKind, Languages(page),
+                         static_cast<uint32_t>(page->languageCount),
+                         static_cast<uint32_t*>(counts)))
+        FillItems(dialog, page, static_cast<const uint32_t*>(counts));
+    GlobalFree(counts);
+}
+
+void ChooseLanguage(HWND dialog, PageState* page) {
+    const LRESULT item = SendDlgItemMessageA(dialog, kLanguageDropDown, CB_GETCURSEL, 0, 0);
+    const uint32_t language =
+        item <= 0 || item > page->languageCount ? 0 : TargetLanguage(Languages(page)[item - 1]);
+    if (language == page->target.language)
+        return;
+    page->target.language = language;
+    // Every list is filled again, as for a file that changed, keeping the
+    // selections by name or ID.
+    page->targetChanged = 1;
+    RebuildForChangedTarget(dialog, page);
+}
+
+struct PlatformPick {
+    HRSRC found;
+    uint32_t language;
+};
+
+BOOL CALLBACK MatchLanguage(HMODULE module, LPCSTR type, LPCSTR name, WORD language,
+                            LONG_PTR user) {
+    PlatformPick* pick = reinterpret_cast<PlatformPick*>(user);
+    if (FindResourceExA(module, type, name, language) != pick->found)
+        return TRUE;
+    pick->language = TargetLanguage(language);
+    return FALSE;
+}
+
+// The language the platform picks for the entry; 0 when it cannot be told.
+uint32_t PlatformLanguage(const PageState* page, int kind, ResName name) {
+    TargetPath path = page->target;
+    path.language = 0;
+    OpenedTarget target(path);
+    if (!target.opened() || target.source().module == nullptr)
+        return 0;
+    HMODULE module = target.source().module;
+    PlatformPick pick = {FindResourceA(module, name, ResourceKindType(kind)), 0};
+    if (pick.found != nullptr)
+        EnumResourceLanguagesA(module, ResourceKindType(kind), name, MatchLanguage,
+                               reinterpret_cast<LONG_PTR>(&pick));
+    return pick.language;
+}
+
+}  // namespace
+
+void FreeLanguages(PageState* page) {
+    for (uint8_t** block : {&page->languages, &page->languageNames}) {
+        if (*block != nullptr)
+            GlobalFree(*block);
+        *block = nullptr;
+    }
+    page->languageCount = 0;
+}
+
+void RefreshLanguages(HWND dialog, PageState* page) {
+    FreeLanguages(page);
+    uint16_t found[kMaxListedLanguages];
+    uint32_t count = 0;
+    TargetPath path = page->target;
+    path.language = 0;
+    if (FindTargetLanguages(path, found, kMaxListedLanguages, &count) != 0)
+        count = 0;
+    page->languages =
+        static_cast<uint8_t*>(GlobalAlloc(GMEM_FIXED, (count + 1) * sizeof(uint16_t)));
+    page->languageNames =
+        static_cast<uint8_t*>(GlobalAlloc(GMEM_FIXED, (count + 1) * sizeof(LanguageName)));
+    if (page->languages == nullptr || page->languageNames == nullptr) {
+        FreeLanguages(page);
+        count = 0;
+    }
+    LanguageName* names = reinterpret_cast<LanguageName*>(page->languageNames);
+    for (uint32_t i = 0; i < count; ++i) {
+        reinterpret_cast<uint16_t*>(page->languages)[i] = found[i];
+        names[i].language = found[i];
+        NameLanguage(found[i], names[i].name, sizeof(names[i].name));
+    }
+    if (count != 0)
+        DistinguishLanguageNames(names, count);
+    page->languageCount = static_cast<int32_t>(count);
+    const int32_t chosen = ChosenItem(page);
+    if (chosen == 0)
+        page->target.language = 0;
+    FillItems(dialog, page, nullptr);
+    SendDlgItemMessageA(dialog, kLanguageDropDown, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+    const int show = count > 1 ? SW_SHOW : SW_HIDE;
+    ShowWindow(GetDlgItem(dialog, kLanguageLabel), show);
+    ShowWindow(GetDlgItem(dialog, kLanguageDropDown), show);
+}
+
+void OnLanguageCommand(HWND dialog, PageState* page, int code) {
+    if (code == CBN_DROPDOWN)
+        CountEntries(dialog, page);
+    else if (code == CBN_SELCHANGE)
+        ChooseLanguage(dialog, page);
+}
+
+void ShowEntryLanguage(HWND dialog, PageState* page, int kind, ResName name) {
+    page->entryLanguage[0] = '\0';
+    if (IsWindowVisible(GetDlgItem(dialog, kLanguageDropDown)) && name != nullptr) {
+        const uint32_t language =
+            page->target.language != 0 ? page->target.language : PlatformLanguage(page, kind, name);
+        for (int32_t i = 0; language != 0 && i < page->languageCount; ++i) {
+            if (TargetLanguage(Languages(page)[i]) == language) {
+                TextWriter text = StartText(page->entryLanguage, sizeof(page->entryLanguage));
+                AppendString(&text, Names(page)[i].name);
+                break;
+            }
+        }
+    }
+    InvalidateRect(GetDlgItem(dialog, kIdDisplay), nullptr, FALSE);
+}
