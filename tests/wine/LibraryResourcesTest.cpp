@@ -99,6 +99,8 @@ struct ExpectedControl {
 const ExpectedControl kControls[] = {
     {-1, L"#130", L"種類(&T):", 8, 11, 32, 12, 0x50020000, 0},
     {1000, L"#133", L"", 40, 8, 52, 64, 0x50230003, 0},
+    {1015, L"#130", L"言語(&N):", 106, 11, 37, 12, 0x40020000, 0},
+    {1016, L"#133", L"", 144, 8, 76, 120, 0x40210003, 0},
     {1001, L"#130", L"ID:", 100, 24, 12, 8, 0x50020000, 0},
     {1002, L"#130", L"", 112, 22, 108, 12, 0x5000000D, 0},
     {1003, L"#130", L"", 8, 26, 76, 10, 0x50020000, 0},
@@ -107,6 +109,7 @@ const ExpectedControl kControls[] = {
     {1006, L"#131", L"", 8, 36, 212, 52, 0x40930313, 0},
     {1007, L"SysListView32", L"", 8, 36, 212, 144, 0x50838401, WS_EX_CLIENTEDGE},
     {1008, L"#131", L"", 8, 36, 212, 104, 0x40930313, 0},
+    {1014, L"SysListView32", L"", 8, 36, 212, 144, 0x40839401, WS_EX_CLIENTEDGE},
     {1009, L"#130", L"グループ(&G):", 8, 94, 44, 10, 0x40020000, 0},
     {1010, L"#131", L"", 8, 104, 212, 72, 0x40A30123, 0},
     {1011, L"#130", L"ﾎｯﾄ ｽﾎﾟｯﾄ", 104, 94, 40, 10, 0x40020001, 0},
@@ -117,7 +120,7 @@ const ExpectedControl kControls[] = {
 TEST_F(LibraryResources, PageTemplateHasTheShapeThePatchReliesOn) {
     ResourceBytes dialog = Find(RT_DIALOG, 101);
     ASSERT_NE(nullptr, dialog.data);
-    EXPECT_EQ(646u, dialog.size);
+    EXPECT_EQ(782u, dialog.size);
     ASSERT_GE(dialog.size, 64u);
     EXPECT_EQ(std::vector<WORD>{0x0411}, Languages(RT_DIALOG, 101));
 
@@ -126,7 +129,7 @@ TEST_F(LibraryResources, PageTemplateHasTheShapeThePatchReliesOn) {
         0x00, 0x00, 0x00, 0x00,              // help id
         0x00, 0x00, 0x00, 0x00,              // extended style
         0x44, 0x00, 0xC0, 0x50,              // style
-        0x0F, 0x00,                          // 15 controls
+        0x12, 0x00,                          // 18 controls
         0x00, 0x00, 0x00, 0x00,              // position
         0xE3, 0x00, 0xC8, 0x00,              // 227 x 200
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // no menu, no class, no title
