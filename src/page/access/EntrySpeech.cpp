@@ -121,7 +121,7 @@ bool ListName(HWND list, char* buffer, size_t size) {
         GetWindowTextA(GetDlgItem(GetParent(list), kMemberCaption), caption, sizeof(caption));
     } else {
         const int kind = ResourceKindOfList(listId);
-        if (!IsResourceKind(kind) || IsRowKind(kind))
+        if (!IsResourceKind(kind))
             return false;
         // The caption the page shows above the list while its kind is shown.
         TextWriter text = StartText(caption, sizeof(caption));
