@@ -168,6 +168,42 @@ TEST(PageFileChange, ACopyKeepingTheWriteTimeIsNoticed) {
     DeleteFileA(path.c_str());
 }
 
+// Texts kept from the old file are given again only once the markers say the
+// file is the same: a row read by message after the look-up interval, and a
+// paint soon after the copy, each notice a copy that keeps size and time.
+TEST(PageFileChange, KeptRowsAreNotGivenFromACopyThatKeepsSizeAndTime) {
+    for (const bool byPaint : {false, true}) {
+        SCOPED_TRACE(byPaint ? "noticed by a paint" : "noticed by a row read by message");
+        const std::string path = TempCopyOf("walk-base.dll");
+        ResourcePage open = {};
+        PageCloser closer{&open};
+        ASSERT_TRUE(OpenResourcePage(path, &open));
+        ChooseKind(open.page, 3);
+        HWND strings = GetDlgItem(open.page, 1007);
+        LVFINDINFOA find = {};
+        find.flags = LVFI_PARAM;
+        find.lParam = 15;
+        const int row = static_cast<int>(SendMessageA(
+            strings, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+        ASSERT_GE(row, 0);
+        ASSERT_EQ(RowText(strings, row), "Fifteen");
+        OverwriteKeepingWriteTime(path, ReadWholeFile(FixturePath("walk-samesize.dll")));
+        if (byPaint) {
+            // Within the interval of the read above: only the paint can see it.
+            RedrawWindow(strings, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            PumpThreadMessages();
+        } else {
+            Sleep(300);
+        }
+        const std::string now = RowText(strings, row);
+        EXPECT_NE(now, "Fifteen");
+        PumpThreadMessages();
+        EXPECT_EQ(RowText(strings, row), "FIFTEEN");
+        CloseResourcePage(&open);
+        DeleteFileA(path.c_str());
+    }
+}
+
 TEST(PageFileChange, ARebuildOfTheSameSizeAndWriteTimeIsNoticedAtTheNextOpening) {
     const std::string path = TempCopyOf("pe-resources.dll");
     std::vector<uint8_t> bytes = ReadWholeFile(path);
