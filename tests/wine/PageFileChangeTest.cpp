@@ -204,6 +204,53 @@ TEST(PageFileChange, KeptRowsAreNotGivenFromACopyThatKeepsSizeAndTime) {
     }
 }
 
+// Inside the context menu's loop the file is replaced and a paint refills the
+// lists; Copy chosen afterwards acts on nothing of the new file.
+HWND menuPage = nullptr;
+std::string menuTarget;
+int menuTicks = 0;
+
+void CALLBACK ReplaceThenChooseCopy(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (++menuTicks == 1) {
+        CopyFileA(FixturePath("walk-renumbered.dll").c_str(), menuTarget.c_str(), FALSE);
+        RedrawWindow(menuPage, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    } else if (menuTicks == 3) {
+        KillTimer(nullptr, timer);
+        PostMessageA(menuPage, WM_CHAR, 'c', 0);
+    }
+}
+
+TEST(PageFileChange, CopyFromAMenuWhoseFileWasReplacedInsideItChangesNothing) {
+    menuTarget = TempCopyOf("walk-base.dll");
+    ResourcePage open = {};
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(menuTarget, &open));
+    menuPage = open.page;
+    menuTicks = 0;
+    ChooseKind(open.page, 1);
+    ChooseEntry(open.page, 1005, 0);
+    PaintPage(open.page);
+    HWND list = GetDlgItem(open.page, 1005);
+    RECT r = {};
+    SendMessageA(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+    POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(list, &centre);
+    SeedClipboard();
+    CapturedMessageBox copied = CaptureMessageBox([&] {
+        UINT_PTR timer = SetTimer(nullptr, 0, 150, ReplaceThenChooseCopy);
+        SendMessageA(open.page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
+                     MAKELPARAM(centre.x, centre.y));
+        KillTimer(nullptr, timer);
+    });
+    EXPECT_GE(menuTicks, 3) << "the menu closed before Copy was chosen";
+    EXPECT_EQ(copied.count, 1);
+    std::vector<uint8_t> text = ClipboardBytes(CF_TEXT);
+    EXPECT_STREQ(std::string(text.begin(), text.end()).c_str(), kSentinel);
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
+    CloseResourcePage(&open);
+    DeleteFileA(menuTarget.c_str());
+}
+
 TEST(PageFileChange, ARebuildOfTheSameSizeAndWriteTimeIsNoticedAtTheNextOpening) {
     const std::string path = TempCopyOf("pe-resources.dll");
     std::vector<uint8_t> bytes = ReadWholeFile(path);
