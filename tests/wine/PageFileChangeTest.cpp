@@ -251,6 +251,26 @@ TEST(PageFileChange, CopyFromAMenuWhoseFileWasReplacedInsideItChangesNothing) {
     DeleteFileA(menuTarget.c_str());
 }
 
+// A member the page holds in memory never goes out from a file that changed,
+// even where size and write time stayed.
+TEST(PageFileChange, AMemberIsNotCopiedAfterACopyThatKeepsSizeAndTime) {
+    const std::string path = TempCopyOf("walk-base.dll");
+    ResourcePage open = {};
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(path, &open));
+    ChooseKind(open.page, 0);
+    ChooseEntry(open.page, 1004, 0);
+    ASSERT_GT(ListCount(open.page, 1010), 0);
+    ChooseEntry(open.page, 1010, 0);
+    OverwriteKeepingWriteTime(path, ReadWholeFile(FixturePath("walk-samesize.dll")));
+    SeedClipboard();
+    CapturedMessageBox copied = CaptureMessageBox([&] { PressCopy(open.page); });
+    EXPECT_EQ(copied.count, 1);
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
+    CloseResourcePage(&open);
+    DeleteFileA(path.c_str());
+}
+
 TEST(PageFileChange, ARebuildOfTheSameSizeAndWriteTimeIsNoticedAtTheNextOpening) {
     const std::string path = TempCopyOf("pe-resources.dll");
     std::vector<uint8_t> bytes = ReadWholeFile(path);
