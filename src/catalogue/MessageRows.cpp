@@ -61,7 +61,9 @@ bool AddTable(TableWalk* walk, LPSTR name, const uint8_t* data, uint32_t size) {
     ref.language = walk->language;
     ref.codePage = LanguageCodePage(walk->language);
     const uint32_t bound = MessageRowsBound(size);
-    if (bound == 0)
+    // The reader's working room would not fit a 32-bit size: no table so
+    // large is read.
+    if (bound == 0 || bound > SIZE_MAX / sizeof(MessageRow))
         return true;
     HGLOBAL scratch = GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(bound) * sizeof(MessageRow));
     if (scratch == nullptr)

@@ -67,7 +67,9 @@ uint32_t EntriesOfLeaf(const EntryCount& walk, const ResourceLeaf& leaf) {
     const uint8_t* data = walk.section->base + leaf.fileOffset;
     if (walk.kind == kKindMessage) {
         const uint32_t bound = MessageRowsBound(leaf.size);
-        HGLOBAL rows = bound != 0 ? GlobalAlloc(GMEM_FIXED, bound * sizeof(MessageRow)) : nullptr;
+        HGLOBAL rows = bound != 0 && bound <= SIZE_MAX / sizeof(MessageRow)
+                           ? GlobalAlloc(GMEM_FIXED, bound * sizeof(MessageRow))
+                           : nullptr;
         uint32_t found = 0;
         if (rows != nullptr && ReadMessageTable(data, leaf.size, 0, static_cast<MessageRow*>(rows),
                                                 bound, &found) != 0)
