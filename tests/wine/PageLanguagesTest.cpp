@@ -14,6 +14,7 @@
 
 #include "page/state/PageState.h"
 #include "support/ClipboardContent.h"
+#include "support/MessageBoxCapture.h"
 #include "support/ResourcePage.h"
 #include "support/SaveDialogAnswer.h"
 #include "support/TempFiles.h"
@@ -300,6 +301,32 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
     ChooseLanguage(open.page, 0);
     ExpectRows(open.page, 3, 1007,
                {{L"1", L"\x3053\x3093\x306B\x3061\x306F"}, {L"16", L"\xD55C\xAD6D\xC5B4"}});
+}
+
+// A language chosen while the file is locked changes nothing and says so
+// once: the drop-down and the rows stay in the language they showed, also
+// after the lock.
+TEST(PageLanguages, AChoiceOnALockedFileChangesNothing) {
+    const std::string path = WriteTempFile(ReadWholeFile(FixturePath("pe-languages.dll")));
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(path, &open));
+    ChooseLanguage(open.page, 3);
+    ChooseKind(open.page, kMessageKind);
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    const CapturedMessageBox box = CaptureMessageBox([&] { ChooseLanguage(open.page, 1); });
+    CloseHandle(lock);
+    EXPECT_EQ(1, box.count);
+    EXPECT_EQ(ItemText(open.page, 3),
+              ItemText(open.page,
+                       static_cast<int>(SendDlgItemMessageA(open.page, 1016, CB_GETCURSEL, 0, 0))));
+    PumpThreadMessages();
+    HWND list = GetDlgItem(open.page, kMessageList);
+    EXPECT_EQ(L"100", RowText(list, 1, 0));
+    EXPECT_EQ(L"\xC811\xADFC \xAC70\xBD80", RowText(list, 1, 1));
+    CloseResourcePage(&open);
+    DeleteFileA(path.c_str());
 }
 
 // String id as the file stores it in language, read here from its block.

@@ -11,6 +11,7 @@
 #include "formats/bytes/TextWriter.h"
 #include "formats/texts/LanguageNames.h"
 #include "page/dialog/ListRebuild.h"
+#include "page/state/TargetIdentity.h"
 
 namespace {
 
@@ -116,6 +117,15 @@ void ChooseLanguage(HWND dialog, PageState* page) {
         item <= 0 || item > page->languageCount ? 0 : TargetLanguage(Languages(page)[item - 1]);
     if (language == page->target.language)
         return;
+    // A file that cannot be read now keeps its lists in the language they
+    // show: the choice goes back and the reason is said once.
+    DWORD error = 0;
+    if (CheckPageTarget(page, true, &error) == kTargetUnreadable) {
+        SendDlgItemMessageA(dialog, kLanguageDropDown, CB_SETCURSEL,
+                            static_cast<WPARAM>(ChosenItem(page)), 0);
+        ReportUnreadableTarget(dialog, error);
+        return;
+    }
     page->target.language = language;
     // Every list is filled again, as for a file that changed, keeping the
     // selections by name or ID.
