@@ -329,6 +329,22 @@ TEST(PageLanguages, AChoiceOnALockedFileChangesNothing) {
     DeleteFileA(path.c_str());
 }
 
+// The drop-down opened on a file replaced by one with fewer languages lists
+// the new file's languages, never the old ones with the new file's counts.
+TEST(PageLanguages, ADropDownOpenedOnAReplacedFileListsItsLanguages) {
+    const std::string path = WriteTempFile(ReadWholeFile(FixturePath("pe-languages.dll")));
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(path, &open));
+    ASSERT_TRUE(CopyFileA(FixturePath("pe-resources.dll").c_str(), path.c_str(), FALSE));
+    CountedItem(open.page, 0, 1);
+    PumpThreadMessages();
+    ASSERT_EQ(3, SendDlgItemMessageA(open.page, 1016, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ("Japanese (Japan) (0)", CountedItem(open.page, 0, 2));
+    CloseResourcePage(&open);
+    DeleteFileA(path.c_str());
+}
+
 // String id as the file stores it in language, read here from its block.
 std::wstring StoredString(HMODULE module, int id, uint16_t language) {
     const std::vector<uint8_t> block = Resource(module, RT_STRING, id / 16 + 1, language);

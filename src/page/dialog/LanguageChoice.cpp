@@ -98,6 +98,11 @@ int32_t ChosenItem(const PageState* page) {
 void CountEntries(HWND dialog, PageState* page) {
     if (page->languageCount <= 0)
         return;
+    // A changed file's counts would stand beside the old file's languages:
+    // the refill this check asks for names the languages anew first.
+    DWORD error = 0;
+    if (CheckPageTarget(page, true, &error) != kTargetSame)
+        return;
     HGLOBAL counts =
         GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(page->languageCount) * sizeof(uint32_t));
     if (counts == nullptr)
