@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,31 +34,40 @@ namespace {
 
 // ---- The pool and what each file holds ----
 
-const char* const kKindNames[5] = {"icon", "bitmap", "cursor", "string", "avi"};
-const int kLists[5] = {1004, 1005, 1006, 1007, 1008};
+const int kKinds = 6;
+const char* const kKindNames[kKinds] = {"icon", "bitmap", "cursor", "string", "avi", "message"};
+const int kLists[kKinds] = {1004, 1005, 1006, 1007, 1008, 1014};
 const int kMembers = 1010;
+const int kLanguages = 1016;
+
+bool Rows(int kind) {
+    return kind == 3 || kind == 5;
+}
 
 struct Holding {
     std::map<std::string, std::vector<std::string>> entries;  // kind -> names
-    std::map<int, std::string> strings;
-    std::map<std::string, std::string> blobs;  // "save bitmap 113", "member-copy icon 3 32"
-    std::map<std::string, int> members;        // "icon 3" -> count
+    std::map<std::string, std::string> rows[2];  // strings, messages: ID as shown -> text
+    std::map<std::string, std::string> blobs;    // "save bitmap 113", "member-copy icon 3 32"
+    std::map<std::string, int> members;          // "icon 3" -> count
 };
 
 struct PoolFile {
     const char* file;
     const char* manifest;
-    Holding holding;
+    std::vector<int> languages;
+    std::map<int, Holding> held;  // by language; 0: the platform's choice
     std::vector<uint8_t> bytes;
 };
 
-PoolFile pool[] = {{"walk-base.dll", "walk-base.manifest", {}, {}},
-                   {"walk-samesize.dll", "walk-samesize.manifest", {}, {}},
-                   {"walk-renumbered.dll", "walk-renumbered.manifest", {}, {}},
-                   {"walk-shifted.dll", "walk-base.manifest", {}, {}},
-                   {"walk-shifted-samesize.dll", "walk-samesize.manifest", {}, {}},
-                   {"strings-10000.dll", "strings-10000.manifest", {}, {}}};
-const int kPoolSize = 6;
+PoolFile pool[] = {{"walk-base.dll", "walk-base.manifest", {}, {}, {}},
+                   {"walk-samesize.dll", "walk-samesize.manifest", {}, {}, {}},
+                   {"walk-renumbered.dll", "walk-renumbered.manifest", {}, {}, {}},
+                   {"walk-shifted.dll", "walk-base.manifest", {}, {}, {}},
+                   {"walk-shifted-samesize.dll", "walk-samesize.manifest", {}, {}, {}},
+                   {"strings-10000.dll", "strings-10000.manifest", {}, {}, {}},
+                   {"walk-languages.dll", "walk-languages.manifest", {}, {}, {}},
+                   {"walk-languages-samesize.dll", "walk-languages-samesize.manifest", {}, {}, {}}};
+const int kPoolSize = 8;
 
 std::string Unhex(const std::string& hex) {
     std::string bytes;
@@ -66,22 +76,35 @@ std::string Unhex(const std::string& hex) {
     return bytes;
 }
 
-bool ReadHolding(const std::string& path, Holding* h) {
-    const std::vector<uint8_t> raw = ReadWholeFile(path);
-    const std::string text(raw.begin(), raw.end());
-    for (size_t at = 0; at < text.size();) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string line = text.substr(at, end - at);
-        at = end + 1;
-        const size_t a = line.find(' '), b = line.find(' ', a + 1);
-        const std::string what = line.substr(0, a), kind = line.substr(a + 1, b - a - 1);
-        const std::string rest = b == std::string::npos ? "" : line.substr(b + 1);
-        if (what == "entry") {
+// A language's content; a file's only language is its platform's choice.
+Holding& HoldingOf(int content, int language) {
+    std::map<int, Holding>& held = pool[content].held;
+    return held.count(language) ? held[language] : held[0];
+}
+
+bool Holds(int content, int language) {
+    const std::vector<int>& all = pool[content].languages;
+    return language == 0 || std::find(all.begin(), all.end(), language) != all.end();
+}
+
+bool ReadManifest(PoolFile* file) {
+    const std::vector<uint8_t> raw = ReadWholeFile(FixturePath(file->manifest));
+    std::istringstream text(std::string(raw.begin(), raw.end()));
+    Holding* h = &file->held[0];
+    for (std::string line; std::getline(text, line);) {
+        std::istringstream words(line);
+        std::string what, kind, rest;
+        std::getline(words >> what >> kind >> std::ws, rest);
+        if (what == "languages") {
+            std::istringstream numbers(kind + " " + rest);
+            for (int number; numbers >> std::hex >> number;)
+                file->languages.push_back(number);
+        } else if (what == "in") {
+            h = &file->held[std::stoi(kind, nullptr, 16)];
+        } else if (what == "entry") {
             h->entries[kind].push_back(rest);
-        } else if (what == "string") {
-            h->strings[std::stoi(kind)] = rest;
+        } else if (what == "string" || what == "message") {
+            h->rows[what == "message"][kind] = what == "string" ? rest : Unhex(rest);
         } else if (what == "members") {
             const size_t c = rest.find(' ');
             h->members[kind + " " + rest.substr(0, c)] = std::stoi(rest.substr(c + 1));
@@ -90,7 +113,7 @@ bool ReadHolding(const std::string& path, Holding* h) {
             h->blobs[line.substr(0, c)] = Unhex(line.substr(c + 1));
         }
     }
-    return !raw.empty();
+    return !raw.empty() && !file->languages.empty();
 }
 
 // ---- The walk's state ----
@@ -113,7 +136,7 @@ struct Random {
 // so that short runs of them inside modal loops are common.
 // clang-format off
 enum Step { kKind, kEntry, kMember, kRows, kScroll, kRepaint, kCopyKey, kCopyButton, kSaveKey,
-            kMenu, kPlay, kReopen, kSettle, kReader, kDisplay, kSettings, kDensity, kReplace,
+            kMenu, kPlay, kLanguage, kReopen, kSettle, kReader, kDisplay, kSettings, kDensity, kReplace,
             kDelete, kLock, kRelease, kTruncate, kFolder, kEndMenu, kAnswerSave, kCloseBox,
             kStepCount };
 const struct {
@@ -122,7 +145,7 @@ const struct {
 } kSteps[kStepCount] = {
     {"kind", 5, 0}, {"entry", 10, 0}, {"member", 5, 0}, {"rows", 5, 0}, {"scroll", 2, 1},
     {"repaint", 4, 4}, {"ctrl+c", 8, 0}, {"copy-button", 4, 0}, {"ctrl+s", 7, 0}, {"menu", 8, 0},
-    {"play", 4, 0}, {"reopen", 2, 0}, {"settle", 8, 0},
+    {"play", 4, 0}, {"language", 8, 0}, {"reopen", 2, 0}, {"settle", 8, 0},
     {"reader", 7, 0}, {"display", 2, 2}, {"settings", 2, 2}, {"density", 1, 1},
     {"replace", 8, 6}, {"delete", 1, 1}, {"lock", 3, 3}, {"release", 3, 2}, {"truncate", 1, 1},
     {"folder", 1, 1},
@@ -134,23 +157,18 @@ enum Content { kGone = -1, kTruncated = -2, kFolder_ = -3 };
 // A copy or save under way: what the user chose when the command began.
 struct Command {
     bool active, save, member, cancel, enabled;
-    int kind;
-    std::string name;  // entry (or group) name
-    int width;         // member width
-    std::vector<int> rows;
-    std::string path;
-    int boxesBefore;
+    int kind, width, boxesBefore;   // width: the member's
+    std::string name, path;         // name: the entry's (or group's)
+    std::vector<std::string> rows;  // IDs as shown
 };
 
 struct ReaderCall {
     IAccessible* object;
     HWND rows;
-    int action;
-    LONG child;
+    int action, repeat;  // repeat: calls on the children from child on, as readers repeat them
+    LONG child, count;
     volatile LONG busy;
     volatile DWORD started;
-    int repeat;  // calls on the children from child on, as readers repeat them
-    LONG count;
     std::string name;  // of the child, asked first
     HRESULT named, done;
 };
@@ -158,26 +176,20 @@ struct ReaderCall {
 struct Walk {
     uint64_t seed;
     Random random;
-    int steps, limit;
-    std::string log;
-    std::string path;
-    int content;
-    HANDLE lock;
+    int steps, limit, content, menuShown, menus, boxes, saves;
+    std::string log, path, lastBox;
+    HANDLE lock, readerWake, readerThread;
     ResourcePage open;
-    bool shown;
+    bool shown, menuCall, saveCall;
     HWND window;
-    std::string chosen[5];
+    std::string chosen[kKinds];
+    int language;           // the chosen one, 0 for the platform's choice
+    bool languageMayReset;  // a file without it came since the page last showed it
     Command command;
-    int menuShown, menus;
-    bool menuCall, saveCall;
-    int boxes;
-    std::string lastBox;
     std::map<HWND, std::pair<DWORD, DWORD>> openBoxes;  // opened at, lifetime
     ReaderCall reader;
-    HANDLE readerWake, readerThread;
     volatile DWORD progress;
     volatile LONG finished;
-    int saves;
 };
 Walk* walk = nullptr;
 
@@ -229,6 +241,10 @@ HWND Control(int id) {
     return GetDlgItem(walk->open.page, id);
 }
 
+int KindCount() {
+    return static_cast<int>(SendMessageA(Control(1000), CB_GETCOUNT, 0, 0));
+}
+
 int ShownKind() {
     return static_cast<int>(SendMessageA(Control(1000), CB_GETCURSEL, 0, 0));
 }
@@ -272,14 +288,39 @@ std::string RowCell(HWND list, int row, int column) {
     return text.data();
 }
 
-std::vector<int> SelectedRows() {
-    std::vector<int> ids;
-    HWND list = Control(1007);
+std::vector<std::string> SelectedRows(int kind) {
+    std::vector<std::string> ids;
+    HWND list = Control(kLists[kind]);
     for (LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
          row >= 0 && ids.size() < 20000;
          row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))
-        ids.push_back(atoi(RowCell(list, static_cast<int>(row), 0).c_str()));
+        ids.push_back(RowCell(list, static_cast<int>(row), 0));
     return ids;
+}
+
+// The language of a drop-down item, told by the system's name for it.
+int ItemLanguage(LRESULT item) {
+    char text[160] = {}, name[128] = {};
+    SendMessageA(Control(kLanguages), CB_GETLBTEXT, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(text));
+    for (int number : {0x0407, 0x0409, 0x0411, 0x0412}) {
+        GetLocaleInfoA(MAKELCID(number, SORT_DEFAULT), LOCALE_SLANGUAGE, name, sizeof(name));
+        if (item > 0 && (std::string(text) + " (").rfind(std::string(name) + " (", 0) == 0)
+            return number;
+    }
+    return item > 0 ? -1 : 0;
+}
+
+int ShownLanguage() {
+    return ItemLanguage(SendMessageA(Control(kLanguages), CB_GETCURSEL, 0, 0));
+}
+
+// The language whose content the page shows of content: the chosen one while
+// the file holds it; where the page may have gone back already, what it shows.
+int Language(int content) {
+    if (content < 0 || !Holds(content, walk->language))
+        return 0;
+    return walk->languageMayReset && ShownLanguage() == 0 ? 0 : walk->language;
 }
 
 void Repaint() {
@@ -417,11 +458,17 @@ bool WriteTarget(const std::vector<uint8_t>& bytes, bool keepTime) {
 
 // The user's chosen entries that the new content lacks are no longer kept.
 void ForgetVanished() {
-    for (int kind = 0; kind < 5; ++kind) {
-        Holding* h = walk->content >= 0 ? &pool[walk->content].holding : nullptr;
-        const auto& names =
-            h != nullptr ? h->entries[kKindNames[kind]] : std::vector<std::string>();
-        if (std::find(names.begin(), names.end(), walk->chosen[kind]) == names.end())
+    const int content = walk->content;
+    if (content >= 0 && !Holds(content, walk->language))
+        walk->languageMayReset = true;
+    for (int kind = 0; kind < kKinds; ++kind) {
+        bool kept = content >= 0;
+        for (int language : {Language(content), walk->languageMayReset ? 0 : Language(content)}) {
+            const auto& names = kept ? HoldingOf(content, language).entries[kKindNames[kind]]
+                                     : std::vector<std::string>();
+            kept = std::find(names.begin(), names.end(), walk->chosen[kind]) != names.end();
+        }
+        if (!kept)
             walk->chosen[kind].clear();
     }
 }
@@ -445,11 +492,11 @@ void WorldStep(int step) {
     if (step == kReplace) {
         // A partner of the same size half of the time, written in place with
         // the old write time kept half of the time.
-        const int odds[kPoolSize] = {3, 2, 3, 2, 2, 1};
+        const int odds[kPoolSize] = {2, 2, 2, 1, 1, 1, 6, 5};
         int next = 0;
-        for (int pick = walk->random.Below(13); (pick -= odds[next]) >= 0;)
+        for (int pick = walk->random.Below(20); (pick -= odds[next]) >= 0;)
             ++next;
-        const int partner[] = {1, 0, 2, 4, 3, 5};
+        const int partner[] = {1, 0, 2, 4, 3, 5, 7, 6};
         if (walk->content >= 0 && walk->random.Below(2) == 0)
             next = partner[walk->content];
         const bool keepTime = walk->random.Below(2) == 0;
@@ -476,15 +523,17 @@ std::string Expected(const Command& c, int content, bool* known) {
     *known = true;
     if (content < 0)
         return std::string();
-    Holding& h = pool[content].holding;
+    Holding& h = HoldingOf(content, Language(content));
     const std::string kind = kKindNames[c.kind];
-    if (c.kind == 3) {
+    if (Rows(c.kind)) {
+        // A message's own closing break is not doubled.
         std::string text = c.save ? std::string("\xFF\xFE") : std::string();
-        for (int id : c.rows) {
-            if (!h.strings.count(id))
+        for (const std::string& id : c.rows) {
+            if (!h.rows[c.kind == 5].count(id))
                 return std::string();
-            const std::string row = c.save ? std::to_string(id) + "\t" + h.strings[id] + "\r\n"
-                                           : h.strings[id] + "\r\n";
+            std::string row = h.rows[c.kind == 5][id];
+            row = (c.save ? id + "\t" : "") + row +
+                  (c.kind == 5 && !row.empty() && row.back() == '\n' ? "" : "\r\n");
             for (char ch : row)
                 text += c.save ? std::string{ch, '\0'} : std::string{ch};
         }
@@ -512,14 +561,14 @@ void BeginCommand(bool save, bool member, bool cancel) {
     c.save = save;
     c.kind = ShownKind();
     c.member = member && (c.kind == 0 || c.kind == 2);
-    c.name = c.kind == 3 ? std::string() : SelectedName(c.kind);
+    c.name = Rows(c.kind) ? std::string() : SelectedName(c.kind);
     c.width = c.member ? SelectedMemberWidth() : 0;
-    c.rows = c.kind == 3 ? SelectedRows() : std::vector<int>();
-    c.enabled = save ? (c.kind == 3 ? !c.rows.empty() : !c.name.empty() && (!c.member || c.width))
+    c.rows = Rows(c.kind) ? SelectedRows(c.kind) : std::vector<std::string>();
+    c.enabled = save ? (Rows(c.kind) ? !c.rows.empty() : !c.name.empty() && (!c.member || c.width))
                      : IsWindowEnabled(Control(1013)) != FALSE;
     c.cancel = cancel;
     c.boxesBefore = walk->boxes;
-    const char* ext[] = {".ico", ".bmp", ".cur", ".txt", ".avi"};
+    const char* ext[] = {".ico", ".bmp", ".cur", ".txt", ".avi", ".txt"};
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
     c.path = std::string(folder) + "vantrel-walk-" + std::to_string(++walk->saves) + ext[c.kind];
@@ -548,7 +597,7 @@ void EndCommand() {
     } else {
         std::vector<uint8_t> text = ClipboardBytes(CF_TEXT);
         changed = std::string(text.begin(), text.end()).c_str() != std::string(kSentinel);
-        std::vector<uint8_t> bytes = ClipboardBytes(c.kind == 3 ? CF_TEXT : CF_DIB);
+        std::vector<uint8_t> bytes = ClipboardBytes(Rows(c.kind) ? CF_TEXT : CF_DIB);
         got.assign(bytes.begin(), bytes.end());
     }
     const std::string what = std::string(c.save ? "save" : "copy") + " of " + kKindNames[c.kind] +
@@ -582,7 +631,7 @@ void EndCommand() {
              std::to_string(got.size()) + " bytes came out");
     if (!known)
         return;
-    if (c.kind == 3 && !c.save)
+    if (Rows(c.kind) && !c.save)
         got = got.substr(0, got.find('\0')) + '\0';
     // The clipboard's blocks may be rounded up.
     if (got.size() < expected.size() || got.compare(0, expected.size(), expected) != 0 ||
@@ -631,9 +680,9 @@ void ReaderStep() {
     call.object = nullptr;
     call.rows = nullptr;
     call.action = walk->random.Below(4);  // 2 and 3: the default action
-    if (GetDlgCtrlID(list) == 1007 && pick == 1) {
+    if (Rows(kind) && pick == 1) {
         call.rows = list;
-        call.child = walk->random.Below(ListCount(walk->open.page, 1007));
+        call.child = walk->random.Below(ListCount(walk->open.page, kLists[kind]));
     } else {
         call.object = AskFor(list);
         long count = 0;
@@ -668,12 +717,12 @@ void ReaderStep() {
         Fail("a screen reader's call did not return within 6 s");
     // An entry of a shown picture or member list always has a name, and the
     // shown list takes a selection, however many calls came before.
-    if (call.rows == nullptr && IsWindowVisible(list) && GetDlgCtrlID(list) != 1007 &&
+    if (call.rows == nullptr && IsWindowVisible(list) && !(pick != 0 && Rows(kind)) &&
         (call.named != S_OK || call.name.empty() || (call.action == 1 && call.done != S_OK)))
         Fail("a screen reader's call on list " + std::to_string(GetDlgCtrlID(list)) +
              " failed: name '" + call.name + "' " + std::to_string(call.named) + ", " +
              std::to_string(call.done));
-    for (int kind2 = 0; kind2 < 5; ++kind2)
+    for (int kind2 = 0; kind2 < kKinds; ++kind2)
         walk->chosen[kind2] = kind2 == ShownKind() ? std::string() : walk->chosen[kind2];
 }
 
@@ -689,7 +738,22 @@ void Settle() {
     PumpThreadMessages();
     if (walk->content < 0 || walk->lock != nullptr)
         return Note("  (nothing to compare: the file cannot be read)");
-    Holding& h = pool[walk->content].holding;
+    // The chosen language stays while the file holds it; a file without it
+    // sends the page back to the platform's choice.
+    const int content = walk->content, language = ShownLanguage();
+    const bool held = Holds(content, walk->language);
+    if (held ? language != walk->language && !(walk->languageMayReset && language == 0)
+             : language != 0)
+        Fail("the page shows language " + std::to_string(language) + " where the user chose " +
+             std::to_string(walk->language) + (held ? ", which" : ", which not") +
+             " the file holds");
+    walk->language = language;
+    walk->languageMayReset = false;
+    if ((IsWindowVisible(Control(kLanguages)) != FALSE) != (pool[content].languages.size() > 1))
+        Fail("the language drop-down is shown wrongly for " + std::string(pool[content].file));
+    Holding& h = HoldingOf(content, language);
+    if (KindCount() != 5 + !h.rows[1].empty())
+        Fail("the kind drop-down lists " + std::to_string(KindCount()) + " kinds");
     for (int kind : {0, 1, 2, 4}) {
         std::vector<std::string> shown = AccNames(Control(kLists[kind]));
         std::vector<std::string> held = h.entries[kKindNames[kind]];
@@ -708,29 +772,35 @@ void Settle() {
                  "' where the user chose '" + walk->chosen[kind] + "'");
         walk->chosen[kind] = selected;
     }
-    HWND strings = Control(1007);
-    const int rows = ListCount(walk->open.page, 1007);
-    if (rows != static_cast<int>(h.strings.size()))
-        Fail("the string list has " + std::to_string(rows) + " rows, the file " +
-             std::to_string(h.strings.size()));
     // Rows read by message are openings of their own: a change they find is
     // given its rebuild before the rows are compared.
-    std::vector<int> sample;
-    for (int i = 0; i < std::min(rows, 24); ++i)
-        sample.push_back(rows <= 24 ? i : walk->random.Below(rows));
-    for (int row : sample)
-        RowCell(strings, row, 1);
+    std::vector<int> sample[2];
+    for (int kind : {3, 5}) {
+        const int rows = ListCount(walk->open.page, kLists[kind]);
+        if (rows != static_cast<int>(h.rows[kind == 5].size()))
+            Fail(std::string("the ") + kKindNames[kind] + " list has " + std::to_string(rows) +
+                 " rows, the file " + std::to_string(h.rows[kind == 5].size()));
+        for (int i = 0; i < std::min(rows, 24); ++i)
+            sample[kind == 5].push_back(rows <= 24 ? i : walk->random.Below(rows));
+        for (int row : sample[kind == 5])
+            RowCell(Control(kLists[kind]), row, 1);
+    }
     PumpThreadMessages();
     Sleep(300);
     PumpThreadMessages();
-    for (int row : sample) {
-        const int id = atoi(RowCell(strings, row, 0).c_str());
-        const std::string text = RowCell(strings, row, 1);
-        auto held = h.strings.find(id);
-        if (held == h.strings.end() || held->second != text)
-            Fail("string row " + std::to_string(id) + " reads '" + text.substr(0, 40) +
-                 "', the file holds '" +
-                 (held == h.strings.end() ? "" : held->second.substr(0, 40)) + "'");
+    for (int kind : {3, 5}) {
+        for (int row : sample[kind == 5]) {
+            // A row shows its text without the closing line break.
+            const std::string id = RowCell(Control(kLists[kind]), row, 0);
+            const std::string text = RowCell(Control(kLists[kind]), row, 1);
+            auto held = h.rows[kind == 5].find(id);
+            std::string want = held == h.rows[kind == 5].end() ? "" : held->second;
+            while (kind == 5 && !want.empty() && (want.back() == '\n' || want.back() == '\r'))
+                want.pop_back();
+            if (held == h.rows[kind == 5].end() || want != text)
+                Fail(std::string(kKindNames[kind]) + " row " + id + " reads '" +
+                     text.substr(0, 40) + "', the file holds '" + want.substr(0, 40) + "'");
+        }
     }
     const int kind = ShownKind();
     if ((kind == 0 || kind == 2) && !walk->chosen[kind].empty()) {
@@ -747,6 +817,8 @@ void Settle() {
 bool OpenPage() {
     for (std::string& chosen : walk->chosen)
         chosen.clear();
+    walk->language = 0;  // the choice lasts until the sheet closes
+    walk->languageMayReset = false;
     walk->shown = OfferResourcePage(walk->path, &walk->open);
     // Now and then the file is locked between the offer and the page's start.
     if (walk->shown && walk->limit > 0 && walk->lock == nullptr && walk->random.Below(4) == 0) {
@@ -759,9 +831,9 @@ bool OpenPage() {
     return walk->shown;
 }
 
-void SelectRows() {
-    HWND list = Control(1007);
-    const int rows = ListCount(walk->open.page, 1007);
+void SelectRows(int kind) {
+    HWND list = Control(kLists[kind]);
+    const int rows = ListCount(walk->open.page, kLists[kind]);
     LVITEMA state = {};
     state.stateMask = LVIS_SELECTED;
     SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
@@ -780,9 +852,9 @@ void SelectRows() {
 }
 
 // Typing a row's ID finds a row whose ID starts with what was typed.
-void TypeRowId() {
-    HWND list = Control(1007);
-    const int rows = ListCount(walk->open.page, 1007);
+void TypeRowId(int kind) {
+    HWND list = Control(kLists[kind]);
+    const int rows = ListCount(walk->open.page, kLists[kind]);
     if (rows == 0)
         return;
     const std::string id = RowCell(list, walk->random.Below(rows), 0);
@@ -793,62 +865,86 @@ void TypeRowId() {
     const LRESULT found =
         SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
     if (found < 0 || RowCell(list, static_cast<int>(found), 0).rfind(id, 0) != 0)
-        Fail("typing " + id + " in the string list finds row " + std::to_string(found));
+        Fail("typing " + id + " in the " + kKindNames[kind] + " list finds row " +
+             std::to_string(found));
 }
 
-void MenuStep() {
-    const int kind = ShownKind();
-    const bool member = (kind == 0 || kind == 2);
-    HWND list = Control(member ? kMembers : kLists[kind]);
+// The point of the selected entry or row of list, where a user's right click
+// lands.
+LPARAM MenuPoint(HWND list, int kind) {
     RECT r = {};
     GetClientRect(list, &r);
-    if (kind == 3) {
-        const LRESULT row =
-            SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-        RECT item = {LVIR_BOUNDS, 0, 0, 0};
-        if (row >= 0 && SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
-                                     reinterpret_cast<LPARAM>(&item)))
-            r = item;
-    } else {
-        const LRESULT at = SendMessageA(list, LB_GETCURSEL, 0, 0);
-        if (at >= 0)
-            SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(at),
-                         reinterpret_cast<LPARAM>(&r));
-    }
+    const LRESULT at = SendMessageA(list, Rows(kind) ? LVM_GETNEXTITEM : LB_GETCURSEL,
+                                    static_cast<WPARAM>(-1), Rows(kind) ? LVNI_SELECTED : 0);
+    RECT item = {LVIR_BOUNDS, 0, 0, 0};
+    if (at >= 0 && SendMessageA(list, Rows(kind) ? LVM_GETITEMRECT : LB_GETITEMRECT,
+                                static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&item)))
+        r = item;
     POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(list, &centre);
-    // What the user will choose is the entry selected now, whatever happens
-    // while the menu is open.
-    const int choice = walk->random.Below(3);
-    Note(choice == 0 ? "  copy" : choice == 1 ? "  save" : "  leave");
+    return MAKELPARAM(centre.x, centre.y);
+}
+
+// Every copy and save, by key, button or context menu: what the user chose is
+// noted when the command begins, whatever happens while its menu or save
+// dialog is open, and the outcome checked when it returns.
+void CommandStep(int step) {
+    const int kind = std::max(0, ShownKind());
+    const bool group = kind == 0 || kind == 2;
+    if (step == kCopyButton && !IsWindowEnabled(Control(1013)))
+        return;
+    // Icons and cursors: a copy is a member's; a save a group's or a member's.
+    const int choice = step == kMenu ? walk->random.Below(3) : step == kSaveKey;  // 2: leave
+    const bool member = group && (step != kSaveKey || walk->random.Below(2));
+    HWND list = Control(member ? kMembers : kLists[kind]);
+    if (step == kMenu)
+        Note(choice == 0 ? "  copy" : choice == 1 ? "  save" : "  leave");
     if (choice < 2)
-        BeginCommand(choice == 1, member, false);
+        BeginCommand(choice == 1, member, step == kSaveKey && walk->random.Below(4) == 0);
     const int seen = walk->menus;
-    walk->menuCall = true;
-    PostInner();
-    Post(kEndMenu, choice);
-    SendMessageA(walk->open.page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
-                 MAKELPARAM(centre.x, centre.y));
+    if (step == kSaveKey || step == kMenu)
+        PostInner();
+    if (step == kSaveKey)
+        Post(kAnswerSave);
+    walk->saveCall = step == kSaveKey;
+    walk->menuCall = step == kMenu;
+    if (step == kMenu) {
+        Post(kEndMenu, choice);
+        SendMessageA(walk->open.page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
+                     MenuPoint(list, kind));
+    } else if (step == kCopyButton) {
+        SendMessageA(walk->open.page, WM_COMMAND, MAKEWPARAM(1013, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(1013)));
+    } else {
+        SendMessageA(list, WM_CHAR, step == kSaveKey ? 19 : 3, 0);
+    }
     walk->menuCall = walk->saveCall = false;
-    // A copy the page no longer offers after the loop may end silently.
-    walk->command.enabled &= walk->command.save || IsWindowEnabled(Control(1013));
-    if (walk->menus == seen) {
-        Note("  no menu came");
-        walk->command.active = false;
+    // A copy the page no longer offers after the menu's loop may end silently.
+    if (step == kMenu) {
+        walk->command.enabled &= walk->command.save || IsWindowEnabled(Control(1013));
+        if (walk->menus == seen) {
+            Note("  no menu came");
+            walk->command.active = false;
+        }
     }
     EndCommand();
 }
 
+// A step that waits for a menu or dialog: again in 50 ms while the call that
+// brings it lasts, at most limit times; true once it is there.
+bool Arrived(int step, LPARAM detail, bool there, bool waiting, int limit) {
+    static int tries[kStepCount];
+    if (!there && waiting && ++tries[step] < limit)
+        Later(step, detail, 50);
+    else
+        tries[step] = 0;
+    return there;
+}
+
 // Inside the menu's loop: copy, save or leave it.
 void FinishMenu(int choice) {
-    static int tries = 0;
-    if (walk->menuShown == 0) {
-        if (walk->menuCall && ++tries < 40)
-            return Later(kEndMenu, choice, 50);
-        tries = 0;
+    if (!Arrived(kEndMenu, choice, walk->menuShown != 0, walk->menuCall, 40))
         return;
-    }
-    tries = 0;
     walk->menuShown = 0;
     // A menu that went away before the user chose has no command behind it.
     if (!IsWindowVisible(FindWindowA("#32768", nullptr))) {
@@ -876,16 +972,10 @@ BOOL CALLBACK FindSaveDialog(HWND window, LPARAM found) {
 }
 
 void AnswerSave() {
-    static int tries = 0;
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindSaveDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog == nullptr) {
-        if (walk->saveCall && ++tries < 100)
-            return Later(kAnswerSave, 0, 50);
-        tries = 0;
+    if (!Arrived(kAnswerSave, 0, dialog != nullptr, walk->saveCall, 100))
         return;
-    }
-    tries = 0;
     if (walk->command.cancel) {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     } else {
@@ -900,12 +990,12 @@ void UserStep(int step) {
     HWND list = Control(kLists[kind < 0 ? 0 : kind]);
     switch (step) {
         case kKind:
-            kind = walk->random.Below(5);
+            kind = walk->random.Below(KindCount());
             Note(std::string("  ") + kKindNames[kind]);
             return ChooseKind(page, kind);
         case kEntry:
-            if (kind == 3)
-                return SelectRows();
+            if (Rows(kind))
+                return SelectRows(kind);
             if (ListCount(page, kLists[kind]) > 0) {
                 ChooseEntry(page, kLists[kind], walk->random.Below(ListCount(page, kLists[kind])));
                 walk->chosen[kind] = SelectedName(kind);
@@ -917,43 +1007,45 @@ void UserStep(int step) {
                 ChooseEntry(page, kMembers, walk->random.Below(ListCount(page, kMembers)));
             return;
         case kRows:
-            if (kind != 3)
-                ChooseKind(page, 3);
+            // Strings or, where the file holds them, messages.
+            if (!Rows(kind))
+                ChooseKind(page, walk->random.Below(2) && KindCount() > 5 ? 5 : 3);
+            kind = ShownKind();
+            Note(std::string("  ") + kKindNames[kind]);
             if (walk->random.Below(2) == 0)
-                return TypeRowId();
-            return SelectRows();
+                return TypeRowId(kind);
+            return SelectRows(kind);
+        case kLanguage: {
+            // Items counted now and then, as opening the list does.
+            HWND box = Control(kLanguages);
+            if (!IsWindowVisible(box))
+                return Note("  (one language)");
+            if (walk->random.Below(2) == 0)
+                SendMessageA(page, WM_COMMAND, MAKEWPARAM(kLanguages, CBN_DROPDOWN),
+                             reinterpret_cast<LPARAM>(box));
+            const int item =
+                walk->random.Below(static_cast<int>(SendMessageA(box, CB_GETCOUNT, 0, 0)));
+            walk->language = ItemLanguage(item);
+            walk->languageMayReset = false;
+            Note("  language " + std::to_string(walk->language));
+            SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+            SendMessageA(page, WM_COMMAND, MAKEWPARAM(kLanguages, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(box));
+            return ForgetVanished();
+        }
         case kScroll:
-            if (kind == 3 && ListCount(page, 1007) > 0)
-                SendMessageA(list, LVM_ENSUREVISIBLE, walk->random.Below(ListCount(page, 1007)),
-                             FALSE);
+            if (Rows(kind) && ListCount(page, kLists[kind]) > 0)
+                SendMessageA(list, LVM_ENSUREVISIBLE,
+                             walk->random.Below(ListCount(page, kLists[kind])), FALSE);
             else
                 SendMessageA(list, LB_SETTOPINDEX,
                              walk->random.Below(ListCount(page, kLists[kind]) + 1), 0);
             return;
         case kCopyKey:
-        case kSaveKey: {
-            // Icons and cursors: a copy is a member's; a save a group's or a member's.
-            const bool member =
-                (kind == 0 || kind == 2) && (step == kCopyKey || walk->random.Below(2));
-            BeginCommand(step == kSaveKey, member, step == kSaveKey && walk->random.Below(4) == 0);
-            if (step == kSaveKey) {
-                PostInner();
-                Post(kAnswerSave);
-                walk->saveCall = true;
-            }
-            SendMessageA(member ? Control(kMembers) : list, WM_CHAR, step == kSaveKey ? 19 : 3, 0);
-            walk->saveCall = false;
-            return EndCommand();
-        }
+        case kSaveKey:
         case kCopyButton:
-            if (!IsWindowEnabled(Control(1013)))
-                return;
-            BeginCommand(false, true, false);
-            SendMessageA(page, WM_COMMAND, MAKEWPARAM(1013, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(Control(1013)));
-            return EndCommand();
         case kMenu:
-            return MenuStep();
+            return CommandStep(step);
         case kPlay:
             if (IsWindowVisible(Control(1012)) && IsWindowEnabled(Control(1012))) {
                 PostInner();
@@ -1046,8 +1138,9 @@ void WalkOnce(uint64_t seed, int limit) {
     state.seed = seed;
     state.random.state = seed;
     state.limit = limit;
-    state.path = WriteTempFile(pool[0].bytes);
-    state.content = 0;
+    // Even seeds start on the file of three languages.
+    state.content = seed % 2 == 0 && limit > 0 ? 6 : 0;
+    state.path = WriteTempFile(pool[state.content].bytes);
     state.progress = GetTickCount();
     state.window = CreateWindowExA(0, "VantrelWalk", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                    nullptr, nullptr);
@@ -1122,7 +1215,7 @@ TEST(PageWalk, FixedSeedsHoldEveryStep) {
     for (PoolFile& file : pool) {
         file.bytes = ReadWholeFile(FixturePath(file.file));
         ASSERT_FALSE(file.bytes.empty()) << file.file;
-        ASSERT_TRUE(ReadHolding(FixturePath(file.manifest), &file.holding)) << file.manifest;
+        ASSERT_TRUE(ReadManifest(&file)) << file.manifest;
         // Every file of the pool opens as the page opens it.
         HMODULE module =
             LoadLibraryExA(FixturePath(file.file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

@@ -113,7 +113,8 @@ public:
         : referenceCount(0),
           control(control),
           isButton(GetDlgCtrlID(control) == kPlayButton),
-          hasEntries(!isButton && GetDlgCtrlID(control) != kStringList),
+          hasEntries(!isButton && GetDlgCtrlID(control) != kStringList &&
+                     GetDlgCtrlID(control) != kMessageList),
           system(system),
           link(link),
           api(api) {

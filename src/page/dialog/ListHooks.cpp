@@ -103,5 +103,9 @@ LRESULT CALLBACK MessageListHook(HWND list, UINT message, WPARAM wParam, LPARAM 
         return 0;
     if (OnMenuKey(list, message, wParam))
         return 0;
+    // Named as the string list is: the system's object has no name for it.
+    LRESULT answer = 0;
+    if (AnswerAccessMessage(list, message, wParam, lParam, &answer))
+        return answer;
     return CallPreviousProc(list, message, wParam, lParam);
 }

@@ -119,7 +119,7 @@ bool ControlEnabled(HWND page, int id) {
 
 int ListCount(HWND page, int id) {
     HWND control = GetDlgItem(page, id);
-    const UINT message = id == 1007 ? LVM_GETITEMCOUNT : LB_GETCOUNT;
+    const UINT message = id == 1007 || id == 1014 ? LVM_GETITEMCOUNT : LB_GETCOUNT;
     return static_cast<int>(SendMessageA(control, message, 0, 0));
 }
 

@@ -62,4 +62,4 @@ uintptr_t DrawnPicture(HWND page, int kind, uint8_t* record);
 std::string ControlText(HWND page, int id);
 bool ControlShown(HWND page, int id);  // its own WS_VISIBLE bit
 bool ControlEnabled(HWND page, int id);
-int ListCount(HWND page, int id);  // list box items, or list view rows for 1007
+int ListCount(HWND page, int id);  // list box items, or list view rows for 1007 and 1014
