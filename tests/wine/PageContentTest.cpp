@@ -223,6 +223,7 @@ void ExpectListsAgree(const FileUnderTest& file) {
                        {kKindAvi, {true, 0, "AVI"}}};
     for (const auto& kind : kinds) {
         SCOPED_TRACE("list " + std::to_string(kListOfKind[kind.kind]));
+        ChooseKind(open.page, kind.kind);
         std::vector<ListedName> listed = ListedNamesOfType(listing, kind.type);
         // Every clip is listed, even one the device cannot show.
         const std::vector<ListedName> shown = PageNames(open.page, kind.kind);
@@ -233,6 +234,7 @@ void ExpectListsAgree(const FileUnderTest& file) {
     // The rows of 16-bit files are judged against their known content below.
     if (IsDataModule(file.path)) {
         const std::vector<StringRow> expectedRows = PlatformStrings(file.path);
+        ChooseKind(open.page, kKindString);
         const std::vector<StringRow> rows = PageStrings(open.page);
         EXPECT_EQ(expectedRows.size(), rows.size()) << "string rows";
         for (size_t i = 0; i < rows.size() && i < expectedRows.size(); ++i) {

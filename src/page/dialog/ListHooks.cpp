@@ -7,6 +7,7 @@
 #include "page/commands/ContextMenu.h"
 #include "page/commands/CopySelection.h"
 #include "page/commands/SaveSelection.h"
+#include "page/dialog/LateFill.h"
 #include "page/dialog/MenuKey.h"
 #include "page/lists/PaintTarget.h"
 #include "page/lists/StringListView.h"
@@ -50,6 +51,8 @@ bool CommandOnKey(HWND list, WPARAM character) {
 }  // namespace
 
 LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT || message == WM_GETOBJECT)
+        FillListLate(list);
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);
     if (message == WM_CHAR && CommandOnKey(list, wParam))
@@ -71,6 +74,8 @@ LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM 
 }
 
 LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT || message == WM_GETOBJECT)
+        FillListLate(list);
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);
     HWND dialog = GetParent(list);
@@ -97,6 +102,8 @@ LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM l
 }
 
 LRESULT CALLBACK MessageListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT || message == WM_GETOBJECT)
+        FillListLate(list);
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);
     if (message == WM_CHAR && CommandOnKey(list, wParam))
