@@ -71,6 +71,7 @@ std::vector<ListedName> ListedNamesOfType(const std::vector<ListedResource>& lis
 // The names of a picture list in its displayed order, from the records behind
 // its items.
 std::vector<ListedName> PageNames(HWND page, int kind) {
+    ChooseKind(page, kind);
     std::vector<ListedName> names;
     PictureStore store;
     if (!PictureStoreOfPage(FindPageState(page), kind, &store))
@@ -178,6 +179,7 @@ std::vector<StringRow> PlatformStrings(const std::string& path) {
 }
 
 std::vector<StringRow> PageStrings(HWND page) {
+    ChooseKind(page, kKindString);
     std::vector<StringRow> rows;
     HWND view = GetDlgItem(page, 1007);
     std::vector<char> text(2 * 65536 + 2);
@@ -223,7 +225,6 @@ void ExpectListsAgree(const FileUnderTest& file) {
                        {kKindAvi, {true, 0, "AVI"}}};
     for (const auto& kind : kinds) {
         SCOPED_TRACE("list " + std::to_string(kListOfKind[kind.kind]));
-        ChooseKind(open.page, kind.kind);
         std::vector<ListedName> listed = ListedNamesOfType(listing, kind.type);
         // Every clip is listed, even one the device cannot show.
         const std::vector<ListedName> shown = PageNames(open.page, kind.kind);
@@ -234,7 +235,6 @@ void ExpectListsAgree(const FileUnderTest& file) {
     // The rows of 16-bit files are judged against their known content below.
     if (IsDataModule(file.path)) {
         const std::vector<StringRow> expectedRows = PlatformStrings(file.path);
-        ChooseKind(open.page, kKindString);
         const std::vector<StringRow> rows = PageStrings(open.page);
         EXPECT_EQ(expectedRows.size(), rows.size()) << "string rows";
         for (size_t i = 0; i < rows.size() && i < expectedRows.size(); ++i) {
@@ -284,6 +284,7 @@ bool ChooseNamed(HWND page, int kind, const std::string& shown);
 
 // The clips' pictures by list index; the names are the numbers 1, 2, 3.
 std::vector<uintptr_t> ClipPictures(HWND page) {
+    ChooseKind(page, kKindAvi);
     std::vector<uintptr_t> pictures;
     PictureStore store;
     if (!PictureStoreOfPage(FindPageState(page), kKindAvi, &store))
@@ -325,11 +326,13 @@ TEST(PageContent, SixteenBitFilesReadOnlyTheFirstTypeEntry) {
     std::vector<ListedName> icons = PageNames(open.page, kKindIcon);
     ASSERT_EQ(1u, icons.size());
     EXPECT_EQ(7, icons[0].id);
+    ChooseKind(open.page, kKindAvi);
     EXPECT_EQ(1, ListCount(open.page, 1008));
     EXPECT_EQ(S_OK, CloseResourcePage(&open));
 
     ASSERT_TRUE(OpenResourcePage(FixturePath("ne-empty-type.exe"), &open));
     EXPECT_EQ(0, ListCount(open.page, 1004));
+    ChooseKind(open.page, kKindAvi);
     EXPECT_EQ(1, ListCount(open.page, 1008));
     EXPECT_EQ(S_OK, CloseResourcePage(&open));
 }
@@ -663,6 +666,7 @@ TEST(PageContent, AClipWithoutVideoIsListedWithoutAPicture) {
     ResourcePage open;
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(FixturePath("pe-resources.dll"), &open));
+    ChooseKind(open.page, kKindAvi);
     PictureStore store;
     ASSERT_TRUE(PictureStoreOfPage(FindPageState(open.page), kKindAvi, &store));
     HWND list = GetDlgItem(open.page, 1008);
