@@ -708,7 +708,10 @@ void Settle() {
                  "' where the user chose '" + walk->chosen[kind] + "'");
         walk->chosen[kind] = selected;
     }
+    // The rows are read as a screen reader reads them, which asks the list
+    // for its object first (a list never shown is filled then).
     HWND strings = Control(1007);
+    Held asked = {AskFor(strings)};
     const int rows = ListCount(walk->open.page, 1007);
     if (rows != static_cast<int>(h.strings.size()))
         Fail("the string list has " + std::to_string(rows) + " rows, the file " +
