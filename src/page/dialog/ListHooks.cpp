@@ -48,11 +48,17 @@ bool CommandOnKey(HWND list, WPARAM character) {
     return false;
 }
 
+// A list the opening left unfilled is filled before its first paint, and
+// before a screen reader that asks for it before it was ever shown reads it.
+void FillBeforeShownOrAsked(HWND list, UINT message) {
+    if (message == WM_PAINT || message == WM_GETOBJECT)
+        FillListLate(list);
+}
+
 }  // namespace
 
 LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT || message == WM_GETOBJECT)
-        FillListLate(list);
+    FillBeforeShownOrAsked(list, message);
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);
     if (message == WM_CHAR && CommandOnKey(list, wParam))
@@ -74,8 +80,7 @@ LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM 
 }
 
 LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT || message == WM_GETOBJECT)
-        FillListLate(list);
+    FillBeforeShownOrAsked(list, message);
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);
     HWND dialog = GetParent(list);
@@ -102,8 +107,7 @@ LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM l
 }
 
 LRESULT CALLBACK MessageListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT || message == WM_GETOBJECT)
-        FillListLate(list);
+    FillBeforeShownOrAsked(list, message);
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);
     if (message == WM_CHAR && CommandOnKey(list, wParam))
