@@ -114,6 +114,11 @@ BOOL CALLBACK AddNamedTable(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR us
     return TRUE;
 }
 
+BOOL CALLBACK StopAtFirstTable(HMODULE, LPCSTR, LPSTR, LONG_PTR user) {
+    *reinterpret_cast<bool*>(user) = true;
+    return FALSE;
+}
+
 const MessageTableRef* TableOf(const MessageRowArray& rows, const MessageRow& row) {
     if (*rows.tables == nullptr || row.table >= static_cast<uint32_t>(*rows.tableCount))
         return nullptr;
@@ -152,6 +157,14 @@ int ReadMessageRows(const ResourceSource& source, const MessageRowArray& rows) {
         SortMessageRows(reinterpret_cast<MessageRow*>(*rows.rows),
                         static_cast<uint32_t>(*rows.rowCount));
     return 0;
+}
+
+bool HoldsMessageTables(const ResourceSource& source) {
+    bool found = false;
+    if (source.module != nullptr)
+        EnumResourceNamesA(source.module, ResourceKindType(kKindMessage), StopAtFirstTable,
+                           reinterpret_cast<LONG_PTR>(&found));
+    return found;
 }
 
 const MessageRow* MessageRowAt(const MessageRowArray& rows, int32_t row) {

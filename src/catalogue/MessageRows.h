@@ -43,6 +43,10 @@ struct MessageRowArray {
 // empty, the thread's last error set).
 int ReadMessageRows(const ResourceSource& source, const MessageRowArray& rows);
 
+// Whether the target holds any message table, found without reading one: what
+// lists the kind before its rows are read. A 16-bit target holds none.
+bool HoldsMessageTables(const ResourceSource& source);
+
 void FreeMessageRows(const MessageRowArray& rows);
 
 // The row's record, or null when there is no such row.

@@ -5,6 +5,8 @@
 // last, so that a kind's place in the drop-down stays its number.
 #pragma once
 
+#include <cstdint>
+
 #include "formats/bytes/ResName.h"
 
 enum ResourceKind {
@@ -22,6 +24,11 @@ constexpr int kAlwaysListedKinds = 5;
 
 inline bool IsResourceKind(int kind) {
     return kind >= 0 && kind < kKindCount;
+}
+
+// A kind's bit in a set of kinds.
+inline int32_t KindBit(int kind) {
+    return static_cast<int32_t>(1) << kind;
 }
 
 // Kinds shown as rows of a list view (identifier and text) rather than as

@@ -91,7 +91,7 @@ const PictureStore& StoreOf(const ResourceListStores& stores, int32_t kind) {
 
 int FillResourceLists(HWND dialog, const ResourceListStores& stores, const ResourceSource& source,
                       const ListMetrics& metrics, const int32_t lastSelection[kKindCount],
-                      RecordOrder order) {
+                      RecordOrder order, uint32_t kinds) {
     static const ListPlan plans[] = {
         {kKindIcon, AddIconItem},
         {kKindBitmap, AddBitmapItem},
@@ -104,6 +104,8 @@ int FillResourceLists(HWND dialog, const ResourceListStores& stores, const Resou
     fill.source = &source;
     fill.metrics = metrics;
     for (const ListPlan& plan : plans) {
+        if ((kinds & (1u << plan.kind)) == 0)
+            continue;
         HWND list = GetDlgItem(dialog, ResourceKindList(plan.kind));
         fill.list = list;
         fill.store = StoreOf(stores, plan.kind);

@@ -71,6 +71,7 @@ std::vector<ListedName> ListedNamesOfType(const std::vector<ListedResource>& lis
 // The names of a picture list in its displayed order, from the records behind
 // its items.
 std::vector<ListedName> PageNames(HWND page, int kind) {
+    ChooseKind(page, kind);
     std::vector<ListedName> names;
     PictureStore store;
     if (!PictureStoreOfPage(FindPageState(page), kind, &store))
@@ -178,6 +179,7 @@ std::vector<StringRow> PlatformStrings(const std::string& path) {
 }
 
 std::vector<StringRow> PageStrings(HWND page) {
+    ChooseKind(page, kKindString);
     std::vector<StringRow> rows;
     HWND view = GetDlgItem(page, 1007);
     std::vector<char> text(2 * 65536 + 2);
@@ -282,6 +284,7 @@ bool ChooseNamed(HWND page, int kind, const std::string& shown);
 
 // The clips' pictures by list index; the names are the numbers 1, 2, 3.
 std::vector<uintptr_t> ClipPictures(HWND page) {
+    ChooseKind(page, kKindAvi);
     std::vector<uintptr_t> pictures;
     PictureStore store;
     if (!PictureStoreOfPage(FindPageState(page), kKindAvi, &store))
@@ -323,11 +326,13 @@ TEST(PageContent, SixteenBitFilesReadOnlyTheFirstTypeEntry) {
     std::vector<ListedName> icons = PageNames(open.page, kKindIcon);
     ASSERT_EQ(1u, icons.size());
     EXPECT_EQ(7, icons[0].id);
+    ChooseKind(open.page, kKindAvi);
     EXPECT_EQ(1, ListCount(open.page, 1008));
     EXPECT_EQ(S_OK, CloseResourcePage(&open));
 
     ASSERT_TRUE(OpenResourcePage(FixturePath("ne-empty-type.exe"), &open));
     EXPECT_EQ(0, ListCount(open.page, 1004));
+    ChooseKind(open.page, kKindAvi);
     EXPECT_EQ(1, ListCount(open.page, 1008));
     EXPECT_EQ(S_OK, CloseResourcePage(&open));
 }
@@ -661,6 +666,7 @@ TEST(PageContent, AClipWithoutVideoIsListedWithoutAPicture) {
     ResourcePage open;
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(FixturePath("pe-resources.dll"), &open));
+    ChooseKind(open.page, kKindAvi);
     PictureStore store;
     ASSERT_TRUE(PictureStoreOfPage(FindPageState(open.page), kKindAvi, &store));
     HWND list = GetDlgItem(open.page, 1008);

@@ -170,7 +170,9 @@ void MeasureFixturePage(Report* report) {
     const int lists[] = {1004, 1005, 1006, 1008};
     for (int id : lists)
         (*report)["row." + std::to_string(id)] = ItemHeight(page, id);
+    ChooseKind(page, 1);
     Put(report, "bitmap", DrawItem(page, 1005, 0));  // 101: 16 x 8
+    ChooseKind(page, 4);
     Put(report, "clip", DrawItem(page, 1008, 0));
     ChooseKind(page, 0);
     ChooseEntry(page, 1004, 0);  // group 1: 1-bit 16 x 16 and 32 x 32

@@ -14,6 +14,7 @@
 #include "formats/bytes/LittleEndian.h"
 #include "formats/executables/ResourceRecords.h"
 #include "page/state/PageStores.h"
+#include "support/AccessibleClient.h"
 #include "support/ClipboardContent.h"
 #include "support/MessageBoxCapture.h"
 #include "support/ResourcePage.h"
@@ -107,6 +108,7 @@ TEST(PageFileChange, AReplacedFileShowsItsNewRowsPicturesAndMembers) {
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(path, &open));
     HWND strings = GetDlgItem(open.page, 1007);
+    ChooseKind(open.page, 3);
     const int oldRows = ListCount(open.page, 1007);
     ChooseKind(open.page, 2);
     ChooseEntry(open.page, 1006, 0);
@@ -163,9 +165,60 @@ TEST(PageFileChange, ACopyKeepingTheWriteTimeIsNoticed) {
     OverwriteKeepingWriteTime(path, ReadWholeFile(FixturePath("app-library.dll")));
     PaintPage(open.page);
     EXPECT_EQ(ListCount(open.page, 1007), 338);
+    ChooseKind(open.page, 2);
     EXPECT_EQ(ListCount(open.page, 1006), 12);
     CloseResourcePage(&open);
     DeleteFileA(path.c_str());
+}
+
+// A string of a fixture as the platform reads it.
+std::string FixtureString(const char* fixture, UINT id) {
+    HMODULE library =
+        LoadLibraryExA(FixturePath(fixture).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    char text[4096] = {};
+    if (library != nullptr)
+        LoadStringA(library, id, text, sizeof(text));
+    FreeLibrary(library);
+    return text;
+}
+
+// The lists the opening did not show are filled when first shown, or when a
+// screen reader asks for one, from the file as it is then: replaced by another
+// file, or by a copy that keeps its size and write time, the rows are the new
+// file's at once, and the list shown since the opening follows.
+TEST(PageFileChange, AListFirstShownOrAskedForAfterAReplacementHasTheNewFilesRows) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    for (const bool byScreenReader : {false, true}) {
+        SCOPED_TRACE(byScreenReader ? "asked for by a screen reader" : "shown by the user");
+        const std::string path = TempCopyOf(byScreenReader ? "walk-base.dll" : "pe-resources.dll");
+        ResourcePage open = {};
+        PageCloser closer{&open};
+        ASSERT_TRUE(OpenResourcePage(path, &open));
+        ASSERT_GT(ListCount(open.page, 1004), 0);
+        HWND strings = GetDlgItem(open.page, 1007);
+        LVFINDINFOA find = {};
+        find.flags = LVFI_PARAM;
+        if (byScreenReader) {
+            OverwriteKeepingWriteTime(path, ReadWholeFile(FixturePath("walk-samesize.dll")));
+            Held object{AskFor(strings)};
+            ASSERT_NE(object.object, nullptr);
+            find.lParam = 15;
+        } else {
+            ASSERT_TRUE(CopyFileA(FixturePath("app-library.dll").c_str(), path.c_str(), FALSE));
+            ChooseKind(open.page, 3);
+            EXPECT_EQ(ListCount(open.page, 1007), 338);
+            EXPECT_EQ(ListCount(open.page, 1004), 0);
+            find.lParam = 2001;
+        }
+        const int row = static_cast<int>(SendMessageA(
+            strings, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(RowText(strings, row),
+                  byScreenReader ? std::string("FIFTEEN") : FixtureString("app-library.dll", 2001));
+        CloseResourcePage(&open);
+        DeleteFileA(path.c_str());
+    }
+    CoUninitialize();
 }
 
 // Texts kept from the old file are given again only once the markers say the
@@ -345,6 +398,7 @@ TEST(PageFileChange, ADeletedFileLeavesClipboardAndDiskAloneWithOneReport) {
     ResourcePage open = {};
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(path, &open));
+    ChooseKind(open.page, 3);
     HWND strings = GetDlgItem(open.page, 1007);
     const int rows = ListCount(open.page, 1007);
     ASSERT_GT(rows, 3);
@@ -375,6 +429,9 @@ TEST(PageFileChange, PicturesComeBackAfterALockThatHeldTheFirstPaint) {
     ResourcePage open = {};
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(path, &open));
+    // The bitmaps were shown before the lock; their pictures were not drawn.
+    ChooseKind(open.page, 1);
+    ChooseKind(open.page, 0);
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     ChooseKind(open.page, 1);
@@ -400,6 +457,7 @@ TEST(PageFileChange, LocksAtTheRebuildOrAtTheStartLeaveTheListsToTheFileThatOpen
     ResourcePage open = {};
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(path, &open));
+    ChooseKind(open.page, 1);
     ChooseKind(open.page, 3);
     HWND strings = GetDlgItem(open.page, 1007);
     const int rows = ListCount(open.page, 1007);
@@ -415,6 +473,7 @@ TEST(PageFileChange, LocksAtTheRebuildOrAtTheStartLeaveTheListsToTheFileThatOpen
     CloseHandle(lock);
     PaintPage(open.page);
     EXPECT_EQ(ListCount(open.page, 1007), 338);
+    ChooseKind(open.page, 2);
     EXPECT_EQ(ListCount(open.page, 1006), 12);
     CloseResourcePage(&open);
 
@@ -436,6 +495,7 @@ TEST(PageFileChange, ParameterSearchAnswersAsAListWithRowsOfItsOwn) {
     ResourcePage open = {};
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(FixturePath("pe-resources.dll"), &open));
+    ChooseKind(open.page, 3);
     HWND strings = GetDlgItem(open.page, 1007);
     const int rows = ListCount(open.page, 1007);
     ASSERT_GT(rows, 3);
@@ -473,6 +533,7 @@ TEST(PageFileChange, AShortBufferGetsWholeCharactersOnly) {
     ResourcePage open = {};
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(FixturePath("pe-resources.dll"), &open));
+    ChooseKind(open.page, 3);
     HWND strings = GetDlgItem(open.page, 1007);
     int row = -1;
     size_t lead = 0;
@@ -591,6 +652,7 @@ TEST(PageFileChange, TheOldControlsFallbackSavesAndCopiesTheRows) {
     const bool opened = OpenResourcePage(FixturePath("pe-resources.dll"), &open);
     UnhookWindowsHookEx(hook);
     ASSERT_TRUE(opened);
+    ChooseKind(open.page, 3);
     HWND strings = GetDlgItem(open.page, 1007);
     ASSERT_NE(GetWindowLongA(strings, GWL_STYLE) & LVS_OWNERDATA, 0);
     ASSERT_GT(ListCount(open.page, 1007), 2);

@@ -14,6 +14,7 @@
 #include "page/commands/CopySelection.h"
 #include "page/commands/PagePlayback.h"
 #include "page/dialog/LanguageChoice.h"
+#include "page/dialog/LateFill.h"
 #include "page/lists/ItemTexts.h"
 #include "page/lists/PageDrawing.h"
 #include "page/lists/PictureItems.h"
@@ -291,6 +292,14 @@ void SelectKind(HWND dialog, PageState* page) {
         EmptyMemberList(dialog, page);
     }
     page->currentKind = kind;
+    // A refill for a changed file has shown the kind itself.
+    if (FillKindLate(dialog, page, kind) == kLateFillRefilled)
+        return;
+    // A message kind whose tables gave no rows is no longer listed.
+    if (SendDlgItemMessageA(dialog, kKindDropDown, CB_GETCURSEL, 0, 0) != kind) {
+        SelectKind(dialog, page);
+        return;
+    }
 
     char caption[64];
     wsprintfA(caption, "%s一覧(&L):", ResourceKindName(kind, theModule.legacyShellMode));

@@ -7,6 +7,7 @@
 #include "page/commands/ContextMenu.h"
 #include "page/commands/CopySelection.h"
 #include "page/commands/SaveSelection.h"
+#include "page/dialog/LateFill.h"
 #include "page/dialog/MenuKey.h"
 #include "page/lists/PaintTarget.h"
 #include "page/lists/StringListView.h"
@@ -47,9 +48,17 @@ bool CommandOnKey(HWND list, WPARAM character) {
     return false;
 }
 
+// A list the opening left unfilled is filled before its first paint, and
+// before a screen reader that asks for it before it was ever shown reads it.
+void FillBeforeShownOrAsked(HWND list, UINT message) {
+    if (message == WM_PAINT || message == WM_GETOBJECT)
+        FillListLate(list);
+}
+
 }  // namespace
 
 LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    FillBeforeShownOrAsked(list, message);
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);
     if (message == WM_CHAR && CommandOnKey(list, wParam))
@@ -71,6 +80,7 @@ LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM 
 }
 
 LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    FillBeforeShownOrAsked(list, message);
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);
     HWND dialog = GetParent(list);
@@ -97,6 +107,7 @@ LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM l
 }
 
 LRESULT CALLBACK MessageListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    FillBeforeShownOrAsked(list, message);
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);
     if (message == WM_CHAR && CommandOnKey(list, wParam))

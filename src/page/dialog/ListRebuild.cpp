@@ -217,7 +217,8 @@ void KeepListsUnread(HWND dialog, PageState* page) {
 }
 
 // The string rows anew from the open source: a list that never got its
-// columns (the page started without its file) is set up first.
+// columns (the page started without its file, or first showed another kind)
+// is set up first.
 void RefillStrings(HWND dialog, PageState* page, const ResourceSource& source) {
     if (!page->stringListReady) {
         FillPageStringList(dialog, page, source);
@@ -242,8 +243,13 @@ void RefillLists(HWND dialog, PageState* page) {
         page->rebuilding = 0;
         return;
     }
-    const bool fileChanged =
-        page->targetChanged || !page->stringListReady || !SameTargetIdentity(now, page->identity);
+    const bool fileChanged = page->targetChanged || !SameTargetIdentity(now, page->identity);
+    // The lists filled before and the one shown; the others wait for their
+    // first showing, as at the opening. The message rows are read at every
+    // refill: they decide whether the kind is listed in the chosen language.
+    int32_t kinds = page->filledKinds | KindBit(kKindMessage);
+    if (IsResourceKind(page->currentKind))
+        kinds |= KindBit(page->currentKind);
     StopClipPlayback(page);
     EndPlaybackAtTeardown(dialog, page);
     if (page->drawingRefillWanted)
@@ -264,8 +270,9 @@ void RefillLists(HWND dialog, PageState* page) {
     // for this filling too.
     RefreshLanguages(dialog, page);
     target.chooseLanguage(page->target.language);
-    FillPictureLists(dialog, page, target.source());
-    if (fileChanged)
+    page->filledKinds = kinds;
+    FillPictureLists(dialog, page, target.source(), kinds);
+    if ((kinds & KindBit(kKindString)) != 0 && (fileChanged || !page->stringListReady))
         RefillStrings(dialog, page, target.source());
     FillMessageList(dialog, page, &target.source());
     page->identity = now;

@@ -103,6 +103,9 @@ void MakeStringListVirtual(HWND dialog) {
     DestroyWindow(old);
 }
 
+// The opening fills only the list it shows: the other kinds are filled when
+// first shown or asked for (LateFill), which keeps the sheet's opening short
+// on files of thousands of strings or pictures.
 void FillLists(HWND dialog, PageState* page) {
     RefreshLanguages(dialog, page);
     OpenedTarget target(page->target);
@@ -115,10 +118,10 @@ void FillLists(HWND dialog, PageState* page) {
         page->refillFailed = 1;
         return;
     }
-    if (FillPictureLists(dialog, page, target.source()) == 0) {
-        FillPageStringList(dialog, page, target.source());
-        FillMessageList(dialog, page, &target.source());
-    }
+    ListMessageKindOfTables(dialog, target.source());
+    const LRESULT shown = SendDlgItemMessageA(dialog, kKindDropDown, CB_GETCURSEL, 0, 0);
+    FillKinds(dialog, page, target.source(),
+              KindBit(IsResourceKind(static_cast<int>(shown)) ? static_cast<int>(shown) : 0));
 }
 
 void StopStart(HWND dialog) {
@@ -137,7 +140,7 @@ void ReadTextHeight(HWND dialog) {
         theModule.density = density;
 }
 
-int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source) {
+int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source, int32_t kinds) {
     ResourceListStores stores = {};
     PictureStoreOfPage(page, kKindIcon, &stores.icon);
     PictureStoreOfPage(page, kKindBitmap, &stores.bitmap);
@@ -145,7 +148,23 @@ int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source)
     PictureStoreOfPage(page, kKindAvi, &stores.avi);
     stores.text = TextBufferOfPage(page);
     return FillResourceLists(dialog, stores, source, ModuleListMetrics(), page->lastSelection,
-                             OrderRecordNames);
+                             OrderRecordNames, static_cast<uint32_t>(kinds));
+}
+
+int FillKinds(HWND dialog, PageState* page, const ResourceSource& source, int32_t kinds) {
+    const int32_t pictures =
+        KindBit(kKindIcon) | KindBit(kKindBitmap) | KindBit(kKindCursor) | KindBit(kKindAvi);
+    // A list that ran out of memory keeps what it got and is not tried again
+    // until the next refill: the shortage is reported once.
+    page->filledKinds |= kinds;
+    if ((kinds & pictures) != 0 && FillPictureLists(dialog, page, source, kinds & pictures) != 0)
+        return -1;
+    int result = 0;
+    if ((kinds & KindBit(kKindString)) != 0 && FillPageStringList(dialog, page, source) != 0)
+        result = -1;
+    if ((kinds & KindBit(kKindMessage)) != 0 && FillMessageList(dialog, page, &source) != 0)
+        result = -1;
+    return result;
 }
 
 int FillPageStringList(HWND dialog, PageState* page, const ResourceSource& source) {

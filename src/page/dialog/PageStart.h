@@ -18,9 +18,14 @@ void DiscardPictureLists(HWND dialog, PageState* page);
 // module's values.
 void ReadTextHeight(HWND dialog);
 
-// Fills the four picture lists from an open source into the page's stores,
-// selecting each list's last selection again; FillResourceLists's result.
-int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source);
+// Fills those of the four picture lists whose KindBit is in kinds from an open
+// source into the page's stores, selecting each list's last selection again;
+// FillResourceLists's result.
+int FillPictureLists(HWND dialog, PageState* page, const ResourceSource& source, int32_t kinds);
+
+// Fills the lists of kinds (KindBit each) from an open source and adds them
+// to the page's filled kinds; 0, or -1 when memory ran out (reported).
+int FillKinds(HWND dialog, PageState* page, const ResourceSource& source, int32_t kinds);
 
 // Gives the string list its columns and its header's hook and fills its rows
 // from an open source; FillStringList's result.

@@ -230,6 +230,10 @@ int FillMessageList(HWND dialog, PageState* page, const ResourceSource* source) 
     return result;
 }
 
+void ListMessageKindOfTables(HWND dialog, const ResourceSource& source) {
+    ListMessageKind(dialog, HoldsMessageTables(source));
+}
+
 const wchar_t* MessageRowFullText(PageState* page, const ResourceSource& source, int32_t row,
                                   int32_t* units) {
     const wchar_t* text = ReadMessageRowText(source, MessageRowsOfPage(page), row, true,

@@ -21,6 +21,10 @@ inline MessageRowArray MessageRowsOfPage(PageState* page) {
 // memory ran out (reported).
 int FillMessageList(HWND dialog, PageState* page, const ResourceSource* source);
 
+// Lists the kind in the drop-down where the file holds message tables, before
+// their rows are read (the rows come when the list is first shown).
+void ListMessageKindOfTables(HWND dialog, const ResourceSource& source);
+
 // WM_DRAWITEM of 1014.
 void DrawMessageRow(PageState* page, const DRAWITEMSTRUCT* item);
 

@@ -157,6 +157,10 @@ struct PageState {
     // 1 once the string list has its columns and its header's hook, which a
     // page that started without its file gets at its first refill.
     int32_t stringListReady;
+    // One bit per kind (1 << kind) whose list holds the current filling: the
+    // opening fills only the kind it shows, the others are filled when first
+    // shown or asked for by a screen reader. A refill fills these again.
+    int32_t filledKinds;
     RowTextCache rowTexts;
     // When a row text read through a message last looked at the file
     // (GetTickCount).
