@@ -2,14 +2,12 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
 #include "catalogue/ResourceKinds.h"
 #include "common/ErrorReports.h"
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
-#include "formats/texts/ControlEscapes.h"
 #include "page/lists/PaintTarget.h"
+#include "page/lists/RowTextAnswer.h"
 #include "page/state/DialogResult.h"
 #include "page/state/PageStores.h"
 #include "page/state/TargetIdentity.h"
@@ -17,7 +15,6 @@
 namespace {
 
 const int kColumnSlack = 8;
-const int kMaxColumnWidth = 32767;
 // Units of a row's text drawn at most; copies keep it whole.
 const size_t kDrawnUnits = 2048;
 
@@ -73,19 +70,6 @@ const wchar_t* RowTextNow(PageState* page, int32_t row, int32_t* units) {
                               TextBufferOfPage(page), units);
 }
 
-void WidenForRow(PageState* page, HWND list, HDC dc, const wchar_t* text, int units) {
-    SIZE size = {};
-    if (!GetTextExtentPoint32W(dc, text, units, &size))
-        return;
-    int wanted = size.cx + kColumnSlack;
-    wanted = wanted > kMaxColumnWidth ? kMaxColumnWidth : wanted;
-    const int now = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0));
-    if (wanted <= now || wanted <= page->messageColumnWanted)
-        return;
-    page->messageColumnWanted = wanted;
-    PostMessageA(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(wanted, 0));
-}
-
 void AnswerRowInfo(PageState* page, LVITEMA* item, bool wide) {
     if (!(item->mask & LVIF_TEXT) || item->pszText == nullptr || item->cchTextMax <= 0)
         return;
@@ -110,24 +94,7 @@ void AnswerRowInfo(PageState* page, LVITEMA* item, bool wide) {
     }
     if (text == nullptr || units <= 0)
         return;
-    if (wide) {
-        wchar_t* out = reinterpret_cast<wchar_t*>(item->pszText);
-        int kept = units < item->cchTextMax - 1 ? units : item->cchTextMax - 1;
-        // Never half a surrogate pair.
-        if (kept > 0 && kept < units && text[kept - 1] >= 0xD800 && text[kept - 1] < 0xDC00)
-            --kept;
-        memcpy(out, text, static_cast<size_t>(kept) * sizeof(wchar_t));
-        out[kept] = L'\0';
-        return;
-    }
-    // A narrow asker gets whole characters of the system's code page.
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, units, nullptr, 0, nullptr, nullptr);
-    while (units > 0 && bytes > item->cchTextMax - 1)
-        bytes = WideCharToMultiByte(CP_ACP, 0, text, --units, nullptr, 0, nullptr, nullptr);
-    bytes = units > 0 ? WideCharToMultiByte(CP_ACP, 0, text, units, item->pszText, bytes, nullptr,
-                                            nullptr)
-                      : 0;
-    item->pszText[bytes > 0 ? bytes : 0] = '\0';
+    AnswerRowText(item, wide, text, units);
 }
 
 // The typed text against each row's ID as shown (case-insensitive, for the
@@ -260,14 +227,8 @@ void DrawMessageRow(PageState* page, const DRAWITEMSTRUCT* item) {
         SetTextAlign(dc, TA_LEFT | TA_TOP);
         int32_t units = 0;
         const wchar_t* text = RowTextNow(page, row, &units);
-        if (text != nullptr && units > 0) {
-            wchar_t drawn[kDrawnUnits];
-            const size_t length =
-                EscapeControls(reinterpret_cast<const uint16_t*>(text), static_cast<size_t>(units),
-                               reinterpret_cast<uint16_t*>(drawn), kDrawnUnits);
-            TextOutW(dc, x + 4, r.top + 1, drawn, static_cast<int>(length));
-            WidenForRow(page, list, dc, drawn, static_cast<int>(length));
-        }
+        DrawEscapedRowText(list, dc, x + 4, r.top + 1, text, units, kDrawnUnits,
+                           &page->messageColumnWanted);
         if (previousAlign != GDI_ERROR)
             SetTextAlign(dc, previousAlign);
     }
