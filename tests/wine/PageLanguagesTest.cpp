@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "page/state/PageState.h"
+#include "support/AccessibleClient.h"
 #include "support/ClipboardContent.h"
 #include "support/ResourcePage.h"
 #include "support/SaveDialogAnswer.h"
@@ -224,6 +224,13 @@ std::vector<uint8_t> Resource(HMODULE module, LPCSTR type, int id, uint16_t lang
                            : std::vector<uint8_t>();
 }
 
+// A screen reader's objects are handed over in an apartment, as the shell's
+// sheet threads have one.
+struct Apartment {
+    Apartment() { CoInitialize(nullptr); }
+    ~Apartment() { CoUninitialize(); }
+};
+
 struct LanguageView {
     uint16_t language;
     uint32_t strings;  // entries, as the drop-down counts them
@@ -259,6 +266,7 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
           {L"100", L"\xC811\xADFC \xAC70\xBD80\r\n"},
           {L"101", L"\xCCAB \xC904\n\xB458\xC9F8 \xC904\n"}}},
     };
+    Apartment apartment;
     ResourcePage open;
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(path, &open));
@@ -282,7 +290,11 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
         ExpectRows(open.page, 3, 1007, view.stringRows);
         ExpectRows(open.page, kMessageKind, kMessageList, view.messageRows);
         ChooseKind(open.page, 0);
-        EXPECT_STREQ(name, FindPageState(open.page)->entryLanguage);
+        // A screen reader hears the entry's language after its name.
+        Held display = {AskFor(GetDlgItem(open.page, 1002))};
+        ASSERT_NE(nullptr, display.object);
+        EXPECT_EQ("1 (" + std::string(name) + ")", NameOf(display.object, CHILDID_SELF));
+        EXPECT_EQ("1", ControlText(open.page, 1002));
         const std::string icon = std::string(folder) + "vantrel-language.ico";
         DeleteFileA(icon.c_str());
         const DialogAnswer answer = SaveAs(GetDlgItem(open.page, 1004), icon);

@@ -11,6 +11,7 @@
 #include "formats/bytes/TextWriter.h"
 #include "formats/texts/LanguageNames.h"
 #include "page/dialog/ListRebuild.h"
+#include "page/state/AnnounceNameChange.h"
 
 namespace {
 
@@ -206,6 +207,7 @@ void OnLanguageCommand(HWND dialog, PageState* page, int code) {
 }
 
 void ShowEntryLanguage(HWND dialog, PageState* page, int kind, ResName name) {
+    const bool hadLanguage = page->entryLanguage[0] != '\0';
     page->entryLanguage[0] = '\0';
     if (IsWindowVisible(GetDlgItem(dialog, kLanguageDropDown)) && name != nullptr) {
         const uint32_t language =
@@ -218,5 +220,9 @@ void ShowEntryLanguage(HWND dialog, PageState* page, int kind, ResName name) {
             }
         }
     }
-    InvalidateRect(GetDlgItem(dialog, kIdDisplay), nullptr, FALSE);
+    HWND display = GetDlgItem(dialog, kIdDisplay);
+    InvalidateRect(display, nullptr, FALSE);
+    // The system told of the new text alone, before the language was known.
+    if (hadLanguage || page->entryLanguage[0] != '\0')
+        AnnounceNameChange(display, page);
 }

@@ -103,5 +103,9 @@ LRESULT CALLBACK MessageListHook(HWND list, UINT message, WPARAM wParam, LPARAM 
         return 0;
     if (OnMenuKey(list, message, wParam))
         return 0;
+    // Named by its caption, as the string list is.
+    LRESULT answer = 0;
+    if (AnswerAccessMessage(list, message, wParam, lParam, &answer))
+        return answer;
     return CallPreviousProc(list, message, wParam, lParam);
 }

@@ -107,7 +107,8 @@ struct PageState {
     int32_t languageCount;
     uint8_t* languageNames;  // LanguageName each, in the same order
     // The selected entry's language as the ID display draws it after the
-    // entry's name (its text stays the name); empty while none is named.
+    // entry's name and a screen reader hears it there (the display's text
+    // stays the name); empty while none is named.
     char entryLanguage[kLanguageNameBytes];
     char* textBuffer;
     int32_t textBufferSize;
