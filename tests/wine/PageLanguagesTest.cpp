@@ -34,6 +34,23 @@ std::wstring RowText(HWND list, int row, int column) {
     return text;
 }
 
+// A row's text as a narrow asker with room bytes gets it: always ended, whole
+// characters of the system's code page, the count it gives its length.
+std::string NarrowRowText(HWND list, int row, int room) {
+    std::string text(static_cast<size_t>(room) + 8, 'Z');
+    LVITEMA item = {};
+    item.iSubItem = 1;
+    item.pszText = &text[0];
+    item.cchTextMax = room;
+    const LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                                        reinterpret_cast<LPARAM>(&item));
+    const size_t end = text.find('\0');
+    if (end >= static_cast<size_t>(room) || static_cast<size_t>(length) != end ||
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.c_str(), -1, nullptr, 0) == 0)
+        return "(cut wrongly)";
+    return text.substr(0, end);
+}
+
 void SelectRows(HWND list, int first, int last) {
     LVITEMA state = {};
     state.stateMask = LVIS_SELECTED;
@@ -143,6 +160,10 @@ void ExpectRows(HWND page, int kind, int listId, const std::vector<Row>& rows) {
         EXPECT_EQ(rows[row].id, RowText(list, static_cast<int>(row), 0));
         const std::wstring shown = WithoutClosingBreak(rows[row].text);
         EXPECT_EQ(shown, RowText(list, static_cast<int>(row), 1));
+        char narrow[512] = "";
+        WideCharToMultiByte(CP_ACP, 0, shown.c_str(), -1, narrow, 512, nullptr, nullptr);
+        EXPECT_EQ(narrow, NarrowRowText(list, static_cast<int>(row), 512));
+        EXPECT_EQ(0u, std::string(narrow).find(NarrowRowText(list, static_cast<int>(row), 6)));
         std::vector<uint32_t> printed, drawn;
         RowPictures(list, static_cast<int>(row), Drawn(shown), &printed, &drawn);
         EXPECT_TRUE(SameWithin(printed, drawn, 4));
@@ -222,6 +243,57 @@ std::vector<uint8_t> Resource(HMODULE module, LPCSTR type, int id, uint16_t lang
     const uint8_t* data = static_cast<const uint8_t*>(LockResource(LoadResource(module, found)));
     return data != nullptr ? std::vector<uint8_t>(data, data + SizeofResource(module, found))
                            : std::vector<uint8_t>();
+}
+
+// The colour of pixel (x, y) of a bottom-up DIB of 8 or 32 bits a pixel
+// (an icon image's header counts its mask's rows too: height gives them).
+uint32_t PixelOf(const std::vector<uint8_t>& dib, int x, int y, int height) {
+    const int bits = dib[14];
+    const int width = dib[4] | dib[5] << 8;
+    const size_t colours = bits == 8 ? (dib[32] | dib[33] << 8 ? dib[32] | dib[33] << 8 : 256) : 0;
+    const size_t at = 40 + colours * 4 + ((width * bits + 31) / 32) * 4 * (height - 1 - y);
+    const uint8_t* p = bits == 8 ? &dib[40 + 4 * dib[at + x]] : &dib[at + 4 * x];
+    return static_cast<uint32_t>(p[2] << 16 | p[1] << 8 | p[0]);
+}
+
+// Whether the list, as it prints itself, shows the icon image at its own
+// size somewhere in entry's box: drawn over that place again, the icon
+// changes none of its opaque pixels there.
+bool ShowsIcon(HWND list, int entry, std::vector<uint8_t> image) {
+    RECT box = {};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(entry), reinterpret_cast<LPARAM>(&box));
+    HICON icon = CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE,
+                                          0x00030000, 32, 32, 0);
+    HDC printed = CreateCompatibleDC(nullptr);
+    HDC again = CreateCompatibleDC(nullptr);
+    HDC screen = GetDC(nullptr);
+    HBITMAP whole = CreateCompatibleBitmap(screen, box.right, box.bottom);
+    HBITMAP part = CreateCompatibleBitmap(screen, 32, 32);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldWhole = SelectObject(printed, whole);
+    HGDIOBJ oldPart = SelectObject(again, part);
+    SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed), PRF_CLIENT);
+    bool shown = false;
+    for (int y = box.top; !shown && y + 32 <= box.bottom; ++y) {
+        for (int x = box.left; !shown && x + 32 <= box.right; ++x) {
+            BitBlt(again, 0, 0, 32, 32, printed, x, y, SRCCOPY);
+            DrawIconEx(again, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+            shown = true;
+            // Its top-left quarter is clear: the colour bits invert what is there.
+            for (int i = 0; shown && i < 32 * 32; ++i)
+                shown =
+                    (i % 32 < 16 && i / 32 < 16) ||
+                    GetPixel(again, i % 32, i / 32) == GetPixel(printed, x + i % 32, y + i / 32);
+        }
+    }
+    SelectObject(printed, oldWhole);
+    SelectObject(again, oldPart);
+    DeleteObject(whole);
+    DeleteObject(part);
+    DeleteDC(printed);
+    DeleteDC(again);
+    DestroyIcon(icon);
+    return shown;
 }
 
 // A screen reader's objects are handed over in an apartment, as the shell's
@@ -306,6 +378,16 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
             Resource(module, RT_ICON, group[18] | group[19] << 8, view.language);
         ASSERT_EQ(22 + image.size(), file.size());
         EXPECT_TRUE(std::equal(image.begin(), image.end(), file.begin() + 22));
+        // The language's own picture, and its copy over white where opaque.
+        EXPECT_TRUE(ShowsIcon(GetDlgItem(open.page, 1004), 0, image));
+        SeedClipboard();
+        SendMessageA(open.page, WM_COMMAND, MAKEWPARAM(1013, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(open.page, 1013)));
+        const std::vector<uint8_t> copy = ClipboardBytes(CF_DIB);
+        ASSERT_GE(copy.size(), 40u + 32 * 32 * 4);
+        ASSERT_EQ(32, copy[14]);
+        for (const POINT at : {POINT{0, 31}, POINT{20, 16}, POINT{31, 0}})
+            EXPECT_EQ(PixelOf(image, at.x, at.y, 32), PixelOf(copy, at.x, at.y, 32));
     }
     FreeLibrary(module);
     // Back to the platform's choice.

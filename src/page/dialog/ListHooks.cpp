@@ -8,6 +8,7 @@
 #include "page/commands/CopySelection.h"
 #include "page/commands/SaveSelection.h"
 #include "page/dialog/MenuKey.h"
+#include "page/lists/MessageListView.h"
 #include "page/lists/PaintTarget.h"
 #include "page/lists/StringListView.h"
 #include "page/state/ControlHooks.h"
@@ -99,6 +100,11 @@ LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM l
 LRESULT CALLBACK MessageListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);
+    LRESULT narrow = 0;
+    if (message == LVM_GETITEMTEXTA &&
+        GetNarrowMessageText(FindPageState(GetParent(list)), wParam,
+                             reinterpret_cast<LVITEMA*>(lParam), &narrow))
+        return narrow;
     if (message == WM_CHAR && CommandOnKey(list, wParam))
         return 0;
     if (OnMenuKey(list, message, wParam))

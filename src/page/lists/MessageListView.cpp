@@ -10,6 +10,7 @@
 #include "page/lists/RowTextAnswer.h"
 #include "page/state/DialogResult.h"
 #include "page/state/PageStores.h"
+#include "page/state/RowTextCache.h"
 #include "page/state/TargetIdentity.h"
 
 namespace {
@@ -58,16 +59,27 @@ void ListMessageKind(HWND dialog, bool listed) {
     }
 }
 
-// The row's text as drawn: the break that ends it left off. Null when the
-// file cannot give it now.
+// The row's text as drawn: the break that ends it left off, kept for the
+// rows around it. Null when the file cannot give it now.
 const wchar_t* RowTextNow(PageState* page, int32_t row, int32_t* units) {
     if (page->targetChanged)
         return nullptr;
-    TargetForNow target(page);
-    if (!target.opened())
+    const wchar_t* text = nullptr;
+    CachedRow cached = CachedMessageText(page, row, &text, units);
+    if (!KeptTextsHold(page, cached != kRowNotCached))
         return nullptr;
-    return ReadMessageRowText(target.source(), MessageRowsOfPage(page), row, false,
-                              TextBufferOfPage(page), units);
+    if (cached == kRowNotCached) {
+        TargetForNow target(page);
+        if (!target.opened())
+            return nullptr;
+        FillMessageTexts(page, target.source(), row);
+        cached = CachedMessageText(page, row, &text, units);
+        // A text too long to keep is read on its own.
+        if (cached == kRowNotCached)
+            return ReadMessageRowText(target.source(), MessageRowsOfPage(page), row, false,
+                                      TextBufferOfPage(page), units);
+    }
+    return cached == kRowText ? text : nullptr;
 }
 
 void AnswerRowInfo(PageState* page, LVITEMA* item, bool wide) {
@@ -161,6 +173,7 @@ int FillMessageList(HWND dialog, PageState* page, const ResourceSource* source) 
         if (message != nullptr)
             kept[keptCount++] = message->id;
     }
+    ClearMessageTexts(page);
     if (source == nullptr) {
         FreeMessageRows(MessageRowsOfPage(page));
     } else if (ReadMessageRows(*source, MessageRowsOfPage(page)) != 0) {
@@ -195,6 +208,17 @@ int FillMessageList(HWND dialog, PageState* page, const ResourceSource* source) 
         SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
     InvalidateRect(list, nullptr, TRUE);
     return result;
+}
+
+bool GetNarrowMessageText(PageState* page, WPARAM row, LVITEMA* item, LRESULT* result) {
+    if (page == nullptr || item == nullptr || item->pszText == nullptr || item->cchTextMax <= 0)
+        return false;
+    LVITEMA asked = *item;
+    asked.iItem = static_cast<int>(row);
+    asked.mask = LVIF_TEXT;
+    AnswerRowInfo(page, &asked, false);
+    *result = lstrlenA(asked.pszText);
+    return true;
 }
 
 const wchar_t* MessageRowFullText(PageState* page, const ResourceSource& source, int32_t row,

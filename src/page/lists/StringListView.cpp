@@ -27,7 +27,6 @@
 namespace {
 
 const COLORREF kSeparatorColour = RGB(128, 128, 128);
-const DWORD kStampCheckInterval = 250;  // milliseconds
 
 int IdColumnWidth(HWND list) {
     return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
@@ -51,25 +50,10 @@ void DrawSeparator(HDC dc, int x, int top, int bottom) {
 // texts, read into it on a miss with one opening for the row and its
 // neighbours; null when the file has no text for the row or cannot be read.
 const char* StringRowText(PageState* page, int32_t row, int32_t* length) {
-    // Kept texts are given only while the file is the one they were read
-    // from, by its size and write time and by its markers, which a copy
-    // keeping the stamp changes: once per paint, and outside paints once per
-    // interval (the look costs about a millisecond under some systems; a
-    // thousand rows read one by one would take a second for it), so that a
-    // change is seen within a quarter of a second.
     const char* text = nullptr;
     CachedRow cached = CachedRowText(page, row, &text, length);
-    const DWORD now = GetTickCount();
-    DWORD error = 0;
-    if (page->paintDepth > 0 && cached != kRowNotCached && !page->paintMarkersChecked) {
-        page->paintMarkersChecked = 1;
-        if (CheckPageTarget(page, true, &error) == kTargetChanged)
-            return nullptr;
-    } else if (page->paintDepth == 0 && now - page->stampCheckedAt >= kStampCheckInterval) {
-        page->stampCheckedAt = now;
-        if (CheckPageTarget(page, cached != kRowNotCached, &error) == kTargetChanged)
-            return nullptr;
-    }
+    if (!KeptTextsHold(page, cached != kRowNotCached))
+        return nullptr;
     if (cached == kRowNotCached) {
         TargetForNow target(page);
         if (!target.opened())

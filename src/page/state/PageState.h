@@ -38,9 +38,9 @@ struct TargetIdentity {
     ImageMarkers markers;
 };
 
-// Texts of a window of string rows, read with one opening (a GMEM_FIXED block:
-// per row an offset and a state, then the texts), so that rows read through
-// messages one by one do not open the file once each.
+// Texts of a window of string or message rows, read with one opening (a
+// GMEM_FIXED block: per row a place and a state, then the texts), so that rows
+// read through messages one by one do not open the file once each.
 struct RowTextCache {
     uint8_t* block;
     int32_t first;
@@ -159,6 +159,7 @@ struct PageState {
     // page that started without its file gets at its first refill.
     int32_t stringListReady;
     RowTextCache rowTexts;
+    RowTextCache messageTexts;  // UTF-16 texts of message rows
     // When a row text read through a message last looked at the file
     // (GetTickCount).
     uint32_t stampCheckedAt;
