@@ -396,6 +396,45 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
                {{L"1", L"\x3053\x3093\x306B\x3061\x306F"}, {L"16", L"\xD55C\xAD6D\xC5B4"}});
 }
 
+// The file changed under the open page: a kept message row is not given from
+// a copy that keeps size and time, and a file that no longer holds the chosen
+// language shows the platform's choice, "既定" chosen.
+TEST(PageLanguages, AChangedFileIsShownAsItIsNow) {
+    const std::string path = WriteTempFile(ReadWholeFile(FixturePath("pe-languages.dll")));
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(path, &open));
+    ChooseKind(open.page, kMessageKind);
+    HWND list = GetDlgItem(open.page, kMessageList);
+    ASSERT_EQ(L"\x30A2\x30AF\x30BB\x30B9\x62D2\x5426", RowText(list, 0, 1));
+    // The message's first letter made another, and the image's time stamp
+    // moved as a rebuild moves it.
+    std::vector<uint8_t> bytes = ReadWholeFile(path);
+    const uint8_t first[] = {0xE3, 0x82, 0xA2, 0xE3, 0x82, 0xAF};
+    const auto at = std::search(bytes.begin(), bytes.end(), first, first + 6);
+    ASSERT_NE(bytes.end(), at);
+    at[2] = 0xA4;
+    bytes[(bytes[0x3C] | bytes[0x3D] << 8) + 8] ^= 1;
+    OverwriteKeepingWriteTime(path, bytes);
+    Sleep(300);
+    EXPECT_NE(L"\x30A2\x30AF\x30BB\x30B9\x62D2\x5426", RowText(list, 0, 1));
+    PumpThreadMessages();
+    EXPECT_EQ(L"\x30A4\x30AF\x30BB\x30B9\x62D2\x5426", RowText(list, 0, 1));
+
+    ChooseLanguage(open.page, 3);
+    ASSERT_TRUE(CopyFileA(FixturePath("message-tables.img").c_str(), path.c_str(), FALSE));
+    for (int paint = 0; paint < 2; ++paint) {
+        RedrawWindow(open.page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        PumpThreadMessages();
+    }
+    EXPECT_EQ(0, SendDlgItemMessageA(open.page, 1016, CB_GETCURSEL, 0, 0));
+    ChooseKind(open.page, kMessageKind);
+    ASSERT_EQ(3, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_EQ(L"Access denied.", RowText(list, 0, 1));
+    CloseResourcePage(&open);
+    DeleteFileA(path.c_str());
+}
+
 // String id as the file stores it in language, read here from its block.
 std::wstring StoredString(HMODULE module, int id, uint16_t language) {
     const std::vector<uint8_t> block = Resource(module, RT_STRING, id / 16 + 1, language);
