@@ -394,6 +394,13 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
     ChooseLanguage(open.page, 0);
     ExpectRows(open.page, 3, 1007,
                {{L"1", L"\x3053\x3093\x306B\x3061\x306F"}, {L"16", L"\xD55C\xAD6D\xC5B4"}});
+    // The platform's pick named: here the Japanese icon group.
+    ChooseKind(open.page, 0);
+    char japanese[128] = "";
+    GetLocaleInfoA(MAKELCID(0x0411, SORT_DEFAULT), LOCALE_SLANGUAGE, japanese, 128);
+    Held display = {AskFor(GetDlgItem(open.page, 1002))};
+    ASSERT_NE(nullptr, display.object);
+    EXPECT_EQ("1 (" + std::string(japanese) + ")", NameOf(display.object, CHILDID_SELF));
 }
 
 // The file changed under the open page: a kept message row is not given from

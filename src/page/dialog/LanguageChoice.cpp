@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "catalogue/PickedLanguage.h"
 #include "catalogue/ResourceKinds.h"
 #include "catalogue/ResourceSource.h"
 #include "catalogue/TargetLanguages.h"
@@ -124,20 +125,6 @@ void ChooseLanguage(HWND dialog, PageState* page) {
     RebuildForChangedTarget(dialog, page);
 }
 
-struct PlatformPick {
-    HRSRC found;
-    uint32_t language;
-};
-
-BOOL CALLBACK MatchLanguage(HMODULE module, LPCSTR type, LPCSTR name, WORD language,
-                            LONG_PTR user) {
-    PlatformPick* pick = reinterpret_cast<PlatformPick*>(user);
-    if (FindResourceExA(module, type, name, language) != pick->found)
-        return TRUE;
-    pick->language = TargetLanguage(language);
-    return FALSE;
-}
-
 // The language the platform picks for the entry; 0 when it cannot be told.
 uint32_t PlatformLanguage(const PageState* page, int kind, ResName name) {
     TargetPath path = page->target;
@@ -146,11 +133,11 @@ uint32_t PlatformLanguage(const PageState* page, int kind, ResName name) {
     if (!target.opened() || target.source().module == nullptr)
         return 0;
     HMODULE module = target.source().module;
-    PlatformPick pick = {FindResourceA(module, name, ResourceKindType(kind)), 0};
-    if (pick.found != nullptr)
-        EnumResourceLanguagesA(module, ResourceKindType(kind), name, MatchLanguage,
-                               reinterpret_cast<LONG_PTR>(&pick));
-    return pick.language;
+    uint16_t language = 0;
+    const LPCSTR type = ResourceKindType(kind);
+    return PickedLanguage(module, type, name, FindResourceA(module, name, type), &language)
+               ? TargetLanguage(language)
+               : 0;
 }
 
 }  // namespace
