@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "catalogue/PickedLanguage.h"
 #include "catalogue/ResourceKinds.h"
 
 namespace {
@@ -23,15 +24,6 @@ bool Grow(uint8_t** block, SIZE_T bytes) {
         return false;
     *block = static_cast<uint8_t*>(grown);
     return true;
-}
-
-BOOL CALLBACK MatchLanguage(HMODULE module, LPCSTR type, LPCSTR name, WORD language,
-                            LONG_PTR user) {
-    TableWalk* walk = reinterpret_cast<TableWalk*>(user);
-    if (FindResourceExA(module, type, name, language) != walk->found)
-        return TRUE;
-    walk->language = language;
-    return FALSE;
 }
 
 // The ANSI code page of a language's locale; the system's where the locale
@@ -106,7 +98,7 @@ BOOL CALLBACK AddNamedTable(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR us
         return TRUE;
     walk->language = static_cast<uint16_t>(walk->choice & 0xFFFF);
     if (walk->choice == 0)
-        EnumResourceLanguagesA(module, type, name, MatchLanguage, user);
+        PickedLanguage(module, type, name, walk->found, &walk->language);
     if (!AddTable(walk, name, data, size)) {
         walk->failed = 1;
         return FALSE;

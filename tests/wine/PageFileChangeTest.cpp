@@ -141,20 +141,6 @@ TEST(PageFileChange, AReplacedFileShowsItsNewRowsPicturesAndMembers) {
     DeleteFileA(path.c_str());
 }
 
-// Writes bytes over the file at path and gives it back its write time.
-void OverwriteKeepingWriteTime(const std::string& path, const std::vector<uint8_t>& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    FILETIME written = {};
-    GetFileTime(file, nullptr, nullptr, &written);
-    DWORD done = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-    SetEndOfFile(file);
-    SetFileTime(file, nullptr, nullptr, &written);
-    CloseHandle(file);
-}
-
 TEST(PageFileChange, ACopyKeepingTheWriteTimeIsNoticed) {
     const std::string path = TempCopyOf("pe-resources.dll");
     ResourcePage open = {};

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "page/state/PageState.h"
+#include "support/AccessibleClient.h"
 #include "support/ClipboardContent.h"
 #include "support/MessageBoxCapture.h"
 #include "support/ResourcePage.h"
@@ -33,6 +33,23 @@ std::wstring RowText(HWND list, int row, int column) {
     item.cchTextMax = 512;
     SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     return text;
+}
+
+// A row's text as a narrow asker with room bytes gets it: always ended, whole
+// characters of the system's code page, the count it gives its length.
+std::string NarrowRowText(HWND list, int row, int room) {
+    std::string text(static_cast<size_t>(room) + 8, 'Z');
+    LVITEMA item = {};
+    item.iSubItem = 1;
+    item.pszText = &text[0];
+    item.cchTextMax = room;
+    const LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                                        reinterpret_cast<LPARAM>(&item));
+    const size_t end = text.find('\0');
+    if (end >= static_cast<size_t>(room) || static_cast<size_t>(length) != end ||
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.c_str(), -1, nullptr, 0) == 0)
+        return "(cut wrongly)";
+    return text.substr(0, end);
 }
 
 void SelectRows(HWND list, int first, int last) {
@@ -144,6 +161,10 @@ void ExpectRows(HWND page, int kind, int listId, const std::vector<Row>& rows) {
         EXPECT_EQ(rows[row].id, RowText(list, static_cast<int>(row), 0));
         const std::wstring shown = WithoutClosingBreak(rows[row].text);
         EXPECT_EQ(shown, RowText(list, static_cast<int>(row), 1));
+        char narrow[512] = "";
+        WideCharToMultiByte(CP_ACP, 0, shown.c_str(), -1, narrow, 512, nullptr, nullptr);
+        EXPECT_EQ(narrow, NarrowRowText(list, static_cast<int>(row), 512));
+        EXPECT_EQ(0u, std::string(narrow).find(NarrowRowText(list, static_cast<int>(row), 6)));
         std::vector<uint32_t> printed, drawn;
         RowPictures(list, static_cast<int>(row), Drawn(shown), &printed, &drawn);
         EXPECT_TRUE(SameWithin(printed, drawn, 4));
@@ -225,6 +246,64 @@ std::vector<uint8_t> Resource(HMODULE module, LPCSTR type, int id, uint16_t lang
                            : std::vector<uint8_t>();
 }
 
+// The colour of pixel (x, y) of a bottom-up DIB of 8 or 32 bits a pixel
+// (an icon image's header counts its mask's rows too: height gives them).
+uint32_t PixelOf(const std::vector<uint8_t>& dib, int x, int y, int height) {
+    const int bits = dib[14];
+    const int width = dib[4] | dib[5] << 8;
+    const size_t colours = bits == 8 ? (dib[32] | dib[33] << 8 ? dib[32] | dib[33] << 8 : 256) : 0;
+    const size_t at = 40 + colours * 4 + ((width * bits + 31) / 32) * 4 * (height - 1 - y);
+    const uint8_t* p = bits == 8 ? &dib[40 + 4 * dib[at + x]] : &dib[at + 4 * x];
+    return static_cast<uint32_t>(p[2] << 16 | p[1] << 8 | p[0]);
+}
+
+// Whether the list, as it prints itself, shows the icon image at its own
+// size somewhere in entry's box: drawn over that place again, the icon
+// changes none of its opaque pixels there.
+bool ShowsIcon(HWND list, int entry, std::vector<uint8_t> image) {
+    RECT box = {};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(entry), reinterpret_cast<LPARAM>(&box));
+    HICON icon = CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE,
+                                          0x00030000, 32, 32, 0);
+    HDC printed = CreateCompatibleDC(nullptr);
+    HDC again = CreateCompatibleDC(nullptr);
+    HDC screen = GetDC(nullptr);
+    HBITMAP whole = CreateCompatibleBitmap(screen, box.right, box.bottom);
+    HBITMAP part = CreateCompatibleBitmap(screen, 32, 32);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldWhole = SelectObject(printed, whole);
+    HGDIOBJ oldPart = SelectObject(again, part);
+    SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed), PRF_CLIENT);
+    bool shown = false;
+    for (int y = box.top; !shown && y + 32 <= box.bottom; ++y) {
+        for (int x = box.left; !shown && x + 32 <= box.right; ++x) {
+            BitBlt(again, 0, 0, 32, 32, printed, x, y, SRCCOPY);
+            DrawIconEx(again, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+            shown = true;
+            // Its top-left quarter is clear: the colour bits invert what is there.
+            for (int i = 0; shown && i < 32 * 32; ++i)
+                shown =
+                    (i % 32 < 16 && i / 32 < 16) ||
+                    GetPixel(again, i % 32, i / 32) == GetPixel(printed, x + i % 32, y + i / 32);
+        }
+    }
+    SelectObject(printed, oldWhole);
+    SelectObject(again, oldPart);
+    DeleteObject(whole);
+    DeleteObject(part);
+    DeleteDC(printed);
+    DeleteDC(again);
+    DestroyIcon(icon);
+    return shown;
+}
+
+// A screen reader's objects are handed over in an apartment, as the shell's
+// sheet threads have one.
+struct Apartment {
+    Apartment() { CoInitialize(nullptr); }
+    ~Apartment() { CoUninitialize(); }
+};
+
 struct LanguageView {
     uint16_t language;
     uint32_t strings;  // entries, as the drop-down counts them
@@ -260,6 +339,7 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
           {L"100", L"\xC811\xADFC \xAC70\xBD80\r\n"},
           {L"101", L"\xCCAB \xC904\n\xB458\xC9F8 \xC904\n"}}},
     };
+    Apartment apartment;
     ResourcePage open;
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(path, &open));
@@ -283,7 +363,11 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
         ExpectRows(open.page, 3, 1007, view.stringRows);
         ExpectRows(open.page, kMessageKind, kMessageList, view.messageRows);
         ChooseKind(open.page, 0);
-        EXPECT_STREQ(name, FindPageState(open.page)->entryLanguage);
+        // A screen reader hears the entry's language after its name.
+        Held display = {AskFor(GetDlgItem(open.page, 1002))};
+        ASSERT_NE(nullptr, display.object);
+        EXPECT_EQ("1 (" + std::string(name) + ")", NameOf(display.object, CHILDID_SELF));
+        EXPECT_EQ("1", ControlText(open.page, 1002));
         const std::string icon = std::string(folder) + "vantrel-language.ico";
         DeleteFileA(icon.c_str());
         const DialogAnswer answer = SaveAs(GetDlgItem(open.page, 1004), icon);
@@ -295,12 +379,68 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
             Resource(module, RT_ICON, group[18] | group[19] << 8, view.language);
         ASSERT_EQ(22 + image.size(), file.size());
         EXPECT_TRUE(std::equal(image.begin(), image.end(), file.begin() + 22));
+        // The language's own picture, and its copy over white where opaque.
+        EXPECT_TRUE(ShowsIcon(GetDlgItem(open.page, 1004), 0, image));
+        SeedClipboard();
+        SendMessageA(open.page, WM_COMMAND, MAKEWPARAM(1013, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(open.page, 1013)));
+        const std::vector<uint8_t> copy = ClipboardBytes(CF_DIB);
+        ASSERT_GE(copy.size(), 40u + 32 * 32 * 4);
+        ASSERT_EQ(32, copy[14]);
+        for (const POINT at : {POINT{0, 31}, POINT{20, 16}, POINT{31, 0}})
+            EXPECT_EQ(PixelOf(image, at.x, at.y, 32), PixelOf(copy, at.x, at.y, 32));
     }
     FreeLibrary(module);
     // Back to the platform's choice.
     ChooseLanguage(open.page, 0);
     ExpectRows(open.page, 3, 1007,
                {{L"1", L"\x3053\x3093\x306B\x3061\x306F"}, {L"16", L"\xD55C\xAD6D\xC5B4"}});
+    // The platform's pick named: here the Japanese icon group.
+    ChooseKind(open.page, 0);
+    char japanese[128] = "";
+    GetLocaleInfoA(MAKELCID(0x0411, SORT_DEFAULT), LOCALE_SLANGUAGE, japanese, 128);
+    Held display = {AskFor(GetDlgItem(open.page, 1002))};
+    ASSERT_NE(nullptr, display.object);
+    EXPECT_EQ("1 (" + std::string(japanese) + ")", NameOf(display.object, CHILDID_SELF));
+}
+
+// The file changed under the open page: a kept message row is not given from
+// a copy that keeps size and time, and a file that no longer holds the chosen
+// language shows the platform's choice, "既定" chosen.
+TEST(PageLanguages, AChangedFileIsShownAsItIsNow) {
+    const std::string path = WriteTempFile(ReadWholeFile(FixturePath("pe-languages.dll")));
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(path, &open));
+    ChooseKind(open.page, kMessageKind);
+    HWND list = GetDlgItem(open.page, kMessageList);
+    ASSERT_EQ(L"\x30A2\x30AF\x30BB\x30B9\x62D2\x5426", RowText(list, 0, 1));
+    // The message's first letter made another, and the image's time stamp
+    // moved as a rebuild moves it.
+    std::vector<uint8_t> bytes = ReadWholeFile(path);
+    const uint8_t first[] = {0xE3, 0x82, 0xA2, 0xE3, 0x82, 0xAF};
+    const auto at = std::search(bytes.begin(), bytes.end(), first, first + 6);
+    ASSERT_NE(bytes.end(), at);
+    at[2] = 0xA4;
+    bytes[(bytes[0x3C] | bytes[0x3D] << 8) + 8] ^= 1;
+    OverwriteKeepingWriteTime(path, bytes);
+    Sleep(300);
+    EXPECT_NE(L"\x30A2\x30AF\x30BB\x30B9\x62D2\x5426", RowText(list, 0, 1));
+    PumpThreadMessages();
+    EXPECT_EQ(L"\x30A4\x30AF\x30BB\x30B9\x62D2\x5426", RowText(list, 0, 1));
+
+    ChooseLanguage(open.page, 3);
+    ASSERT_TRUE(CopyFileA(FixturePath("message-tables.img").c_str(), path.c_str(), FALSE));
+    for (int paint = 0; paint < 2; ++paint) {
+        RedrawWindow(open.page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        PumpThreadMessages();
+    }
+    EXPECT_EQ(0, SendDlgItemMessageA(open.page, 1016, CB_GETCURSEL, 0, 0));
+    ChooseKind(open.page, kMessageKind);
+    ASSERT_EQ(3, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_EQ(L"Access denied.", RowText(list, 0, 1));
+    CloseResourcePage(&open);
+    DeleteFileA(path.c_str());
 }
 
 // The drop-down on a file that is locked or replaced under it: a language

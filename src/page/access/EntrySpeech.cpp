@@ -5,6 +5,7 @@
 #include "common/PageControls.h"
 #include "formats/bytes/TextWriter.h"
 #include "formats/texts/SpokenCaption.h"
+#include "page/lists/IdDisplay.h"
 #include "page/lists/ItemTexts.h"
 #include "page/lists/PictureItems.h"
 
@@ -112,15 +113,20 @@ const char* PlayButtonName(const PageState* page) {
     return page->playingIndex >= 0 ? "停止" : "再生";
 }
 
-bool ListName(HWND list, char* buffer, size_t size) {
+bool ControlName(HWND control, const PageState* page, char* buffer, size_t size) {
     if (size == 0)
         return false;
-    const int listId = GetDlgCtrlID(list);
+    const int controlId = GetDlgCtrlID(control);
     char caption[64] = {};
-    if (listId == kMemberList) {
-        GetWindowTextA(GetDlgItem(GetParent(list), kMemberCaption), caption, sizeof(caption));
+    if (controlId == kIdDisplay) {
+        ShownIdText(page, control, buffer, static_cast<int>(size > 4096 ? 4096 : size));
+        return true;
+    }
+    if (controlId == kMemberList || controlId == kLanguageDropDown) {
+        const int label = controlId == kMemberList ? kMemberCaption : kLanguageLabel;
+        GetWindowTextA(GetDlgItem(GetParent(control), label), caption, sizeof(caption));
     } else {
-        const int kind = ResourceKindOfList(listId);
+        const int kind = ResourceKindOfList(controlId);
         if (!IsResourceKind(kind))
             return false;
         // The caption the page shows above the list while its kind is shown.

@@ -24,11 +24,13 @@ bool EntryDescription(HWND list, PageState* page, int index, char* buffer, size_
 // The play button's name: what pressing it does now.
 const char* PlayButtonName(const PageState* page);
 
-// A list's own name, its caption as spoken: "アイコン一覧" for the icon list,
-// "文字列一覧" for the string list, whichever kind is shown (the caption above
-// the lists names the shown one only), the member caption's text for the
-// member list. False for another control.
-bool ListName(HWND list, char* buffer, size_t size);
+// A control's own name: for a list its caption as spoken, "アイコン一覧" for
+// the icon list, "文字列一覧" for the string list, whichever kind is shown
+// (the caption above the lists names the shown one only), the member
+// caption's text for the member list; the language drop-down's label as
+// spoken; the ID display's text with the entry's language as it draws it.
+// False for another control.
+bool ControlName(HWND control, const PageState* page, char* buffer, size_t size);
 
 // What doing an entry's default action does: for a clip "再生", or "停止"
 // while that clip plays; null for the entries of other lists.

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "catalogue/ResourceKinds.h"
 #include "common/AccessApi.h"
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
@@ -31,6 +32,13 @@ void ClearVariant(VARIANT* value) {
 void SetChildVariant(VARIANT* value, LONG child) {
     value->vt = VT_I4;
     value->lVal = child;
+}
+
+// The picture lists and the member list: their entries are the page's to
+// answer for; the other controls' parts are the system's.
+bool ListsEntries(int controlId) {
+    const int kind = ResourceKindOfList(controlId);
+    return controlId == kMemberList || (IsResourceKind(kind) && !IsRowKind(kind));
 }
 
 // Shown (with every window around it) and enabled: only such a control takes
@@ -113,8 +121,7 @@ public:
         : referenceCount(0),
           control(control),
           isButton(GetDlgCtrlID(control) == kPlayButton),
-          hasEntries(!isButton && GetDlgCtrlID(control) != kStringList &&
-                     GetDlgCtrlID(control) != kMessageList),
+          hasEntries(ListsEntries(GetDlgCtrlID(control))),
           system(system),
           link(link),
           api(api) {
@@ -454,7 +461,7 @@ private:
                 return Speak(PlayButtonName(page), name);
             // The string list's rows are the system's to name.
             const bool self = child.vt == VT_I4 && child.lVal == CHILDID_SELF;
-            if (!isButton && self && ListName(control, text, sizeof(text)))
+            if (!isButton && self && ControlName(control, page, text, sizeof(text)))
                 return Speak(text, name);
             return system->get_accName(child, name);
         }
@@ -715,9 +722,9 @@ bool AnswerAccessMessage(HWND control, UINT message, WPARAM wParam, LPARAM lPara
     return RunCarriedCall(message, wParam, lParam, result);
 }
 
-LRESULT CALLBACK PlayButtonHook(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK SpokenControlHook(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT answer = 0;
-    if (AnswerAccessMessage(button, message, wParam, lParam, &answer))
+    if (AnswerAccessMessage(control, message, wParam, lParam, &answer))
         return answer;
-    return CallPreviousProc(button, message, wParam, lParam);
+    return CallPreviousProc(control, message, wParam, lParam);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "catalogue/PickedLanguage.h"
 #include "catalogue/ResourceKinds.h"
 #include "catalogue/ResourceSource.h"
 #include "catalogue/TargetLanguages.h"
@@ -11,6 +12,7 @@
 #include "formats/bytes/TextWriter.h"
 #include "formats/texts/LanguageNames.h"
 #include "page/dialog/ListRebuild.h"
+#include "page/state/AnnounceNameChange.h"
 #include "page/state/TargetIdentity.h"
 
 namespace {
@@ -138,20 +140,6 @@ void ChooseLanguage(HWND dialog, PageState* page) {
     RebuildForChangedTarget(dialog, page);
 }
 
-struct PlatformPick {
-    HRSRC found;
-    uint32_t language;
-};
-
-BOOL CALLBACK MatchLanguage(HMODULE module, LPCSTR type, LPCSTR name, WORD language,
-                            LONG_PTR user) {
-    PlatformPick* pick = reinterpret_cast<PlatformPick*>(user);
-    if (FindResourceExA(module, type, name, language) != pick->found)
-        return TRUE;
-    pick->language = TargetLanguage(language);
-    return FALSE;
-}
-
 // The language the platform picks for the entry; 0 when it cannot be told.
 uint32_t PlatformLanguage(const PageState* page, int kind, ResName name) {
     TargetPath path = page->target;
@@ -160,11 +148,11 @@ uint32_t PlatformLanguage(const PageState* page, int kind, ResName name) {
     if (!target.opened() || target.source().module == nullptr)
         return 0;
     HMODULE module = target.source().module;
-    PlatformPick pick = {FindResourceA(module, name, ResourceKindType(kind)), 0};
-    if (pick.found != nullptr)
-        EnumResourceLanguagesA(module, ResourceKindType(kind), name, MatchLanguage,
-                               reinterpret_cast<LONG_PTR>(&pick));
-    return pick.language;
+    uint16_t language = 0;
+    const LPCSTR type = ResourceKindType(kind);
+    return PickedLanguage(module, type, name, FindResourceA(module, name, type), &language)
+               ? TargetLanguage(language)
+               : 0;
 }
 
 }  // namespace
@@ -221,6 +209,7 @@ void OnLanguageCommand(HWND dialog, PageState* page, int code) {
 }
 
 void ShowEntryLanguage(HWND dialog, PageState* page, int kind, ResName name) {
+    const bool hadLanguage = page->entryLanguage[0] != '\0';
     page->entryLanguage[0] = '\0';
     if (IsWindowVisible(GetDlgItem(dialog, kLanguageDropDown)) && name != nullptr) {
         const uint32_t language =
@@ -233,5 +222,9 @@ void ShowEntryLanguage(HWND dialog, PageState* page, int kind, ResName name) {
             }
         }
     }
-    InvalidateRect(GetDlgItem(dialog, kIdDisplay), nullptr, FALSE);
+    HWND display = GetDlgItem(dialog, kIdDisplay);
+    InvalidateRect(display, nullptr, FALSE);
+    // The system told of the new text alone, before the language was known.
+    if (hadLanguage || page->entryLanguage[0] != '\0')
+        AnnounceNameChange(display, page);
 }

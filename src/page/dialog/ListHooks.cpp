@@ -9,6 +9,7 @@
 #include "page/commands/SaveSelection.h"
 #include "page/dialog/LateFill.h"
 #include "page/dialog/MenuKey.h"
+#include "page/lists/MessageListView.h"
 #include "page/lists/PaintTarget.h"
 #include "page/lists/StringListView.h"
 #include "page/state/ControlHooks.h"
@@ -110,11 +111,16 @@ LRESULT CALLBACK MessageListHook(HWND list, UINT message, WPARAM wParam, LPARAM 
     FillBeforeShownOrAsked(list, message);
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);
+    LRESULT narrow = 0;
+    if (message == LVM_GETITEMTEXTA &&
+        GetNarrowMessageText(FindPageState(GetParent(list)), wParam,
+                             reinterpret_cast<LVITEMA*>(lParam), &narrow))
+        return narrow;
     if (message == WM_CHAR && CommandOnKey(list, wParam))
         return 0;
     if (OnMenuKey(list, message, wParam))
         return 0;
-    // Named as the string list is: the system's object has no name for it.
+    // Named by its caption, as the string list is.
     LRESULT answer = 0;
     if (AnswerAccessMessage(list, message, wParam, lParam, &answer))
         return answer;

@@ -16,5 +16,5 @@ LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM 
 LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The window procedure installed on the message list 1014: one opening per
-// paint, Ctrl+C, Ctrl+S, the menu key and its name for a screen reader.
+// paint, Ctrl+C, Ctrl+S, the menu key and the list's name.
 LRESULT CALLBACK MessageListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam);

@@ -204,7 +204,8 @@ void StartPage(HWND dialog, LPARAM description) {
     MakeStringListVirtual(dialog);
     HookControl(GetDlgItem(dialog, kStringList), StringListHook);
     HookControl(GetDlgItem(dialog, kMessageList), MessageListHook);
-    HookControl(GetDlgItem(dialog, kPlayButton), PlayButtonHook);
+    for (PageControl id : {kPlayButton, kIdDisplay, kLanguageDropDown})
+        HookControl(GetDlgItem(dialog, id), SpokenControlHook);
 
     HWND aviList = GetDlgItem(dialog, kAviList);
     page->mciHost = CreateWindowExA(0, kMciHostClassName, "", WS_CHILD, 0, 0, 1, 1, aviList,

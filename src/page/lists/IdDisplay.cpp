@@ -64,24 +64,29 @@ void DrawThemed(const DRAWITEMSTRUCT* item, const char* text, RECT* textRect) {
 
 }  // namespace
 
+void ShownIdText(const PageState* page, HWND display, char* text, int size) {
+    if (size <= 0)
+        return;
+    text[0] = '\0';
+    GetWindowTextA(display, text, size);
+    if (page == nullptr || text[0] == '\0' || page->entryLanguage[0] == '\0')
+        return;
+    const int length = lstrlenA(text);
+    const int language = lstrlenA(page->entryLanguage);
+    if (length + language + 4 > size)
+        return;
+    text[length] = ' ';
+    text[length + 1] = '(';
+    memcpy(text + length + 2, page->entryLanguage, static_cast<size_t>(language));
+    text[length + language + 2] = ')';
+    text[length + language + 3] = '\0';
+}
+
 void DrawIdDisplay(const PageState* page, const DRAWITEMSTRUCT* item) {
     char local[256];
     int size = sizeof(local);
     char* text = ScratchText(page, local, &size);
-    text[0] = '\0';
-    GetWindowTextA(item->hwndItem, text, size);
-    // The entry's language, where the page names it, follows its name.
-    if (page != nullptr && text[0] != '\0' && page->entryLanguage[0] != '\0') {
-        const int length = lstrlenA(text);
-        const int language = lstrlenA(page->entryLanguage);
-        if (length + language + 4 <= size) {
-            text[length] = ' ';
-            text[length + 1] = '(';
-            memcpy(text + length + 2, page->entryLanguage, static_cast<size_t>(language));
-            text[length + language + 2] = ')';
-            text[length + language + 3] = '\0';
-        }
-    }
+    ShownIdText(page, item->hwndItem, text, size);
 
     HDC dc = item->hDC;
     COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));

@@ -2,22 +2,20 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
 #include "catalogue/ResourceKinds.h"
 #include "common/ErrorReports.h"
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
-#include "formats/texts/ControlEscapes.h"
 #include "page/lists/PaintTarget.h"
+#include "page/lists/RowTextAnswer.h"
 #include "page/state/DialogResult.h"
 #include "page/state/PageStores.h"
+#include "page/state/RowTextCache.h"
 #include "page/state/TargetIdentity.h"
 
 namespace {
 
 const int kColumnSlack = 8;
-const int kMaxColumnWidth = 32767;
 // Units of a row's text drawn at most; copies keep it whole.
 const size_t kDrawnUnits = 2048;
 
@@ -61,29 +59,27 @@ void ListMessageKind(HWND dialog, bool listed) {
     }
 }
 
-// The row's text as drawn: the break that ends it left off. Null when the
-// file cannot give it now.
+// The row's text as drawn: the break that ends it left off, kept for the
+// rows around it. Null when the file cannot give it now.
 const wchar_t* RowTextNow(PageState* page, int32_t row, int32_t* units) {
     if (page->targetChanged)
         return nullptr;
-    TargetForNow target(page);
-    if (!target.opened())
+    const wchar_t* text = nullptr;
+    CachedRow cached = CachedMessageText(page, row, &text, units);
+    if (!KeptTextsHold(page, cached != kRowNotCached))
         return nullptr;
-    return ReadMessageRowText(target.source(), MessageRowsOfPage(page), row, false,
-                              TextBufferOfPage(page), units);
-}
-
-void WidenForRow(PageState* page, HWND list, HDC dc, const wchar_t* text, int units) {
-    SIZE size = {};
-    if (!GetTextExtentPoint32W(dc, text, units, &size))
-        return;
-    int wanted = size.cx + kColumnSlack;
-    wanted = wanted > kMaxColumnWidth ? kMaxColumnWidth : wanted;
-    const int now = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0));
-    if (wanted <= now || wanted <= page->messageColumnWanted)
-        return;
-    page->messageColumnWanted = wanted;
-    PostMessageA(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(wanted, 0));
+    if (cached == kRowNotCached) {
+        TargetForNow target(page);
+        if (!target.opened())
+            return nullptr;
+        FillMessageTexts(page, target.source(), row);
+        cached = CachedMessageText(page, row, &text, units);
+        // A text too long to keep is read on its own.
+        if (cached == kRowNotCached)
+            return ReadMessageRowText(target.source(), MessageRowsOfPage(page), row, false,
+                                      TextBufferOfPage(page), units);
+    }
+    return cached == kRowText ? text : nullptr;
 }
 
 void AnswerRowInfo(PageState* page, LVITEMA* item, bool wide) {
@@ -110,24 +106,7 @@ void AnswerRowInfo(PageState* page, LVITEMA* item, bool wide) {
     }
     if (text == nullptr || units <= 0)
         return;
-    if (wide) {
-        wchar_t* out = reinterpret_cast<wchar_t*>(item->pszText);
-        int kept = units < item->cchTextMax - 1 ? units : item->cchTextMax - 1;
-        // Never half a surrogate pair.
-        if (kept > 0 && kept < units && text[kept - 1] >= 0xD800 && text[kept - 1] < 0xDC00)
-            --kept;
-        memcpy(out, text, static_cast<size_t>(kept) * sizeof(wchar_t));
-        out[kept] = L'\0';
-        return;
-    }
-    // A narrow asker gets whole characters of the system's code page.
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, units, nullptr, 0, nullptr, nullptr);
-    while (units > 0 && bytes > item->cchTextMax - 1)
-        bytes = WideCharToMultiByte(CP_ACP, 0, text, --units, nullptr, 0, nullptr, nullptr);
-    bytes = units > 0 ? WideCharToMultiByte(CP_ACP, 0, text, units, item->pszText, bytes, nullptr,
-                                            nullptr)
-                      : 0;
-    item->pszText[bytes > 0 ? bytes : 0] = '\0';
+    AnswerRowText(item, wide, text, units);
 }
 
 // The typed text against each row's ID as shown (case-insensitive, for the
@@ -194,6 +173,7 @@ int FillMessageList(HWND dialog, PageState* page, const ResourceSource* source) 
         if (message != nullptr)
             kept[keptCount++] = message->id;
     }
+    ClearMessageTexts(page);
     if (source == nullptr) {
         FreeMessageRows(MessageRowsOfPage(page));
     } else if (ReadMessageRows(*source, MessageRowsOfPage(page)) != 0) {
@@ -234,6 +214,17 @@ void ListMessageKindOfTables(HWND dialog, const ResourceSource& source) {
     ListMessageKind(dialog, HoldsMessageTables(source));
 }
 
+bool GetNarrowMessageText(PageState* page, WPARAM row, LVITEMA* item, LRESULT* result) {
+    if (page == nullptr || item == nullptr || item->pszText == nullptr || item->cchTextMax <= 0)
+        return false;
+    LVITEMA asked = *item;
+    asked.iItem = static_cast<int>(row);
+    asked.mask = LVIF_TEXT;
+    AnswerRowInfo(page, &asked, false);
+    *result = lstrlenA(asked.pszText);
+    return true;
+}
+
 const wchar_t* MessageRowFullText(PageState* page, const ResourceSource& source, int32_t row,
                                   int32_t* units) {
     const wchar_t* text = ReadMessageRowText(source, MessageRowsOfPage(page), row, true,
@@ -264,14 +255,8 @@ void DrawMessageRow(PageState* page, const DRAWITEMSTRUCT* item) {
         SetTextAlign(dc, TA_LEFT | TA_TOP);
         int32_t units = 0;
         const wchar_t* text = RowTextNow(page, row, &units);
-        if (text != nullptr && units > 0) {
-            wchar_t drawn[kDrawnUnits];
-            const size_t length =
-                EscapeControls(reinterpret_cast<const uint16_t*>(text), static_cast<size_t>(units),
-                               reinterpret_cast<uint16_t*>(drawn), kDrawnUnits);
-            TextOutW(dc, x + 4, r.top + 1, drawn, static_cast<int>(length));
-            WidenForRow(page, list, dc, drawn, static_cast<int>(length));
-        }
+        DrawEscapedRowText(list, dc, x + 4, r.top + 1, text, units, kDrawnUnits,
+                           &page->messageColumnWanted);
         if (previousAlign != GDI_ERROR)
             SetTextAlign(dc, previousAlign);
     }

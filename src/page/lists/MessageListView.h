@@ -5,15 +5,12 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include "catalogue/MessageRows.h"
 #include "catalogue/ResourceSource.h"
 #include "page/state/PageState.h"
-
-inline MessageRowArray MessageRowsOfPage(PageState* page) {
-    return MessageRowArray{&page->messageRows, &page->messageRowCount, &page->messageTables,
-                           &page->messageTableCount};
-}
+#include "page/state/PageStores.h"
 
 // Reads the rows from source (null: the file is gone, no rows), sets the
 // list's columns the first time and its count, selects the first row, and
@@ -30,6 +27,11 @@ void DrawMessageRow(PageState* page, const DRAWITEMSTRUCT* item);
 
 // WM_NOTIFY from 1014; the dialog procedure's result.
 INT_PTR MessageListNotify(HWND dialog, const NMHDR* header);
+
+// LVM_GETITEMTEXTA sent to 1014, answered by the page itself: the list's own
+// conversion of the wide answer leaves a short buffer without its end and
+// says it holds more than it does. False when the page does not answer it.
+bool GetNarrowMessageText(PageState* page, WPARAM row, LVITEMA* item, LRESULT* result);
 
 // The text of a row with its own line break, as copies and saves take it,
 // from an open source; null when it cannot be read (last error set).

@@ -12,9 +12,9 @@
 #include "common/ModuleState.h"
 #include "common/PageControls.h"
 #include "formats/bytes/TextWriter.h"
-#include "formats/texts/ControlEscapes.h"
 #include "formats/texts/RowTexts.h"
 #include "page/lists/PaintTarget.h"
+#include "page/lists/RowTextAnswer.h"
 #include "page/lists/StringListRowId.h"
 #include "page/state/ControlHooks.h"
 #include "page/state/DialogFont.h"
@@ -27,10 +27,6 @@
 namespace {
 
 const COLORREF kSeparatorColour = RGB(128, 128, 128);
-// Room between a column's widest text and its edge, as the fill leaves it.
-const int kColumnSlack = 8;
-const int kMaxColumnWidth = 32767;
-const DWORD kStampCheckInterval = 250;  // milliseconds
 
 int IdColumnWidth(HWND list) {
     return static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
@@ -50,45 +46,14 @@ void DrawSeparator(HDC dc, int x, int top, int bottom) {
     MoveToEx(dc, previous.x, previous.y, nullptr);
 }
 
-// A virtual list's text column is sized from the rows guessed widest; a row
-// that draws wider widens it, once the paint is over.
-void WidenForRow(PageState* page, HWND list, HDC dc, const wchar_t* text, int drawn) {
-    SIZE size = {};
-    if (!GetTextExtentPoint32W(dc, text, drawn, &size))
-        return;
-    int wanted = size.cx + kColumnSlack;
-    if (wanted > kMaxColumnWidth)
-        wanted = kMaxColumnWidth;
-    const int now = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0));
-    if (wanted <= now || wanted <= page->stringColumnWanted)
-        return;
-    page->stringColumnWanted = wanted;
-    PostMessageA(list, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(wanted, 0));
-}
-
 // The text of the virtual list's row as it shows it, from the cache of row
 // texts, read into it on a miss with one opening for the row and its
 // neighbours; null when the file has no text for the row or cannot be read.
 const char* StringRowText(PageState* page, int32_t row, int32_t* length) {
-    // Kept texts are given only while the file is the one they were read
-    // from, by its size and write time and by its markers, which a copy
-    // keeping the stamp changes: once per paint, and outside paints once per
-    // interval (the look costs about a millisecond under some systems; a
-    // thousand rows read one by one would take a second for it), so that a
-    // change is seen within a quarter of a second.
     const char* text = nullptr;
     CachedRow cached = CachedRowText(page, row, &text, length);
-    const DWORD now = GetTickCount();
-    DWORD error = 0;
-    if (page->paintDepth > 0 && cached != kRowNotCached && !page->paintMarkersChecked) {
-        page->paintMarkersChecked = 1;
-        if (CheckPageTarget(page, true, &error) == kTargetChanged)
-            return nullptr;
-    } else if (page->paintDepth == 0 && now - page->stampCheckedAt >= kStampCheckInterval) {
-        page->stampCheckedAt = now;
-        if (CheckPageTarget(page, cached != kRowNotCached, &error) == kTargetChanged)
-            return nullptr;
-    }
+    if (!KeptTextsHold(page, cached != kRowNotCached))
+        return nullptr;
     if (cached == kRowNotCached) {
         TargetForNow target(page);
         if (!target.opened())
@@ -132,18 +97,9 @@ void DrawRowText(PageState* page, HWND list, HDC dc, int x, int y, const wchar_t
                                     count);
         wide = static_cast<const wchar_t*>(converted);
     }
-    const size_t room = static_cast<size_t>(kLongestDrawnText) + 1;
-    wchar_t* drawn = static_cast<wchar_t*>(GlobalAlloc(GMEM_FIXED, room * sizeof(wchar_t)));
-    if (drawn != nullptr && units > 0) {
-        const size_t count =
-            EscapeControls(reinterpret_cast<const uint16_t*>(wide), static_cast<size_t>(units),
-                           reinterpret_cast<uint16_t*>(drawn), room);
-        TextOutW(dc, x, y, drawn, static_cast<int>(count));
-        if (page != nullptr && page->stringRows != nullptr)
-            WidenForRow(page, list, dc, drawn, static_cast<int>(count));
-    }
-    if (drawn != nullptr)
-        GlobalFree(drawn);
+    DrawEscapedRowText(
+        list, dc, x, y, wide, units, static_cast<size_t>(kLongestDrawnText) + 1,
+        page != nullptr && page->stringRows != nullptr ? &page->stringColumnWanted : nullptr);
     if (converted != nullptr)
         GlobalFree(converted);
 }
@@ -193,13 +149,7 @@ void AnswerRowInfo(PageState* page, LVITEMA* item, bool wide) {
     int32_t units = 0;
     const wchar_t* own = wide && item->iSubItem == 1 ? WideRowText(page, id, &units) : nullptr;
     if (own != nullptr) {
-        wchar_t* out = reinterpret_cast<wchar_t*>(item->pszText);
-        int32_t kept = units < item->cchTextMax - 1 ? units : item->cchTextMax - 1;
-        // Never half a surrogate pair.
-        if (kept > 0 && kept < units && own[kept - 1] >= 0xD800 && own[kept - 1] < 0xDC00)
-            --kept;
-        memcpy(out, own, static_cast<size_t>(kept) * sizeof(wchar_t));
-        out[kept] = L'\0';
+        AnswerRowText(item, true, own, units);
         return;
     }
     int32_t length = 0;

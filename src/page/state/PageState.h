@@ -38,9 +38,9 @@ struct TargetIdentity {
     ImageMarkers markers;
 };
 
-// Texts of a window of string rows, read with one opening (a GMEM_FIXED block:
-// per row an offset and a state, then the texts), so that rows read through
-// messages one by one do not open the file once each.
+// Texts of a window of string or message rows, read with one opening (a
+// GMEM_FIXED block: per row a place and a state, then the texts), so that rows
+// read through messages one by one do not open the file once each.
 struct RowTextCache {
     uint8_t* block;
     int32_t first;
@@ -107,7 +107,8 @@ struct PageState {
     int32_t languageCount;
     uint8_t* languageNames;  // LanguageName each, in the same order
     // The selected entry's language as the ID display draws it after the
-    // entry's name (its text stays the name); empty while none is named.
+    // entry's name and a screen reader hears it there (the display's text
+    // stays the name); empty while none is named.
     char entryLanguage[kLanguageNameBytes];
     char* textBuffer;
     int32_t textBufferSize;
@@ -162,6 +163,7 @@ struct PageState {
     // shown or asked for by a screen reader. A refill fills these again.
     int32_t filledKinds;
     RowTextCache rowTexts;
+    RowTextCache messageTexts;  // UTF-16 texts of message rows
     // When a row text read through a message last looked at the file
     // (GetTickCount).
     uint32_t stampCheckedAt;

@@ -1,8 +1,9 @@
-// The catalogue's views of the page's stores, member array and text buffer,
+// The catalogue's views of the page's stores, member array, message rows and text buffer,
 // and of the sizes its lists are made with.
 #pragma once
 
 #include "catalogue/ListMetrics.h"
+#include "catalogue/MessageRows.h"
 #include "catalogue/RecordStore.h"
 #include "common/ModuleState.h"
 #include "page/state/PageState.h"
@@ -36,4 +37,9 @@ inline char* ScratchText(const PageState* page, char* local, int* size) {
 
 inline MemberArray MemberArrayOfPage(PageState* page) {
     return MemberArray{&page->members, &page->memberCount};
+}
+
+inline MessageRowArray MessageRowsOfPage(PageState* page) {
+    return MessageRowArray{&page->messageRows, &page->messageRowCount, &page->messageTables,
+                           &page->messageTableCount};
 }

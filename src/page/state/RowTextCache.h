@@ -1,8 +1,10 @@
-// The texts of a window of the string list's rows, read with one opening of
-// the file when a row outside the window is asked for: rows read one by one
-// through messages (a screen reader, an automation client) then cost about
-// what a paint costs per row. Texts only, never the file; the cache is
-// emptied when the file changes or the lists are filled again.
+// The texts of a window of the string list's rows, and of the message list's,
+// each read with one opening of the file when a row outside the window is
+// asked for: rows read one by one through messages (a screen reader, an
+// automation client) then cost about what a paint costs per row. Texts only,
+// never the file; the caches are emptied when the file changes or the lists
+// are filled again, and a kept text is given only while the file is
+// confirmed to be the one it was read from.
 #pragma once
 
 #include <cstdint>
@@ -10,9 +12,9 @@
 #include "catalogue/ResourceSource.h"
 #include "page/state/PageState.h"
 
-// Rows read together, and the longest text kept: a longer row is read on its
-// own each time it is asked for, so that the cache stays within a few hundred
-// rows of a few kilobytes.
+// Rows read together, and the longest text kept (in bytes, or UTF-16 units
+// for messages): a longer row is read on its own each time it is asked for,
+// so that a cache stays within a few hundred rows of a few kilobytes.
 const int32_t kCachedRows = 256;
 const int32_t kLongestCachedText = 4096;
 
@@ -25,4 +27,21 @@ CachedRow CachedRowText(const PageState* page, int32_t row, const char** text, i
 // Reads the texts of row's window from the open source into the cache.
 void FillRowTexts(PageState* page, const ResourceSource& source, int32_t row);
 
+// The same for the message list's rows: their texts as drawn, without the
+// break that ends them.
+CachedRow CachedMessageText(const PageState* page, int32_t row, const wchar_t** text,
+                            int32_t* units);
+void FillMessageTexts(PageState* page, const ResourceSource& source, int32_t row);
+
+// Whether texts kept for rows may still be given (cached: the row asked for
+// is kept). Kept texts are given only while the file is the one they were
+// read from, by its size and write time and by its markers, which a copy
+// keeping the stamp changes: once per paint, and outside paints once per
+// interval (the look costs about a millisecond under some systems; a thousand
+// rows read one by one would take a second for it), so that a change is seen
+// within a quarter of a second. False when the file changed (noticed).
+bool KeptTextsHold(PageState* page, bool cached);
+
+// Both lists' kept texts, or the message list's alone.
 void ClearRowTexts(PageState* page);
+void ClearMessageTexts(PageState* page);

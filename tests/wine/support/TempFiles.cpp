@@ -44,3 +44,17 @@ bool OpenableExclusively(const std::string& path) {
     CloseHandle(file);
     return true;
 }
+
+void OverwriteKeepingWriteTime(const std::string& path, const std::vector<uint8_t>& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    FILETIME written = {};
+    GetFileTime(file, nullptr, nullptr, &written);
+    DWORD done = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    SetEndOfFile(file);
+    SetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+}
