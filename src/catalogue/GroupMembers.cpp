@@ -148,14 +148,14 @@ LRESULT RowOfImage(HWND list, const MemberArray& members, int32_t imageId) {
 
 }  // namespace
 
-void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& members, ResName name,
+bool ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& members, ResName name,
                       bool cursor, int32_t imageId, MemberOrder order) {
     HWND list = GetDlgItem(dialog, kMemberList);
     if (list == nullptr || *members.block == nullptr)
-        return;
+        return true;
     OpenedTarget target(path);
     if (!target.opened())
-        return;
+        return false;
     const ResourceSource& source = target.source();
     const uint8_t* group = nullptr;
     uint32_t size = 0;
@@ -185,4 +185,5 @@ void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& me
     if (*members.count > 0)
         SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(RowOfImage(list, members, imageId)),
                      0);
+    return true;
 }

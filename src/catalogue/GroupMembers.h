@@ -17,6 +17,6 @@ typedef int (*MemberOrder)(const GroupMember& placed, const GroupMember& added);
 // list's sorted style would place them, and selects the member of image
 // imageId (the first when it is below 0 or not in the group). The member list
 // must be empty and the member count 0. The target is closed again before
-// returning.
-void ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& members, ResName name,
+// returning. False when the target did not open, so that nothing was listed.
+bool ListGroupMembers(HWND dialog, const TargetPath& path, const MemberArray& members, ResName name,
                       bool cursor, int32_t imageId, MemberOrder order);

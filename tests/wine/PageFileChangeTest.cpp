@@ -425,7 +425,14 @@ TEST(PageFileChange, PicturesComeBackAfterALockThatHeldTheFirstPaint) {
     uint8_t* record = EntryRecord(open.page, 1, 0);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(ReadPictureField(record), 0u);
+    // A group chosen meanwhile gets its members once the file opens again.
+    ChooseKind(open.page, 0);
+    ChooseEntry(open.page, 1004, 1);
+    EXPECT_EQ(ListCount(open.page, 1010), 0);
     CloseHandle(lock);
+    PaintPage(open.page);
+    EXPECT_GT(ListCount(open.page, 1010), 0);
+    ChooseKind(open.page, 1);
     InvalidateRect(GetDlgItem(open.page, 1005), nullptr, TRUE);
     UpdateWindow(GetDlgItem(open.page, 1005));
     const uintptr_t picture = ReadPictureField(record);

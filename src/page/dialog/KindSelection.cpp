@@ -257,10 +257,15 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
         }
         const int32_t wasRebuilding = page->rebuilding;
         page->rebuilding = 1;
-        ListGroupMembers(dialog, page->target, MemberArrayOfPage(page), KeptResNameOf(group),
-                         kind == kKindCursor,
-                         kind == kKindIcon ? page->memberSelIcon : page->memberSelCursor,
-                         OrderMembers);
+        // A file locked now lists no members; the member list's next paint
+        // or screen reader lists them again.
+        page->membersUnlisted =
+            ListGroupMembers(dialog, page->target, MemberArrayOfPage(page), KeptResNameOf(group),
+                             kind == kKindCursor,
+                             kind == kKindIcon ? page->memberSelIcon : page->memberSelCursor,
+                             OrderMembers)
+                ? 0
+                : 1;
         page->rebuilding = wasRebuilding;
         FreeKeptResName(&group);
         copyable = SelectedMemberIsCopyable(dialog, page);
@@ -371,6 +376,7 @@ void EmptyMemberList(HWND dialog, PageState* page) {
     if (page->members != nullptr)
         FreeGroupMembers(MemberArrayOfPage(page));
     page->memberCount = 0;
+    page->membersUnlisted = 0;
     SendDlgItemMessageA(dialog, kMemberList, LB_RESETCONTENT, 0, 0);
 }
 

@@ -54,9 +54,29 @@ LateFillResult FillKindLate(HWND dialog, PageState* page, int32_t kind) {
     return kLateFillRefilled;
 }
 
+namespace {
+
+// The shown group is chosen again, as if clicked, which lists its members.
+void ListMembersLate(HWND dialog, PageState* page) {
+    const int32_t kind = page->currentKind;
+    if (!page->membersUnlisted || page->rebuilding || (kind != kKindIcon && kind != kKindCursor))
+        return;
+    page->membersUnlisted = 0;
+    page->lastSelection[kind] = -1;
+    HWND list = GetDlgItem(dialog, ResourceKindList(kind));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(ResourceKindList(kind), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+}
+
+}  // namespace
+
 void FillListLate(HWND list) {
     HWND dialog = GetParent(list);
     PageState* page = FindPageState(dialog);
+    if (page != nullptr && GetDlgCtrlID(list) == kMemberList) {
+        ListMembersLate(dialog, page);
+        return;
+    }
     const int kind = ResourceKindOfList(GetDlgCtrlID(list));
     if (page == nullptr || FillKindLate(dialog, page, kind) != kLateFillList ||
         kind != page->currentKind)

@@ -59,6 +59,8 @@ struct PageState {
     int32_t lastSelection[kKindCount];
     int32_t memberSelIcon;
     int32_t memberSelCursor;
+    // The shown group's members could not be listed: its file did not open.
+    int32_t membersUnlisted;
     // Record stores of lists 1004, 1005, 1006 and 1008: GMEM_FIXED blocks that the
     // builders may move with GlobalReAlloc, so read the pointer again after a build.
     uint8_t* iconStore;
