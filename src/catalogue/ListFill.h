@@ -43,9 +43,8 @@ int AddAviItem(ResName name, const uint8_t* data, uint32_t size, ListFillContext
 // Fills those of the four lists whose bit (1 << kind) is in kinds, in order,
 // each in the order given by order (the one a sorted list keeps), sizes each to
 // one row of entries and selects max(lastSelection[kind], 0) in each non-empty
-// one. 0, or -1 when memory ran
-// out (reported once, owner dialog); the lists after the failing one stay
-// empty. A resource that cannot be pictured is listed without a picture.
+// one. 0, or -1 when memory ran out (reported once, owner dialog); the lists
+// after the failing one stay empty. A resource that cannot be pictured is listed without a picture.
 int FillResourceLists(HWND dialog, const ResourceListStores& stores, const ResourceSource& source,
                       const ListMetrics& metrics, const int32_t lastSelection[kKindCount],
                       RecordOrder order, uint32_t kinds);
