@@ -6,11 +6,8 @@
 #include "catalogue/StringRows.h"
 #include "formats/texts/RowTexts.h"
 #include "page/state/PageStores.h"
-#include "page/state/TargetIdentity.h"
 
 namespace {
-
-const DWORD kStampCheckInterval = 250;  // milliseconds
 
 // Per row: where its text starts in the block and its bytes, or its state;
 // the texts follow, each ended by two zero bytes and starting at an even
@@ -142,21 +139,6 @@ void FillMessageTexts(PageState* page, const ResourceSource& source, int32_t row
                   *bytes = static_cast<uint32_t>(units) * sizeof(wchar_t);
                   return text;
               });
-}
-
-bool KeptTextsHold(PageState* page, bool cached) {
-    DWORD error = 0;
-    if (page->paintDepth > 0) {
-        if (!cached || page->paintMarkersChecked)
-            return true;
-        page->paintMarkersChecked = 1;
-        return CheckPageTarget(page, true, &error) != kTargetChanged;
-    }
-    const DWORD now = GetTickCount();
-    if (now - page->stampCheckedAt < kStampCheckInterval)
-        return true;
-    page->stampCheckedAt = now;
-    return CheckPageTarget(page, cached, &error) != kTargetChanged;
 }
 
 void ClearRowTexts(PageState* page) {

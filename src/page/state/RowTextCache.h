@@ -33,15 +33,6 @@ CachedRow CachedMessageText(const PageState* page, int32_t row, const wchar_t** 
                             int32_t* units);
 void FillMessageTexts(PageState* page, const ResourceSource& source, int32_t row);
 
-// Whether texts kept for rows may still be given (cached: the row asked for
-// is kept). Kept texts are given only while the file is the one they were
-// read from, by its size and write time and by its markers, which a copy
-// keeping the stamp changes: once per paint, and outside paints once per
-// interval (the look costs about a millisecond under some systems; a thousand
-// rows read one by one would take a second for it), so that a change is seen
-// within a quarter of a second. False when the file changed (noticed).
-bool KeptTextsHold(PageState* page, bool cached);
-
 // Both lists' kept texts, or the message list's alone.
 void ClearRowTexts(PageState* page);
 void ClearMessageTexts(PageState* page);

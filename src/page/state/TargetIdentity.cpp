@@ -6,6 +6,8 @@
 
 namespace {
 
+const DWORD kStampCheckInterval = 250;  // milliseconds
+
 uint64_t JoinTime(const FILETIME& time) {
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
@@ -175,4 +177,19 @@ bool TargetReadyForCommand(HWND dialog, PageState* page, bool needsFile) {
         return false;
     }
     return true;
+}
+
+bool KeptTextsHold(PageState* page, bool cached) {
+    DWORD error = 0;
+    if (page->paintDepth > 0) {
+        if (!cached || page->paintMarkersChecked)
+            return true;
+        page->paintMarkersChecked = 1;
+        return CheckPageTarget(page, true, &error) != kTargetChanged;
+    }
+    const DWORD now = GetTickCount();
+    if (now - page->stampCheckedAt < kStampCheckInterval)
+        return true;
+    page->stampCheckedAt = now;
+    return CheckPageTarget(page, cached, &error) != kTargetChanged;
 }

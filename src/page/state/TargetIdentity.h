@@ -42,3 +42,12 @@ bool TargetReadyForCommand(HWND dialog, PageState* page, bool needsFile);
 // error; a changed file, or no code at all, as ERROR_FILE_INVALID, whose text
 // says the file was changed from outside.
 void ReportUnreadableTarget(HWND dialog, DWORD error);
+
+// Whether texts kept for rows may still be given (cached: the row asked for
+// is kept). Kept texts are given only while the file is the one they were
+// read from, by its size and write time and by its markers, which a copy
+// keeping the stamp changes: once per paint, and outside paints once per
+// interval (the look costs about a millisecond under some systems; a thousand
+// rows read one by one would take a second for it), so that a change is seen
+// within a quarter of a second. False when the file changed (noticed).
+bool KeptTextsHold(PageState* page, bool cached);
