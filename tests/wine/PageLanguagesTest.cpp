@@ -345,6 +345,11 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
     ASSERT_TRUE(OpenResourcePage(path, &open));
     ASSERT_TRUE(ControlShown(open.page, 1015));
     ASSERT_TRUE(ControlShown(open.page, 1016));
+    // The keyboard reaches the languages, whose names the page makes only
+    // when the drop-down is first used: Down chooses the first of them.
+    SetFocus(GetDlgItem(open.page, 1016));
+    SendDlgItemMessageA(open.page, 1016, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(1, SendDlgItemMessageA(open.page, 1016, CB_GETCURSEL, 0, 0));
     ASSERT_EQ(4, SendDlgItemMessageA(open.page, 1016, CB_GETCOUNT, 0, 0));
     EXPECT_EQ("既定", ItemText(open.page, 0));
     HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

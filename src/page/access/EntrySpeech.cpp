@@ -113,7 +113,7 @@ const char* PlayButtonName(const PageState* page) {
     return page->playingIndex >= 0 ? "停止" : "再生";
 }
 
-bool ControlName(HWND control, const PageState* page, char* buffer, size_t size) {
+bool ControlName(HWND control, PageState* page, char* buffer, size_t size) {
     if (size == 0)
         return false;
     const int controlId = GetDlgCtrlID(control);

@@ -30,7 +30,7 @@ const char* PlayButtonName(const PageState* page);
 // caption's text for the member list; the language drop-down's label as
 // spoken; the ID display's text with the entry's language as it draws it.
 // False for another control.
-bool ControlName(HWND control, const PageState* page, char* buffer, size_t size);
+bool ControlName(HWND control, PageState* page, char* buffer, size_t size);
 
 // What doing an entry's default action does: for a clip "再生", or "停止"
 // while that clip plays; null for the entries of other lists.

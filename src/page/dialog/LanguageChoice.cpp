@@ -11,8 +11,10 @@
 #include "common/PageControls.h"
 #include "formats/bytes/TextWriter.h"
 #include "formats/texts/LanguageNames.h"
+#include "page/access/PageAccessible.h"
 #include "page/dialog/ListRebuild.h"
 #include "page/state/AnnounceNameChange.h"
+#include "page/state/LanguageNaming.h"
 #include "page/state/TargetIdentity.h"
 
 namespace {
@@ -21,18 +23,6 @@ const char kPlatformChoice[] = "既定";
 
 const uint16_t* Languages(const PageState* page) {
     return reinterpret_cast<const uint16_t*>(page->languages);
-}
-
-const LanguageName* Names(const PageState* page) {
-    return reinterpret_cast<const LanguageName*>(page->languageNames);
-}
-
-void NameLanguage(uint16_t language, char* out, size_t capacity) {
-    if (FixedLanguageName(language, out, capacity))
-        return;
-    if (GetLocaleInfoA(MAKELCID(language, SORT_DEFAULT), LOCALE_SLANGUAGE, out,
-                       static_cast<int>(capacity)) <= 0)
-        UnnamedLanguage(language, out, capacity);
 }
 
 // The open list as wide as its widest item, so that long names show whole.
@@ -59,16 +49,18 @@ void FitDroppedWidth(HWND dropDown) {
 }
 
 // The drop-down's items: "既定", then each language's name, with its count of
-// entries when counts is given.
-void FillItems(HWND dialog, const PageState* page, const uint32_t* counts) {
+// entries when counts is given; "既定" alone where the names find no room.
+void FillItems(HWND dialog, PageState* page, const uint32_t* counts) {
     HWND dropDown = GetDlgItem(dialog, kLanguageDropDown);
     const LRESULT selected = SendMessageA(dropDown, CB_GETCURSEL, 0, 0);
     SendMessageA(dropDown, CB_RESETCONTENT, 0, 0);
     SendMessageA(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kPlatformChoice));
-    for (int32_t i = 0; i < page->languageCount; ++i) {
+    const int32_t named = NameLanguages(page) ? page->languageCount : 0;
+    const LanguageName* names = reinterpret_cast<const LanguageName*>(page->languageNames);
+    for (int32_t i = 0; i < named; ++i) {
         char item[kLanguageNameBytes + 16];
         TextWriter text = StartText(item, sizeof(item));
-        AppendString(&text, Names(page)[i].name);
+        AppendString(&text, names[i].name);
         if (counts != nullptr) {
             AppendString(&text, " (");
             AppendDecimal(&text, counts[i]);
@@ -83,6 +75,12 @@ void FillItems(HWND dialog, const PageState* page, const uint32_t* counts) {
     }
     SendMessageA(dropDown, CB_SETCURSEL, static_cast<WPARAM>(selected < 0 ? 0 : selected), 0);
     FitDroppedWidth(dropDown);
+}
+
+// Every language into the drop-down, once: from then on it holds them all.
+void ListLanguageItems(HWND dialog, PageState* page) {
+    page->languageItemsListed = 1;
+    FillItems(dialog, page, nullptr);
 }
 
 // The item of the chosen language; 0 for the platform's choice or a
@@ -100,6 +98,8 @@ int32_t ChosenItem(const PageState* page) {
 void CountEntries(HWND dialog, PageState* page) {
     if (page->languageCount <= 0)
         return;
+    if (!page->languageItemsListed)
+        ListLanguageItems(dialog, page);
     // A changed file's counts would stand beside the old file's languages:
     // the refill this check asks for names the languages anew first.
     DWORD error = 0;
@@ -155,7 +155,45 @@ uint32_t PlatformLanguage(const PageState* page, int kind, ResName name) {
                : 0;
 }
 
+// What a user, a screen reader or another program does to the drop-down that
+// needs its items: it opens, takes the focus, is asked for its object or
+// moved by key or wheel, or is asked about an item. The page's own resetting
+// and choosing of "既定" are not among them.
+bool WantsItems(UINT message, WPARAM wParam) {
+    switch (message) {
+        case WM_GETOBJECT:
+        case WM_SETFOCUS:
+        case WM_LBUTTONDOWN:
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_CHAR:
+        case WM_MOUSEWHEEL:
+        case CB_SHOWDROPDOWN:
+        case CB_GETCOUNT:
+        case CB_GETLBTEXT:
+        case CB_GETLBTEXTLEN:
+        case CB_GETITEMDATA:
+        case CB_FINDSTRING:
+        case CB_FINDSTRINGEXACT:
+        case CB_SELECTSTRING:
+            return true;
+        case CB_SETCURSEL:
+            return wParam != 0;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
+
+LRESULT CALLBACK LanguageDropDownHook(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (WantsItems(message, wParam)) {
+        PageState* page = FindPageState(GetParent(control));
+        if (page != nullptr && !page->languageItemsListed && page->languageCount > 0)
+            ListLanguageItems(GetParent(control), page);
+    }
+    return SpokenControlHook(control, message, wParam, lParam);
+}
 
 void FreeLanguages(PageState* page) {
     for (uint8_t** block : {&page->languages, &page->languageNames}) {
@@ -164,6 +202,7 @@ void FreeLanguages(PageState* page) {
         *block = nullptr;
     }
     page->languageCount = 0;
+    page->entryLanguage = 0;
 }
 
 void RefreshLanguages(HWND dialog, PageState* page) {
@@ -176,25 +215,23 @@ void RefreshLanguages(HWND dialog, PageState* page) {
         count = 0;
     page->languages =
         static_cast<uint8_t*>(GlobalAlloc(GMEM_FIXED, (count + 1) * sizeof(uint16_t)));
-    page->languageNames =
-        static_cast<uint8_t*>(GlobalAlloc(GMEM_FIXED, (count + 1) * sizeof(LanguageName)));
-    if (page->languages == nullptr || page->languageNames == nullptr) {
-        FreeLanguages(page);
+    if (page->languages == nullptr)
         count = 0;
-    }
-    LanguageName* names = reinterpret_cast<LanguageName*>(page->languageNames);
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = 0; i < count; ++i)
         reinterpret_cast<uint16_t*>(page->languages)[i] = found[i];
-        names[i].language = found[i];
-        NameLanguage(found[i], names[i].name, sizeof(names[i].name));
-    }
-    if (count != 0)
-        DistinguishLanguageNames(names, count);
     page->languageCount = static_cast<int32_t>(count);
     const int32_t chosen = ChosenItem(page);
     if (chosen == 0)
         page->target.language = 0;
-    FillItems(dialog, page, nullptr);
+    // The names wait for the drop-down's first use, unless it has been used
+    // or shows a chosen language.
+    if (page->languageItemsListed || chosen != 0) {
+        ListLanguageItems(dialog, page);
+    } else {
+        HWND dropDown = GetDlgItem(dialog, kLanguageDropDown);
+        SendMessageA(dropDown, CB_RESETCONTENT, 0, 0);
+        SendMessageA(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kPlatformChoice));
+    }
     SendDlgItemMessageA(dialog, kLanguageDropDown, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
     const int show = count > 1 ? SW_SHOW : SW_HIDE;
     ShowWindow(GetDlgItem(dialog, kLanguageLabel), show);
@@ -209,15 +246,14 @@ void OnLanguageCommand(HWND dialog, PageState* page, int code) {
 }
 
 void ShowEntryLanguage(HWND dialog, PageState* page, int kind, ResName name) {
-    const bool hadLanguage = page->entryLanguage[0] != '\0';
-    page->entryLanguage[0] = '\0';
+    const bool hadLanguage = page->entryLanguage != 0;
+    page->entryLanguage = 0;
     if (IsWindowVisible(GetDlgItem(dialog, kLanguageDropDown)) && name != nullptr) {
         const uint32_t language =
             page->target.language != 0 ? page->target.language : PlatformLanguage(page, kind, name);
         for (int32_t i = 0; language != 0 && i < page->languageCount; ++i) {
             if (TargetLanguage(Languages(page)[i]) == language) {
-                TextWriter text = StartText(page->entryLanguage, sizeof(page->entryLanguage));
-                AppendString(&text, Names(page)[i].name);
+                page->entryLanguage = language;
                 break;
             }
         }
@@ -225,6 +261,6 @@ void ShowEntryLanguage(HWND dialog, PageState* page, int kind, ResName name) {
     HWND display = GetDlgItem(dialog, kIdDisplay);
     InvalidateRect(display, nullptr, FALSE);
     // The system told of the new text alone, before the language was known.
-    if (hadLanguage || page->entryLanguage[0] != '\0')
+    if (hadLanguage || page->entryLanguage != 0)
         AnnounceNameChange(display, page);
 }

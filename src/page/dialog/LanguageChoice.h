@@ -27,3 +27,7 @@ void OnLanguageCommand(HWND dialog, PageState* page, int code);
 void ShowEntryLanguage(HWND dialog, PageState* page, int kind, ResName name);
 
 void FreeLanguages(PageState* page);
+
+// The drop-down's hook: the items beyond "既定" are made when something first
+// needs them; otherwise as the page's other spoken controls.
+LRESULT CALLBACK LanguageDropDownHook(HWND control, UINT message, WPARAM wParam, LPARAM lParam);

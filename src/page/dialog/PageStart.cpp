@@ -204,8 +204,9 @@ void StartPage(HWND dialog, LPARAM description) {
     MakeStringListVirtual(dialog);
     HookControl(GetDlgItem(dialog, kStringList), StringListHook);
     HookControl(GetDlgItem(dialog, kMessageList), MessageListHook);
-    for (PageControl id : {kPlayButton, kIdDisplay, kLanguageDropDown})
+    for (PageControl id : {kPlayButton, kIdDisplay})
         HookControl(GetDlgItem(dialog, id), SpokenControlHook);
+    HookControl(GetDlgItem(dialog, kLanguageDropDown), LanguageDropDownHook);
 
     HWND aviList = GetDlgItem(dialog, kAviList);
     page->mciHost = CreateWindowExA(0, kMciHostClassName, "", WS_CHILD, 0, 0, 1, 1, aviList,

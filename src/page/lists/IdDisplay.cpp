@@ -4,6 +4,7 @@
 
 #include "common/GdiOwners.h"
 #include "common/ModuleState.h"
+#include "page/state/LanguageNaming.h"
 #include "page/state/PageState.h"
 #include "page/state/PageStores.h"
 
@@ -64,25 +65,28 @@ void DrawThemed(const DRAWITEMSTRUCT* item, const char* text, RECT* textRect) {
 
 }  // namespace
 
-void ShownIdText(const PageState* page, HWND display, char* text, int size) {
+void ShownIdText(PageState* page, HWND display, char* text, int size) {
     if (size <= 0)
         return;
     text[0] = '\0';
     GetWindowTextA(display, text, size);
-    if (page == nullptr || text[0] == '\0' || page->entryLanguage[0] == '\0')
+    const char* name = page != nullptr && text[0] != '\0' && page->entryLanguage != 0
+                           ? NamedLanguage(page, page->entryLanguage)
+                           : nullptr;
+    if (name == nullptr)
         return;
     const int length = lstrlenA(text);
-    const int language = lstrlenA(page->entryLanguage);
+    const int language = lstrlenA(name);
     if (length + language + 4 > size)
         return;
     text[length] = ' ';
     text[length + 1] = '(';
-    memcpy(text + length + 2, page->entryLanguage, static_cast<size_t>(language));
+    memcpy(text + length + 2, name, static_cast<size_t>(language));
     text[length + language + 2] = ')';
     text[length + language + 3] = '\0';
 }
 
-void DrawIdDisplay(const PageState* page, const DRAWITEMSTRUCT* item) {
+void DrawIdDisplay(PageState* page, const DRAWITEMSTRUCT* item) {
     char local[256];
     int size = sizeof(local);
     char* text = ScratchText(page, local, &size);

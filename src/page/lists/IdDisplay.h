@@ -9,7 +9,7 @@
 // What the display shows and a screen reader hears for it: its window text,
 // the entry's name (kept as the name alone, the name the lists' entries are
 // spoken by), followed by the entry's language while the page names one.
-void ShownIdText(const PageState* page, HWND display, char* text, int size);
+void ShownIdText(PageState* page, HWND display, char* text, int size);
 
 // With the page's state, whose buffer holds long names; null: a local one.
-void DrawIdDisplay(const PageState* page, const DRAWITEMSTRUCT* item);
+void DrawIdDisplay(PageState* page, const DRAWITEMSTRUCT* item);

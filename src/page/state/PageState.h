@@ -12,7 +12,6 @@
 #include "common/TargetPath.h"
 #include "formats/executables/ImageMarkers.h"
 #include "formats/executables/NeResources.h"
-#include "formats/texts/LanguageNames.h"
 
 struct AccessLink;
 
@@ -107,11 +106,16 @@ struct PageState {
     // the chosen one is target.language.
     uint8_t* languages;
     int32_t languageCount;
-    uint8_t* languageNames;  // LanguageName each, in the same order
-    // The selected entry's language as the ID display draws it after the
-    // entry's name and a screen reader hears it there (the display's text
-    // stays the name); empty while none is named.
-    char entryLanguage[kLanguageNameBytes];
+    // LanguageName each, in the same order; null until a name is first
+    // needed (LanguageNaming.h).
+    uint8_t* languageNames;
+    // 1 once the drop-down holds every language: until then it holds "既定"
+    // alone, and is filled when first opened, focused or asked about.
+    int32_t languageItemsListed;
+    // The selected entry's language (as a path takes it), whose name the ID
+    // display draws after the entry's name and a screen reader hears there
+    // (the display's text stays the name); 0 while none is named.
+    uint32_t entryLanguage;
     char* textBuffer;
     int32_t textBufferSize;
     // 1 from the start of the page's initialisation to its end, during a
