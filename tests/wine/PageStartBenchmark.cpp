@@ -11,11 +11,12 @@
 // typeface, nothing read, filled or drawn): cold, each opening in a fresh
 // process of this program (PageStartBenchmark --once FILE, the empty dialog
 // for an empty FILE), as the first Properties of a session is; warm, in this
-// process after a first opening that is not counted. Each pair is measured one
-// right after the other, as the machine's load drifts. "work" is the page's
+// process after a first opening that is not counted. The empty dialog and the
+// page are opened in turns, as the machine's load drifts. "work" is the page's
 // time beyond the empty dialog's, as a share of it; "paint" adds the first
 // paint. The files: Wine's shell32.dll, app-library.dll (338 strings, 12
-// cursor groups), strings-1000.dll, strings-10000.dll, ne-cursors-30000.exe.
+// cursor groups), strings-1000.dll, strings-10000.dll, mixed-300.dll (300
+// strings, 36 icon groups), ne-cursors-30000.exe.
 // Then the string list of strings-10000.dll shown for the first time.
 //
 // The page fills every list while it handles WM_INITDIALOG, so its start is
@@ -204,26 +205,34 @@ struct Openings {
     double painted;
 };
 
-// Medians of repeats openings, each in a fresh process (cold) or all in this
-// one after a first opening that is not counted (warm).
-bool MedianOpenings(const std::string& path, int repeats, bool cold, Openings* medians) {
-    std::vector<double> sheets, paints;
+// Medians of repeats openings of the empty dialog and of the page for path,
+// taken in turns (one of each, then the next pair) so that a drift of the
+// machine's load falls on both alike: each in a fresh process (cold), or all
+// in this one after a first opening of each that is not counted (warm).
+bool MedianOpenings(const std::string& path, int repeats, bool cold, Openings* empty,
+                    Openings* page) {
+    std::vector<double> sheets[2], paints[2];
+    const std::string paths[2] = {"", path};
     double time = 0, painted = 0;
-    if (!cold && OpenOnce(path, &painted) < 0)
-        return false;
-    for (int i = 0; i < repeats; ++i) {
-        if (cold ? !OpenInFreshProcess(path, &time, &painted)
-                 : (time = OpenOnce(path, &painted)) < 0)
+    for (int which = 0; which < 2 && !cold; ++which) {
+        if (OpenOnce(paths[which], &painted) < 0)
             return false;
-        sheets.push_back(time);
-        paints.push_back(painted);
     }
-    *medians = Openings{Median(sheets), Median(paints)};
+    for (int i = 0; i < repeats; ++i) {
+        for (int which = 0; which < 2; ++which) {
+            if (cold ? !OpenInFreshProcess(paths[which], &time, &painted)
+                     : (time = OpenOnce(paths[which], &painted)) < 0)
+                return false;
+            sheets[which].push_back(time);
+            paints[which].push_back(painted);
+        }
+    }
+    *empty = Openings{Median(sheets[0]), Median(paints[0])};
+    *page = Openings{Median(sheets[1]), Median(paints[1])};
     return true;
 }
 
-// The page's opening against the empty dialog's, cold and warm, each pair
-// measured one right after the other.
+// The page's opening against the empty dialog's, cold and warm.
 void CompareWithEmptyDialog(const char* label, const std::string& path, int repeats) {
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         std::printf("%-22s (missing: %s)\n", label, path.c_str());
@@ -232,8 +241,7 @@ void CompareWithEmptyDialog(const char* label, const std::string& path, int repe
     std::printf("%-22s", label);
     for (bool cold : {true, false}) {
         Openings empty = {}, page = {};
-        if (!MedianOpenings("", repeats, cold, &empty) ||
-            !MedianOpenings(path, repeats, cold, &page)) {
+        if (!MedianOpenings(path, repeats, cold, &empty, &page)) {
             std::printf("   (no sheet)");
             continue;
         }
