@@ -241,8 +241,9 @@ void SelectEntry(HWND dialog, PageState* page, int listId, HWND list) {
     } else {
         DWORD error = 0;
         // A file that changed lists no members: the rebuild that follows
-        // lists the new file's.
-        if (CheckPageTarget(page, true, &error) == kTargetChanged) {
+        // lists the new file's. The opening read the identity a moment ago,
+        // in this same message.
+        if (page->started && CheckPageTarget(page, true, &error) == kTargetChanged) {
             EnableWindow(GetDlgItem(dialog, kCopyButton), FALSE);
             return;
         }
