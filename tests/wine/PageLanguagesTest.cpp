@@ -345,6 +345,12 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
     ASSERT_TRUE(OpenResourcePage(path, &open));
     ASSERT_TRUE(ControlShown(open.page, 1015));
     ASSERT_TRUE(ControlShown(open.page, 1016));
+    // A screen reader that reads the drop-down's list window, found through
+    // the drop-down, hears every language.
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetComboBoxInfo(GetDlgItem(open.page, 1016), &info));
+    EXPECT_EQ(4, SendMessageA(info.hwndList, LB_GETCOUNT, 0, 0));
     // The keyboard reaches the languages, whose names the page makes only
     // when the drop-down is first used: Down chooses the first of them.
     SetFocus(GetDlgItem(open.page, 1016));

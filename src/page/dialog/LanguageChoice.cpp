@@ -157,7 +157,8 @@ uint32_t PlatformLanguage(const PageState* page, int kind, ResName name) {
 
 // What a user, a screen reader or another program does to the drop-down that
 // needs its items: it opens, takes the focus, is asked for its object or
-// moved by key or wheel, or is asked about an item. The page's own resetting
+// moved by key or wheel, or is asked about an item or for its list window
+// (whose items a screen reader may read directly). The page's own resetting
 // and choosing of "既定" are not among them.
 bool WantsItems(UINT message, WPARAM wParam) {
     switch (message) {
@@ -176,6 +177,7 @@ bool WantsItems(UINT message, WPARAM wParam) {
         case CB_FINDSTRING:
         case CB_FINDSTRINGEXACT:
         case CB_SELECTSTRING:
+        case CB_GETCOMBOBOXINFO:
             return true;
         case CB_SETCURSEL:
             return wParam != 0;
