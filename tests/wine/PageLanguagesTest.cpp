@@ -345,6 +345,15 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
     ASSERT_TRUE(OpenResourcePage(path, &open));
     ASSERT_TRUE(ControlShown(open.page, 1015));
     ASSERT_TRUE(ControlShown(open.page, 1016));
+    // From the opening on, the first entry's language (the platform's pick,
+    // here the Japanese icon group) is named after its ID.
+    char japanese[128] = "";
+    GetLocaleInfoA(MAKELCID(0x0411, SORT_DEFAULT), LOCALE_SLANGUAGE, japanese, 128);
+    {
+        Held opening = {AskFor(GetDlgItem(open.page, 1002))};
+        ASSERT_NE(nullptr, opening.object);
+        EXPECT_EQ("1 (" + std::string(japanese) + ")", NameOf(opening.object, CHILDID_SELF));
+    }
     // A screen reader that reads the drop-down's list window, found through
     // the drop-down, hears every language.
     COMBOBOXINFO info = {};
@@ -408,8 +417,6 @@ TEST(PageLanguages, EachLanguageListsItsOwnEntriesInEveryKind) {
                {{L"1", L"\x3053\x3093\x306B\x3061\x306F"}, {L"16", L"\xD55C\xAD6D\xC5B4"}});
     // The platform's pick named: here the Japanese icon group.
     ChooseKind(open.page, 0);
-    char japanese[128] = "";
-    GetLocaleInfoA(MAKELCID(0x0411, SORT_DEFAULT), LOCALE_SLANGUAGE, japanese, 128);
     Held display = {AskFor(GetDlgItem(open.page, 1002))};
     ASSERT_NE(nullptr, display.object);
     EXPECT_EQ("1 (" + std::string(japanese) + ")", NameOf(display.object, CHILDID_SELF));

@@ -204,7 +204,6 @@ void FreeLanguages(PageState* page) {
         *block = nullptr;
     }
     page->languageCount = 0;
-    page->entryLanguage = 0;
 }
 
 void RefreshLanguages(HWND dialog, PageState* page) {
@@ -250,7 +249,11 @@ void OnLanguageCommand(HWND dialog, PageState* page, int code) {
 void ShowEntryLanguage(HWND dialog, PageState* page, int kind, ResName name) {
     const bool hadLanguage = page->entryLanguage != 0;
     page->entryLanguage = 0;
-    if (IsWindowVisible(GetDlgItem(dialog, kLanguageDropDown)) && name != nullptr) {
+    // The drop-down's own style: at the opening the page itself is not yet
+    // visible, and its first entry's language is named all the same.
+    const bool shown =
+        (GetWindowLongA(GetDlgItem(dialog, kLanguageDropDown), GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown && name != nullptr) {
         const uint32_t language =
             page->target.language != 0 ? page->target.language : PlatformLanguage(page, kind, name);
         for (int32_t i = 0; language != 0 && i < page->languageCount; ++i) {
