@@ -107,8 +107,8 @@ TEST(PageFileChange, AReplacedFileShowsItsNewRowsPicturesAndMembers) {
     ResourcePage open = {};
     PageCloser closer{&open};
     ASSERT_TRUE(OpenResourcePage(path, &open));
-    HWND strings = GetDlgItem(open.page, 1007);
     ChooseKind(open.page, 3);
+    HWND strings = GetDlgItem(open.page, 1007);
     const int oldRows = ListCount(open.page, 1007);
     ChooseKind(open.page, 2);
     ChooseEntry(open.page, 1006, 0);
@@ -181,12 +181,11 @@ TEST(PageFileChange, AListFirstShownOrAskedForAfterAReplacementHasTheNewFilesRow
         PageCloser closer{&open};
         ASSERT_TRUE(OpenResourcePage(path, &open));
         ASSERT_GT(ListCount(open.page, 1004), 0);
-        HWND strings = GetDlgItem(open.page, 1007);
         LVFINDINFOA find = {};
         find.flags = LVFI_PARAM;
         if (byScreenReader) {
             OverwriteKeepingWriteTime(path, ReadWholeFile(FixturePath("walk-samesize.dll")));
-            Held object{AskFor(strings)};
+            Held object{AskFor(GetDlgItem(open.page, 1007))};
             ASSERT_NE(object.object, nullptr);
             find.lParam = 15;
         } else {
@@ -196,6 +195,8 @@ TEST(PageFileChange, AListFirstShownOrAskedForAfterAReplacementHasTheNewFilesRow
             EXPECT_EQ(ListCount(open.page, 1004), 0);
             find.lParam = 2001;
         }
+        // The list made virtual when first shown or asked for.
+        HWND strings = GetDlgItem(open.page, 1007);
         const int row = static_cast<int>(SendMessageA(
             strings, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
         ASSERT_GE(row, 0);
@@ -643,9 +644,11 @@ TEST(PageFileChange, TheOldControlsFallbackSavesAndCopiesTheRows) {
     ResourcePage open = {};
     PageCloser closer{&open};
     const bool opened = OpenResourcePage(FixturePath("pe-resources.dll"), &open);
+    // The string list is made when first shown.
+    if (opened)
+        ChooseKind(open.page, 3);
     UnhookWindowsHookEx(hook);
     ASSERT_TRUE(opened);
-    ChooseKind(open.page, 3);
     HWND strings = GetDlgItem(open.page, 1007);
     ASSERT_NE(GetWindowLongA(strings, GWL_STYLE) & LVS_OWNERDATA, 0);
     ASSERT_GT(ListCount(open.page, 1007), 2);

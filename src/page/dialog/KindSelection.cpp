@@ -15,6 +15,8 @@
 #include "page/commands/PagePlayback.h"
 #include "page/dialog/LanguageChoice.h"
 #include "page/dialog/LateFill.h"
+#include "page/dialog/ListHooks.h"
+#include "page/dialog/VirtualStringList.h"
 #include "page/lists/ItemTexts.h"
 #include "page/lists/PageDrawing.h"
 #include "page/lists/PictureItems.h"
@@ -298,6 +300,8 @@ void SelectKind(HWND dialog, PageState* page) {
         EmptyMemberList(dialog, page);
     }
     page->currentKind = kind;
+    if (kind == kKindString && !page->stringListReady)
+        MakeStringListVirtual(dialog, StringListHook);
     // A refill for a changed file has shown the kind itself.
     if (FillKindLate(dialog, page, kind) == kLateFillRefilled)
         return;

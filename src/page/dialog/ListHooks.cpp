@@ -9,6 +9,7 @@
 #include "page/commands/SaveSelection.h"
 #include "page/dialog/LateFill.h"
 #include "page/dialog/MenuKey.h"
+#include "page/dialog/VirtualStringList.h"
 #include "page/lists/MessageListView.h"
 #include "page/lists/PaintTarget.h"
 #include "page/lists/StringListView.h"
@@ -56,6 +57,19 @@ void FillBeforeShownOrAsked(HWND list, UINT message) {
         FillListLate(list);
 }
 
+// A screen reader asking for the string list before its kind was first shown
+// gets the virtual list's object, filled as when shown; the list it asked is
+// gone then. Not while the page starts or refills, whose lists stand as they
+// are until it ends.
+bool ReplacedBeforeAsked(HWND list, LPARAM objectId, HWND* replacement) {
+    const PageState* page = FindPageState(GetParent(list));
+    if (static_cast<LONG>(objectId) != OBJID_CLIENT || page == nullptr || !page->started ||
+        page->rebuilding || page->stringListReady)
+        return false;
+    *replacement = MakeStringListVirtual(GetParent(list), StringListHook);
+    return *replacement != nullptr;
+}
+
 }  // namespace
 
 LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -81,6 +95,9 @@ LRESULT CALLBACK CopyingListHook(HWND list, UINT message, WPARAM wParam, LPARAM 
 }
 
 LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND replacement = nullptr;
+    if (message == WM_GETOBJECT && ReplacedBeforeAsked(list, lParam, &replacement))
+        return SendMessageA(replacement, WM_GETOBJECT, wParam, lParam);
     FillBeforeShownOrAsked(list, message);
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);

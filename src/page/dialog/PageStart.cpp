@@ -75,36 +75,6 @@ bool AllocateStores(PageState* page) {
     return allocated;
 }
 
-// The template's string list keeps rows of its own, which a file of thousands
-// of strings would make the sheet wait for: it is replaced by the same list
-// with LVS_OWNERDATA, which holds only a count and asks for what it draws.
-// That style is taken only at creation. Where it cannot be made, the
-// template's list stays and is filled row by row.
-void MakeStringListVirtual(HWND dialog) {
-    HWND old = GetDlgItem(dialog, kStringList);
-    RECT place = {};
-    if (old == nullptr || !GetWindowRect(old, &place))
-        return;
-    const LONG style = GetWindowLongA(old, GWL_STYLE);
-    if (style & LVS_OWNERDATA)
-        return;
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
-    // Made hidden, which under Wine takes half the time: the kind shown
-    // first decides which list is visible.
-    HWND list = CreateWindowExA(
-        static_cast<DWORD>(GetWindowLongA(old, GWL_EXSTYLE)), WC_LISTVIEWA, "",
-        (static_cast<DWORD>(style) | LVS_OWNERDATA) & ~WS_VISIBLE, place.left, place.top,
-        place.right - place.left, place.bottom - place.top, dialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStringList)),
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(old, GWLP_HINSTANCE)), nullptr);
-    if (list == nullptr)
-        return;
-    // Its place in the tab order and the dialog's typeface.
-    SetWindowPos(list, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SendMessageA(list, WM_SETFONT, static_cast<WPARAM>(SendMessageA(old, WM_GETFONT, 0, 0)), FALSE);
-    DestroyWindow(old);
-}
-
 // The opening fills only the list it shows: the other kinds are filled when
 // first shown or asked for (LateFill), which keeps the sheet's opening short
 // on files of thousands of strings or pictures.
@@ -203,7 +173,7 @@ void StartPage(HWND dialog, LPARAM description) {
     }
     for (PageControl id : {kIconList, kBitmapList, kCursorList, kAviList})
         HookControl(GetDlgItem(dialog, id), CopyingListHook);
-    MakeStringListVirtual(dialog);
+    // Made virtual when first shown or asked for.
     HookControl(GetDlgItem(dialog, kStringList), StringListHook);
     HookControl(GetDlgItem(dialog, kMessageList), MessageListHook);
     for (PageControl id : {kPlayButton, kIdDisplay})
