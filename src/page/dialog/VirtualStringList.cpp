@@ -14,12 +14,12 @@ HWND MakeStringListVirtual(HWND dialog, WNDPROC hook) {
     if (style & LVS_OWNERDATA)
         return nullptr;
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
-    HWND list = CreateWindowExA(
-        static_cast<DWORD>(GetWindowLongA(old, GWL_EXSTYLE)), WC_LISTVIEWA, "",
-        static_cast<DWORD>(style) | LVS_OWNERDATA, place.left, place.top,
-        place.right - place.left, place.bottom - place.top, dialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStringList)),
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(old, GWLP_HINSTANCE)), nullptr);
+    HWND list = CreateWindowExA(static_cast<DWORD>(GetWindowLongA(old, GWL_EXSTYLE)), WC_LISTVIEWA,
+                                "", static_cast<DWORD>(style) | LVS_OWNERDATA, place.left,
+                                place.top, place.right - place.left, place.bottom - place.top,
+                                dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStringList)),
+                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(old, GWLP_HINSTANCE)),
+                                nullptr);
     if (list == nullptr)
         return nullptr;
     // Its place in the tab order and the dialog's typeface.
