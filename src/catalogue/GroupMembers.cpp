@@ -120,6 +120,9 @@ void PlaceMembers(HWND list, const MemberArray& members, MemberOrder order) {
     MemberPlaces context = {reinterpret_cast<const GroupMember*>(*members.block), order};
     if (places != nullptr)
         PlaceLikeSortedList(places, count, CompareMembers, &context);
+    // One update of the scroll bar and the picture for the whole group, not
+    // one for every member.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     for (uint32_t i = 0; i < count; ++i) {
         // Without room for the order, the list sorts them itself as they come.
         const uint32_t index = places != nullptr ? places[i] : i;
@@ -129,6 +132,8 @@ void PlaceMembers(HWND list, const MemberArray& members, MemberOrder order) {
         if (result == LB_ERRSPACE || result == LB_ERR)
             break;
     }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, FALSE);
     if (places != nullptr)
         GlobalFree(places);
 }

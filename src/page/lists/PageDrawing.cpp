@@ -267,19 +267,21 @@ void MeasurePageItem(HWND dialog, MEASUREITEMSTRUCT* item) {
     }
     if (item->CtlType != ODT_LISTBOX || !IsPageList(item->CtlID))
         return;
-    const int t = DialogTextHeight(dialog);
-    const int density = DialogDensity(dialog);
     if (item->CtlID != kMemberList) {
         item->itemHeight = static_cast<UINT>(
-            PictureRowHeight(ResourceKindOfList(item->CtlID), ModuleListMetrics(t, density)));
+            PictureRowHeight(ResourceKindOfList(item->CtlID),
+                             ModuleListMetrics(DialogTextHeight(dialog), DialogDensity(dialog))));
         return;
     }
-    // The member list's heights follow its pictures.
+    // The member list's heights follow its pictures. Its rows come only after
+    // the page's start, and are drawn with the sizes read then: they are
+    // measured with the same, not read again for every row.
     const GroupMember* member = MemberOfItem(FindPageState(dialog), item->itemData);
-    item->itemHeight =
-        static_cast<UINT>(LayOutMemberCell(member != nullptr ? member->width : 0,
-                                           member != nullptr ? member->height : 0, t, density)
-                              .rowHeight);
+    const ListMetrics metrics = ModuleListMetrics();
+    item->itemHeight = static_cast<UINT>(LayOutMemberCell(member != nullptr ? member->width : 0,
+                                                          member != nullptr ? member->height : 0,
+                                                          metrics.textHeight, metrics.density)
+                                             .rowHeight);
 }
 
 void DrawPageItem(HWND dialog, const DRAWITEMSTRUCT* item) {
