@@ -258,10 +258,16 @@ TEST_F(ScreenReaderActionsTest, EveryListIsNamedByItsCaption) {
                  {kStringListId, "文字列一覧"}, {kMemberListId, "グループ"},
                  {1014, "メッセージ一覧"},      {1016, "言語"}};
     for (const auto& list : lists) {
+        // As a walk of the page's windows comes to each: its window first.
+        Held window = {nullptr};
+        AccessibleObjectFromWindow(GetDlgItem(page, list.listId), static_cast<DWORD>(OBJID_WINDOW),
+                                   IID_IAccessible, reinterpret_cast<void**>(&window.object));
         Held object = {AskFor(GetDlgItem(page, list.listId))};
         ASSERT_NE(nullptr, object.object);
         EXPECT_EQ(list.name, NameOf(object.object, CHILDID_SELF)) << list.listId;
     }
+    EXPECT_NE(0, GetWindowLongA(GetDlgItem(page, kStringListId), GWL_STYLE) & LVS_OWNERDATA)
+        << "the walk left the string list virtual";
     Held strings = {AskFor(GetDlgItem(page, kStringListId))};
     ASSERT_NE(nullptr, strings.object);
     EXPECT_NE("文字列一覧", NameOf(strings.object, 1)) << "a row is not the list";

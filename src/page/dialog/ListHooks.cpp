@@ -57,17 +57,30 @@ void FillBeforeShownOrAsked(HWND list, UINT message) {
         FillListLate(list);
 }
 
+// The template's string list while it may still be made virtual. Not while
+// the page starts or refills, whose lists stand as they are until it ends.
+bool StringListReplaceable(HWND list) {
+    const PageState* page = FindPageState(GetParent(list));
+    return page != nullptr && page->started && !page->rebuilding && !page->stringListReady &&
+           (GetWindowLongA(list, GWL_STYLE) & LVS_OWNERDATA) == 0;
+}
+
 // A screen reader asking for the string list before its kind was first shown
 // gets the virtual list's object, filled as when shown; the list it asked is
-// gone then. Not while the page starts or refills, whose lists stand as they
-// are until it ends.
+// gone then.
 bool ReplacedBeforeAsked(HWND list, LPARAM objectId, HWND* replacement) {
-    const PageState* page = FindPageState(GetParent(list));
-    if (static_cast<LONG>(objectId) != OBJID_CLIENT || page == nullptr || !page->started ||
-        page->rebuilding || page->stringListReady)
+    if (static_cast<LONG>(objectId) != OBJID_CLIENT || !StringListReplaceable(list))
         return false;
     *replacement = MakeStringListVirtual(GetParent(list), StringListHook);
     return *replacement != nullptr;
+}
+
+// Another object of the template's list (its window's, which a walk of the
+// page's windows asks for first) holds no rows: filling the list for it would
+// put in every row one by one and keep the list from being made virtual.
+bool AskedWithoutRows(HWND list, UINT message, LPARAM objectId) {
+    return message == WM_GETOBJECT && static_cast<LONG>(objectId) != OBJID_CLIENT &&
+           StringListReplaceable(list);
 }
 
 }  // namespace
@@ -98,7 +111,8 @@ LRESULT CALLBACK StringListHook(HWND list, UINT message, WPARAM wParam, LPARAM l
     HWND replacement = nullptr;
     if (message == WM_GETOBJECT && ReplacedBeforeAsked(list, lParam, &replacement))
         return SendMessageA(replacement, WM_GETOBJECT, wParam, lParam);
-    FillBeforeShownOrAsked(list, message);
+    if (!AskedWithoutRows(list, message, lParam))
+        FillBeforeShownOrAsked(list, message);
     if (message == WM_PAINT)
         return PaintWithOneOpening(list, wParam, lParam);
     HWND dialog = GetParent(list);
