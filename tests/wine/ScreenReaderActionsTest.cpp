@@ -267,7 +267,7 @@ TEST_F(ScreenReaderActionsTest, EveryListIsNamedByItsCaption) {
         EXPECT_EQ(list.name, NameOf(object.object, CHILDID_SELF)) << list.listId;
     }
     EXPECT_NE(0, GetWindowLongA(GetDlgItem(page, kStringListId), GWL_STYLE) & LVS_OWNERDATA)
-        << "the walk left the string list virtual";
+        << "the walk filled the template's string list row by row";
     Held strings = {AskFor(GetDlgItem(page, kStringListId))};
     ASSERT_NE(nullptr, strings.object);
     EXPECT_NE("文字列一覧", NameOf(strings.object, 1)) << "a row is not the list";
