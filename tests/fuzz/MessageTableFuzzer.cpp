@@ -33,9 +33,18 @@ void ReadTable(const uint8_t* data, size_t size) {
     }
 }
 
+struct Image {
+    const uint8_t* data;
+    uint64_t bytesLeft;  // as the page's count of a language's messages reads at most
+};
+
 int ReadLeaf(const ResourceLeaf& leaf, void* user) {
-    if (leaf.type.text == nullptr && leaf.type.id == 11 && leaf.dataInFile)
-        ReadTable(static_cast<const uint8_t*>(user) + leaf.fileOffset, leaf.size);
+    Image* image = static_cast<Image*>(user);
+    if (leaf.type.text != nullptr || leaf.type.id != 11 || !leaf.dataInFile ||
+        leaf.size > image->bytesLeft)
+        return 1;
+    image->bytesLeft -= leaf.size;
+    ReadTable(image->data + leaf.fileOffset, leaf.size);
     return 1;
 }
 
@@ -44,7 +53,8 @@ int ReadLeaf(const ResourceLeaf& leaf, void* user) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadTable(data, size);
     PeResourceSection section;
+    Image image = {data, 2 * static_cast<uint64_t>(size)};
     if (LocatePeResources(data, size, &section))
-        WalkPeResources(section, ReadLeaf, const_cast<uint8_t*>(data));
+        WalkPeResources(section, ReadLeaf, &image);
     return 0;
 }
