@@ -56,9 +56,20 @@ struct EntryCount {
     uint32_t count;
     uint32_t* counts;
     const PeResourceSection* section;
+    // Message-table bytes the count may still read. A sound file's tables
+    // never share bytes, so together they are smaller than the file; a
+    // hostile directory can point a quarter of a million leaves at one large
+    // table, or at ranges of it, and reading it for each would hold the shell
+    // for minutes. Past twice the file's size, the tables left count nothing.
+    uint64_t messageBytesLeft;
+    // The last table read: languages that share one table, as tools that
+    // store identical tables once make them, read it once.
+    uint64_t lastOffset;
+    uint32_t lastSize;
+    uint32_t lastRows;
 };
 
-uint32_t EntriesOfLeaf(const EntryCount& walk, const ResourceLeaf& leaf) {
+uint32_t EntriesOfLeaf(EntryCount& walk, const ResourceLeaf& leaf) {
     if (walk.kind != kKindString && walk.kind != kKindMessage)
         return 1;
     if (!leaf.dataInFile || leaf.fileOffset > walk.section->size ||
@@ -66,6 +77,11 @@ uint32_t EntriesOfLeaf(const EntryCount& walk, const ResourceLeaf& leaf) {
         return 0;
     const uint8_t* data = walk.section->base + leaf.fileOffset;
     if (walk.kind == kKindMessage) {
+        if (leaf.fileOffset == walk.lastOffset && leaf.size == walk.lastSize)
+            return walk.lastRows;
+        if (leaf.size > walk.messageBytesLeft)
+            return 0;
+        walk.messageBytesLeft -= leaf.size;
         const uint32_t bound = MessageRowsBound(leaf.size);
         HGLOBAL rows = bound != 0 && bound <= SIZE_MAX / sizeof(MessageRow)
                            ? GlobalAlloc(GMEM_FIXED, bound * sizeof(MessageRow))
@@ -76,6 +92,9 @@ uint32_t EntriesOfLeaf(const EntryCount& walk, const ResourceLeaf& leaf) {
             found = 0;
         if (rows != nullptr)
             GlobalFree(rows);
+        walk.lastOffset = leaf.fileOffset;
+        walk.lastSize = leaf.size;
+        walk.lastRows = found;
         return found;
     }
     // Blocks the list reads: numbers 1 to 4096.
@@ -91,7 +110,7 @@ uint32_t EntriesOfLeaf(const EntryCount& walk, const ResourceLeaf& leaf) {
 }
 
 int CountLeaf(const ResourceLeaf& leaf, void* user) {
-    const EntryCount& walk = *static_cast<const EntryCount*>(user);
+    EntryCount& walk = *static_cast<EntryCount*>(user);
     if (!ResourceKeyMatches(leaf.type, walk.type))
         return 1;
     for (uint32_t i = 0; i < walk.count; ++i) {
@@ -135,6 +154,13 @@ bool CountKindEntries(const TargetPath& path, int kind, const uint16_t* language
     PeResourceSection section;
     if (!IsResourceKind(kind) || !view.Locate(&section))
         return false;
-    EntryCount walk = {kind, ResourceKindType(kind), languages, count, counts, &section};
+    EntryCount walk = {};
+    walk.kind = kind;
+    walk.type = ResourceKindType(kind);
+    walk.languages = languages;
+    walk.count = count;
+    walk.counts = counts;
+    walk.section = &section;
+    walk.messageBytesLeft = 2 * static_cast<uint64_t>(section.size);
     return WalkPeResources(section, CountLeaf, &walk) != -1;
 }

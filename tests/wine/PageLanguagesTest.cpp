@@ -561,3 +561,26 @@ TEST(PageLanguages, SystemMessagesReadAsFormatMessageGivesThem) {
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text, RowText(list, row, 1));
 }
+
+// Languages whose table is one data entry are each counted; the count reads
+// no more than twice the file, so the language whose table lies past that
+// (a longer reading of the same bytes) counts nothing, its rows all the same
+// listed when chosen.
+TEST(PageLanguages, SharedTablesAreCountedWithinTwiceTheFile) {
+    ResourcePage open;
+    PageCloser closer{&open};
+    ASSERT_TRUE(OpenResourcePage(FixturePath("message-overlap.img"), &open));
+    const uint16_t languages[] = {0x0409, 0x040C, 0x0411, 0x0412};
+    const int counts[] = {1000, 1000, 1000, 0};
+    for (int i = 0; i < 4; ++i) {
+        char name[128] = "";
+        GetLocaleInfoA(MAKELCID(languages[i], SORT_DEFAULT), LOCALE_SLANGUAGE, name, 128);
+        EXPECT_EQ(std::string(name) + " (" + std::to_string(counts[i]) + ")",
+                  CountedItem(open.page, kMessageKind, i + 1));
+    }
+    ChooseLanguage(open.page, 4);
+    ChooseKind(open.page, kMessageKind);
+    HWND list = GetDlgItem(open.page, kMessageList);
+    ASSERT_EQ(1000, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_EQ(L"Message 1000", RowText(list, 999, 1));
+}
