@@ -15,11 +15,27 @@ struct TableWalk {
     uint32_t choice;  // as TargetPath's language
     HRSRC found;      // the platform's pick, whose language is sought
     uint16_t language;
+    uint32_t bytesLeft;  // of tables that may still be read
+    bool full;           // a table was left out for the list's size
 };
 
-bool Grow(uint8_t** block, SIZE_T bytes) {
-    HGLOBAL grown = *block == nullptr ? GlobalAlloc(GMEM_FIXED, bytes)
-                                      : GlobalReAlloc(*block, bytes, GMEM_MOVEABLE);
+// Room for count records: the blocks grow by doubling, so that a list of
+// many small tables is not copied whole for each table. A block's size
+// follows from the count it holds, and needs no record of its own.
+SIZE_T RoomFor(int32_t count) {
+    SIZE_T room = 64;
+    while (room < static_cast<SIZE_T>(count))
+        room *= 2;
+    return room;
+}
+
+// Room in *block, which holds used records of size bytes, for count more.
+bool Grow(uint8_t** block, int32_t used, int32_t count, SIZE_T size) {
+    const SIZE_T room = RoomFor(used + count);
+    if (*block != nullptr && room == RoomFor(used))
+        return true;
+    HGLOBAL grown = *block == nullptr ? GlobalAlloc(GMEM_FIXED, room * size)
+                                      : GlobalReAlloc(*block, room * size, GMEM_MOVEABLE);
     if (grown == nullptr)
         return false;
     *block = static_cast<uint8_t*>(grown);
@@ -63,12 +79,14 @@ bool AddTable(TableWalk* walk, LPSTR name, const uint8_t* data, uint32_t size) {
     MessageRow* read = static_cast<MessageRow*>(scratch);
     uint32_t count = 0;
     bool kept = true;
-    if (ReadMessageTable(data, size, static_cast<uint32_t>(table), read, bound, &count) == 0 &&
-        count != 0) {
-        const int32_t used = *walk->out.rowCount;
-        kept = count <= static_cast<uint32_t>(INT32_MAX / sizeof(MessageRow)) - used &&
-               Grow(walk->out.rows, (static_cast<SIZE_T>(used) + count) * sizeof(MessageRow)) &&
-               Grow(walk->out.tables, (static_cast<SIZE_T>(table) + 1) * sizeof(MessageTableRef));
+    const int32_t used = *walk->out.rowCount;
+    if (ReadMessageTable(data, size, static_cast<uint32_t>(table), read, bound, &count) != 0)
+        count = 0;
+    if (count > static_cast<uint32_t>(kMaxMessageRows - used)) {
+        walk->full = true;
+    } else if (count != 0) {
+        kept = Grow(walk->out.rows, used, static_cast<int32_t>(count), sizeof(MessageRow)) &&
+               Grow(walk->out.tables, table, 1, sizeof(MessageTableRef));
         if (kept) {
             memcpy(*walk->out.rows + static_cast<SIZE_T>(used) * sizeof(MessageRow), read,
                    count * sizeof(MessageRow));
@@ -84,7 +102,7 @@ bool AddTable(TableWalk* walk, LPSTR name, const uint8_t* data, uint32_t size) {
 
 BOOL CALLBACK AddNamedTable(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR user) {
     TableWalk* walk = reinterpret_cast<TableWalk*>(user);
-    if (*walk->out.tableCount >= kMaxMessageTables)
+    if (*walk->out.tableCount >= kMaxMessageTables || walk->full)
         return FALSE;
     // The platform picks the language, as for every other kind, unless one
     // was chosen.
@@ -96,6 +114,9 @@ BOOL CALLBACK AddNamedTable(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR us
     const uint32_t size = walk->found != nullptr ? SizeofResource(module, walk->found) : 0;
     if (data == nullptr || size == 0 || !ResourceBytesReadable(data, size))
         return TRUE;
+    if (size > walk->bytesLeft)
+        return FALSE;
+    walk->bytesLeft -= size;
     walk->language = static_cast<uint16_t>(walk->choice & 0xFFFF);
     if (walk->choice == 0)
         PickedLanguage(module, type, name, walk->found, &walk->language);
@@ -138,6 +159,7 @@ int ReadMessageRows(const ResourceSource& source, const MessageRowArray& rows) {
     walk.module = source.module;
     walk.out = rows;
     walk.choice = source.language;
+    walk.bytesLeft = kMaxMessageTableBytes;
     EnumResourceNamesA(source.module, ResourceKindType(kKindMessage), AddNamedTable,
                        reinterpret_cast<LONG_PTR>(&walk));
     if (walk.failed) {

@@ -15,8 +15,13 @@
 // Bytes of a table's text name kept, terminator included; a table with a
 // longer name is not listed.
 constexpr int kMessageTableNameBytes = 64;
-// Tables read past this many are not listed.
+// Tables read past this many are not listed, nor a table whose rows would
+// take the list past kMaxMessageRows, nor any once the tables read come to
+// kMaxMessageTableBytes: a hostile directory can name thousands of tables that
+// are all one large table, and listing each would hold the shell for minutes.
 constexpr int32_t kMaxMessageTables = 4096;
+constexpr int32_t kMaxMessageRows = 1048576;
+constexpr uint32_t kMaxMessageTableBytes = 64u << 20;
 
 // One message table as the page found it: what finds it again, and the code
 // page its ANSI entries are written in (that of its language).

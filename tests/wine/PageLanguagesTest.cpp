@@ -584,3 +584,25 @@ TEST(PageLanguages, SharedTablesAreCountedWithinTwiceTheFile) {
     ASSERT_EQ(1000, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     EXPECT_EQ(L"Message 1000", RowText(list, 999, 1));
 }
+
+// Thousands of tables that are all one: the list stops before the table that
+// would take it past a million rows, or once 64 MB of tables are read, rather
+// than holding the shell while it lists each.
+TEST(PageLanguages, ManyNamesOfOneTableAreListedWithinBounds) {
+    const struct {
+        const char* file;
+        int rows;
+        const wchar_t* last;
+    } files[] = {{"message-names-rows.img", 1048 * 1000, L"Message 1000"},
+                 {"message-names-bytes.img", (64 << 20) / (96 * 1024), L"One"}};
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.file);
+        ResourcePage open;
+        PageCloser closer{&open};
+        ASSERT_TRUE(OpenResourcePage(FixturePath(file.file), &open));
+        ChooseKind(open.page, kMessageKind);
+        HWND list = GetDlgItem(open.page, kMessageList);
+        ASSERT_EQ(file.rows, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        EXPECT_EQ(file.last, RowText(list, file.rows - 1, 1));
+    }
+}
