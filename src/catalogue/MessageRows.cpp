@@ -19,21 +19,14 @@ struct TableWalk {
     bool full;           // a table was left out for the list's size
 };
 
-// Room for count records: the blocks grow by doubling, so that a list of
-// many small tables is not copied whole for each table. A block's size
-// follows from the count it holds, and needs no record of its own.
-SIZE_T RoomFor(int32_t count) {
-    SIZE_T room = 64;
-    while (room < static_cast<SIZE_T>(count))
-        room *= 2;
-    return room;
-}
-
 // Room in *block, which holds used records of size bytes, for count more.
+// The blocks grow geometrically, so that a list of many small tables is not
+// copied whole for each table.
 bool Grow(uint8_t** block, int32_t used, int32_t count, SIZE_T size) {
-    const SIZE_T room = RoomFor(used + count);
-    if (*block != nullptr && room == RoomFor(used))
+    const SIZE_T wanted = static_cast<SIZE_T>(used) + static_cast<SIZE_T>(count);
+    if (*block != nullptr && GlobalSize(*block) / size >= wanted)
         return true;
+    const SIZE_T room = wanted < 32 ? 64 : wanted * 2;
     HGLOBAL grown = *block == nullptr ? GlobalAlloc(GMEM_FIXED, room * size)
                                       : GlobalReAlloc(*block, room * size, GMEM_MOVEABLE);
     if (grown == nullptr)
